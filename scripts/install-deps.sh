@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Narravox needs to build, run and test.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+pkgs=(
+  build-essential cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  espeak-ng libespeak-ng-dev
+  libmp3lame-dev libsoxr-dev
+  libmpg123-dev mpg123
+)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
