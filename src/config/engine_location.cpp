@@ -1,0 +1,110 @@
+#include "config/engine_location.h"
+
+#include "config/config_file.h"
+#include "config/settings.h"
+#include "driver/console_out.h"
+#include "driver/errors.h"
+#include "driver/file_names.h"
+#include "driver/messages.h"
+#include "driver/run_state.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+
+namespace {
+
+const char* const kVendorKey = "Software\\Freedom Scientific\\";
+const char* const kProducts[] = {"JAWS", "Eloquence", "Runtime JAWS"};
+
+bool StartsWithEciDll(const std::string& line) {
+  static const std::string kKey = "ECIDLL=";
+  if (line.size() < kKey.size()) return false;
+  for (size_t i = 0; i < kKey.size(); ++i) {
+    char c = line[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    if (c != kKey[i]) return false;
+  }
+  return true;
+}
+
+std::string WithLibraryName(const std::string& folder) {
+  std::string path = folder;
+  if (path.empty() || path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
+  return path + platform::kDefaultEngineLibrary;
+}
+
+}  // namespace
+
+void SetupEciPath(const std::string& given) {
+  std::string path = given;
+  if (!platform::FileExists(path)) {
+    path = WithLibraryName(path);
+    if (!platform::FileExists(path)) RaiseErrorWithCode(msg::kFileNotFound, path, -1);
+  }
+  std::string configPath = ConfigFilePath();
+  std::vector<std::string> lines;
+  if (platform::FileExists(configPath)) {
+    std::string text;
+    if (!platform::ReadWholeFile(configPath, &text)) RaiseFileOpenError(configPath);
+    lines = SplitTextLines(text);
+  }
+  bool replaced = false;
+  for (std::string& line : lines) {
+    if (StartsWithEciDll(line)) {
+      line = line.substr(0, 7) + path;
+      replaced = true;
+      break;
+    }
+  }
+  if (!replaced) lines.push_back("ECIDLL=" + path);
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  if (!platform::WriteWholeFile(configPath, text)) RaiseFileCreateError(configPath);
+  if (Settings.VERBOSITA > 0) {
+    PrintBanner();
+    Run.BannerPrinted = true;
+    PrintLine(msg::kConfigUpdated);
+  }
+}
+
+std::string FindEciForProduct(const std::string& product) {
+  std::string result;
+  int32_t bestTime = 0;
+  std::string productKey = kVendorKey + product;
+  platform::RegistryKey key;
+  if (!platform::OpenRegistryKey(productKey, &key)) return result;
+  std::vector<std::string> names = platform::RegistrySubkeys(key);
+  platform::CloseRegistryKey(key);
+  for (const std::string& name : names) {
+    platform::RegistryKey subkey;
+    if (!platform::OpenRegistryKey(productKey + "\\" + name, &subkey)) continue;
+    std::string target;
+    platform::RegistryValueKind kind = platform::ReadRegistryValue(subkey, "Target", &target);
+    platform::CloseRegistryKey(subkey);
+    if (kind == platform::RegistryValueKind::Other)
+      RaiseError(FormatText(msg::kInvalidDataType, {"Target"}));
+    if (target.empty()) continue;
+    std::string candidate = WithLibraryName(target);
+    int32_t time = platform::FileDosTime(candidate);
+    if (time > bestTime) {
+      result = candidate;
+      bestTime = time;
+    }
+  }
+  return result;
+}
+
+std::string FindEciInRegistry() {
+  for (const char* product : kProducts) {
+    std::string found = FindEciForProduct(product);
+    if (!found.empty()) return found;
+  }
+  return std::string();
+}
+
+void LocateEngine() {
+  if (Settings.EciPathGiven) return;
+  if (platform::FileExists(Settings.ECIDLL)) return;
+  Settings.ECIDLL = FindEciInRegistry();
+  if (Settings.ECIDLL.empty()) RaiseError(msg::kEngineNotFound);
+  SetupEciPath(Settings.ECIDLL);
+}

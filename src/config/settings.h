@@ -1,0 +1,70 @@
+// The settings of a run: one field per configuration key, with its default.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A word of a settings table and the number it stands for.
+struct TParamData {
+  const char* word;
+  int32_t number;
+};
+
+extern const TParamData LanguageCodes[7];
+extern const TParamData YesNoWords[6];
+extern const TParamData TextTypeWords[6];
+extern const TParamData PriorityWords[3];
+
+constexpr int32_t kPriorityIdle = 0x40;
+constexpr int32_t kPriorityNormal = 0x20;
+constexpr int32_t kPriorityHigh = 0x80;
+
+// The engine annotation texts for a head or tail pause of n (0 to 5000);
+// empty for 0.
+std::string HeadPauseAnnotation(int32_t n);
+std::string TailPauseAnnotation(int32_t n);
+
+// Maps the short forms of sampling rates (8, 11, 22 ...) to hertz; any
+// other number is returned unchanged.
+int32_t KhzToHz(int32_t n);
+
+struct TSettings {
+  std::string MP3DLL;         // encoder library
+  std::string ECIDLL;         // speech engine library
+  int32_t LINGUA = 0x50000;   // /L  engine language and dialect
+  int32_t VOCE = 0;           // /V  preset voice, 0 keeps the engine's
+  int32_t VELOCITA = 200;     // /VE speaking rate, -1 the engine's own
+  int32_t TONALITA = -1;      // /TO pitch, -1 the engine's own
+  int32_t VOLUME = 65535;     // /VO volume (scaled), -1 the engine's own
+  int32_t SAMPLE = 11025;     // /SA engine sampling rate in Hz
+  int32_t RESAMPLE = 0;       // /RS 0 none, -1 by the pipeline, else output rate
+  int32_t BITRATE = 48;       // /BR MP3 bit rate in kbit/s
+  bool ID3TAG = false;        // /I3 append an ID3v1 tag
+  int32_t TIPOTESTO = 0;      // /T  0 automatic, 1 Windows, 2 DOS
+  std::string DESTINAZIONE;   // /D  destination folder
+  int32_t FRAMMENTI = 16384;  // /F  fragment size in bytes
+  int32_t GRUPPI = 0;         // /G  files per group, 0 no groups
+  bool RIUNISCIGRUPPI = false;      // /RG join the group folders
+  bool CARTELLEROCKBOX = false;     // /CR folder identifiers for RockBox players
+  bool IDENTIFICACARTELLA = false;  // /IC spoken folder identifiers
+  std::string NOMEFILE;       // /NF prefix of every MP3 file name
+  std::string RIGAFRAMMENTA;  // /RF line that marks a manual fragment break
+  std::string PAUSATESTA;     // /PT head pause annotation
+  std::string PAUSACODA;      // /PC tail pause annotation
+  bool TITOLO = true;         // /TI titles in the fragments
+  int32_t PRIORITA = kPriorityIdle;  // /P process priority class
+  int32_t VERBOSITA = 2;      // /VB amount of console output, 0 to 3
+  bool CONFERMACANCELLA = true;   // /CC ask before deleting old MP3 files
+  bool AVVISIFINESTRA = false;    // /AF questions and errors in message boxes
+  bool MINIMIZZAFINESTRA = false; // /MF minimise the console window
+
+  // Run flags, not keys: a layout setting was accepted (cleared after the
+  // configuration file, so that it tells of the command line), and an
+  // ECIDLL value naming an existing file was accepted.
+  bool LayoutOptionsGiven = false;
+  bool EciPathGiven = false;
+
+  TSettings();
+};
+
+extern TSettings Settings;

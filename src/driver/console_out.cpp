@@ -1,0 +1,8 @@
+#include "driver/console_out.h"
+
+#include "driver/messages.h"
+#include "platform/console.h"
+
+void PrintLine(const std::string& text) { platform::ConsoleWrite(text + "\r\n"); }
+
+void PrintBanner() { PrintLine(msg::kBanner); }

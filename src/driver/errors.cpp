@@ -1,0 +1,41 @@
+#include "driver/errors.h"
+
+#include "driver/messages.h"
+#include "platform/platform.h"
+
+std::string FormatText(const std::string& format, std::initializer_list<std::string> args) {
+  std::string out;
+  auto next = args.begin();
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size() &&
+        (format[i + 1] == 's' || format[i + 1] == 'd') && next != args.end()) {
+      out += *next++;
+      ++i;
+    } else {
+      out += format[i];
+    }
+  }
+  return out;
+}
+
+void RaiseError(const std::string& message) { throw EError(message); }
+
+void RaiseSilentAbort() { throw ESilentAbort(); }
+
+void RaiseErrorWithCode(const std::string& message, const std::string& name, int32_t code) {
+  if (code < 0) code = platform::LastErrorCode();
+  std::string format = message;
+  if (code != 0) format += FormatText(msg::kCodeSuffix, {std::to_string(code)});
+  throw EError(FormatText(format, {name}));
+}
+
+[[noreturn]] static void RaiseFileError(const char* message, const std::string& path) {
+  std::string reason = platform::SystemErrorText(platform::LastErrorCode());
+  throw EError(FormatText(message, {path, reason}));
+}
+
+void RaiseFileOpenError(const std::string& path) { RaiseFileError(msg::kCannotOpenFile, path); }
+
+void RaiseFileCreateError(const std::string& path) {
+  RaiseFileError(msg::kCannotCreateFile, path);
+}

@@ -1,0 +1,33 @@
+// The errors that end a run, and the helpers that raise them.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+
+// A failure with its finished Italian message; the entry reports it.
+class EError : public std::runtime_error {
+ public:
+  explicit EError(const std::string& message) : std::runtime_error(message) {}
+  const std::string message() const { return what(); }
+};
+
+// Ends the run without a report: after informational output, or when the
+// user declined a deletion.
+class ESilentAbort {};
+
+// Fills the "%s" and "%d" places of a message, in order, with the texts
+// given; a "%" inside a text is copied unchanged.
+std::string FormatText(const std::string& format, std::initializer_list<std::string> args);
+
+[[noreturn]] void RaiseError(const std::string& message);
+[[noreturn]] void RaiseSilentAbort();
+// Raises message with name in its "%s". A negative code is replaced by the
+// system's last error code; a code other than 0 is appended as " (codice N)".
+[[noreturn]] void RaiseErrorWithCode(const std::string& message, const std::string& name,
+                                     int32_t code);
+// The file layer's error for a file that cannot be opened or created, with
+// the system's reason for the last failure.
+[[noreturn]] void RaiseFileOpenError(const std::string& path);
+[[noreturn]] void RaiseFileCreateError(const std::string& path);

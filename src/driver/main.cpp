@@ -1,0 +1,11 @@
+#include <string>
+#include <vector>
+
+#include "driver/setup.h"
+#include "platform/platform.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv, argv + argc);
+  args[0] = platform::ProgramPath();
+  return NarravoxMain(args);
+}

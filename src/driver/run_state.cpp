@@ -1,0 +1,3 @@
+#include "driver/run_state.h"
+
+TRunState Run;

@@ -1,0 +1,108 @@
+#include "driver/setup.h"
+
+#include <new>
+
+#include "config/config_file.h"
+#include "config/engine_location.h"
+#include "config/parse_setting.h"
+#include "config/settings.h"
+#include "driver/console_out.h"
+#include "driver/errors.h"
+#include "driver/file_names.h"
+#include "driver/job_list.h"
+#include "driver/messages.h"
+#include "driver/prompts.h"
+#include "driver/run_state.h"
+#include "platform/files.h"
+
+namespace {
+
+std::string UpperAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return text;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind(platform::kPathSeparator);
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+void SetUpRun(const std::vector<std::string>& args) {
+  Settings.MP3DLL = FolderOf(args[0]) + Settings.MP3DLL;
+  size_t n = args.size() - 1;
+  const std::string first = n >= 1 ? args[1] : std::string();
+
+  if (first.empty()) {
+    PrintBanner();
+    PrintLine(msg::kHint);
+    RaiseSilentAbort();
+  }
+  if (first == "/?") {
+    PrintBanner();
+    PrintLine(HelpText1);
+    PrintLine(HelpText2);
+    RaiseSilentAbort();
+  }
+  if (UpperAscii(first.substr(0, 10)) == "/ECISETUP=") {
+    if (n > 1) RaiseInvalidParameter(args[2]);
+    if (first.size() == 10) RaiseInvalidParameter(first);
+    SetupEciPath(first.substr(10));
+    RaiseSilentAbort();
+  }
+
+  LoadConfiguration();
+  Settings.LayoutOptionsGiven = false;
+
+  size_t current = 1;
+  while (current <= n && !args[current].empty() && args[current][0] == '/') {
+    std::string option = UpperAscii(args[current]);
+    if (option == "/TEST") {
+      Run.TestMode = true;
+    } else if (option == "/RIPRENDI" || option == "/R") {
+      Run.ResumeMode = true;
+    } else if (!ParseSetting(args[current])) {
+      RaiseInvalidParameter(args[current]);
+    }
+    ++current;
+    if (current > n) {
+      if (Run.ResumeMode) break;
+      RaiseError(msg::kNoTextFiles);
+    }
+  }
+
+  if (Run.TestMode) {
+    Settings.AVVISIFINESTRA = false;
+  } else if (!Run.ResumeMode) {
+    // An empty destination is the current directory.
+    std::string full = platform::FullPath(Settings.DESTINAZIONE);
+    if (full.empty() || full.back() != platform::kPathSeparator) full += platform::kPathSeparator;
+    Settings.DESTINAZIONE = full;
+  }
+  LocateEngine();
+  if (Settings.CARTELLEROCKBOX) Settings.IDENTIFICACARTELLA = true;
+  Run.RecoveryFilePath = ProgramFileWithExtension(".dat");
+
+  if (Run.ResumeMode)
+    ResumeJobList(current <= n);
+  else
+    BuildJobList(std::vector<std::string>(args.begin() + current, args.end()));
+}
+
+int NarravoxMain(const std::vector<std::string>& args) {
+  try {
+    SetUpRun(args);
+    // The conversion of the JobList comes here; until then the run ends
+    // with the JobList saved in the RecoveryFile.
+    return 0;
+  } catch (const ESilentAbort&) {
+    return 1;
+  } catch (const std::bad_alloc&) {
+    ReportFatalError(msg::kOutOfMemory);
+  } catch (const std::exception& error) {
+    ReportFatalError(error.what());
+  }
+  return 1;
+}

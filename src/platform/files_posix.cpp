@@ -1,0 +1,208 @@
+#include "platform/files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+std::string CurrentDirectory() {
+  char buffer[PATH_MAX + 1];
+  if (!getcwd(buffer, sizeof buffer)) return std::string();
+  return buffer;
+}
+
+bool SetCurrentDirectory(const std::string& path) {
+  return chdir(path.c_str()) == 0;
+}
+
+std::string FullPath(const std::string& name) {
+  std::string joined = (!name.empty() && name[0] == '/')
+                           ? name
+                           : CurrentDirectory() + "/" + name;
+  bool trailing = !name.empty() && name.back() == '/';
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= joined.size()) {
+    size_t end = joined.find('/', start);
+    if (end == std::string::npos) end = joined.size();
+    std::string part = joined.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string full;
+  for (const std::string& part : parts) full += "/" + part;
+  if (full.empty() || trailing) full += "/";
+  return full;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  if (S_ISREG(st.st_mode)) return true;
+  errno = S_ISDIR(st.st_mode) ? EISDIR : ENOENT;
+  return false;
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  if (S_ISDIR(st.st_mode)) return true;
+  errno = ENOTDIR;
+  return false;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* data) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  data->clear();
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int saved = errno;
+      close(fd);
+      errno = saved;
+      return false;
+    }
+    if (n == 0) break;
+    data->append(buffer, static_cast<size_t>(n));
+  }
+  close(fd);
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int saved = errno;
+      close(fd);
+      errno = saved;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (close(fd) != 0) return false;
+  return true;
+}
+
+bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+int32_t FileDosTime(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  struct tm local;
+  time_t when = st.st_mtime;
+  if (!localtime_r(&when, &local)) return -1;
+  int year = local.tm_year + 1900;
+  if (year < 1980) return (1 << 5 | 1) << 16;  // 1 January 1980, 00:00
+  uint32_t date = static_cast<uint32_t>((year - 1980) << 9 |
+                                        (local.tm_mon + 1) << 5 | local.tm_mday);
+  uint32_t time = static_cast<uint32_t>(local.tm_hour << 11 | local.tm_min << 5 |
+                                        local.tm_sec / 2);
+  return static_cast<int32_t>(date << 16 | time);
+}
+
+namespace {
+
+unsigned char Upper(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+}
+
+// "*" any run of characters, "?" one character, letters in any case.
+bool Matches(const char* pattern, const char* name) {
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  while (*name) {
+    if (*pattern == '*') {
+      star = pattern++;
+      resume = name;
+    } else if (*pattern == '?' ||
+               Upper(static_cast<unsigned char>(*pattern)) ==
+                   Upper(static_cast<unsigned char>(*name))) {
+      ++pattern;
+      ++name;
+    } else if (star) {
+      pattern = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*pattern == '*') ++pattern;
+  return *pattern == 0;
+}
+
+bool MatchesLikeWindows(const std::string& pattern, const std::string& name) {
+  if (Matches(pattern.c_str(), name.c_str())) return true;
+  // As on Windows, a final ".*" also matches a name without extension.
+  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0 &&
+      name.find('.') == std::string::npos)
+    return Matches(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
+  return false;
+}
+
+std::string UpperName(const std::string& name) {
+  std::string upper = name;
+  for (char& c : upper) c = static_cast<char>(Upper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
+}  // namespace
+
+int FindFiles(const std::string& pattern, std::vector<FoundEntry>* entries) {
+  entries->clear();
+  size_t slash = pattern.rfind('/');
+  std::string folder = slash == std::string::npos ? "./" : pattern.substr(0, slash + 1);
+  std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return errno == ENOENT ? kErrorFileNotFound : errno;
+  int result = kErrorNoMoreFiles;
+  for (;;) {
+    errno = 0;
+    dirent* entry = readdir(dir);
+    if (!entry) {
+      if (errno != 0) result = errno;
+      break;
+    }
+    std::string name = entry->d_name;
+    if (name == "." || name == ".." || !MatchesLikeWindows(mask, name)) continue;
+    FoundEntry found;
+    found.name = name;
+    found.isHidden = name[0] == '.';
+    struct stat st;
+    if (stat((folder + name).c_str(), &st) != 0) {
+      found.isSystem = true;  // a dangling link or an entry gone meanwhile
+    } else {
+      found.isFolder = S_ISDIR(st.st_mode);
+      found.isSystem = !found.isFolder && !S_ISREG(st.st_mode);
+    }
+    entries->push_back(found);
+  }
+  closedir(dir);
+  // Deliver the entries in a fixed order, as the Windows file system does.
+  std::stable_sort(entries->begin(), entries->end(),
+                   [](const FoundEntry& a, const FoundEntry& b) {
+                     return UpperName(a.name) < UpperName(b.name);
+                   });
+  if (entries->empty() && result == kErrorNoMoreFiles) return kErrorFileNotFound;
+  return result;
+}
+
+}  // namespace platform
