@@ -1,0 +1,34 @@
+#ifndef NARRAVOX_ECI_ESPEAK_RUNTIME_H
+#define NARRAVOX_ECI_ESPEAK_RUNTIME_H
+
+#include <cstdint>
+#include <string>
+
+namespace eci {
+
+class SampleQueue;
+
+// espeak-ng keeps process-wide state and must be initialised once per
+// process (terminating and initialising again deadlocks), so this wraps it
+// as a singleton. One synthesis runs at a time; callers serialise on
+// Lock().
+class EspeakRuntime {
+public:
+    // Initialises espeak-ng on first use. Returns its native sample rate,
+    // or 0 with an explanation.
+    static int Initialize(std::string &error);
+
+    // Synthesises UTF-8 text with the given voice settings. With a queue
+    // the samples go into it; without one espeak-ng plays them on the
+    // default audio output. Returns false with an explanation; a synthesis
+    // stopped because the queue was aborted counts as success.
+    static bool Speak(const std::string &utf8, const std::string &voice_name, int pitch,
+                      int rate, int volume, SampleQueue *queue, std::string &error);
+
+    // Whether the system has an audio output that espeak-ng can open.
+    static bool AudioOutputAvailable();
+};
+
+}  // namespace eci
+
+#endif
