@@ -59,11 +59,9 @@ void AppendText(const char *text, bool annotated, std::vector<Segment> &queue) {
         }
         int64_t number = 0;
         bool has_number = false;
-        while (IsDigit(*p) || (*p == '.' && has_number)) {
-            if (IsDigit(*p)) {
-                has_number = true;
-                if (number < kMaxPauseHalfMs) number = number * 10 + (*p - '0');
-            }
+        while (IsDigit(*p)) {
+            has_number = true;
+            if (number < kMaxPauseHalfMs) number = number * 10 + (*p - '0');
             ++p;
         }
         if (name_end - name == 1 && (*name == 'p' || *name == 'P') && has_number &&
