@@ -1,0 +1,33 @@
+# Writes a starter configuration file beside the program when none is there.
+# Called after the program is linked: cmake -DINI=... -DENGINE=... -P starter-ini.cmake
+if(EXISTS "${INI}")
+  return()
+endif()
+set(engine_line "; ECIDLL=percorso della libreria della sintesi vocale")
+if(ENGINE)
+  set(engine_line "ECIDLL=${ENGINE}")
+endif()
+file(WRITE "${INI}" "[Narravox]\r
+; Impostazioni di Narravox, una riga CHIAVE=valore ciascuna.\r
+; Le opzioni della riga comandi (/CHIAVE=valore) prevalgono su queste righe.\r
+; Per attivare un esempio togliere il punto e virgola iniziale.\r
+;\r
+; Cartella di destinazione delle sottocartelle dei file MP3\r
+;DESTINAZIONE=.\r
+; Dimensione dei frammenti in K (1-128)\r
+;FRAMMENTI=16\r
+; Numero massimo di file per gruppo (N oppure 5-50)\r
+;GRUPPI=N\r
+; Lingua (IT, UK, FR, SP, DE, PB, US)\r
+;LINGUA=IT\r
+; Voce (0-8) e velocita' di sintesi (70-1297)\r
+;VOCE=0\r
+;VELOCITA=200\r
+; Bitrate MP3 in kbit/s\r
+;BITRATE=48\r
+; Tag ID3 versione 1 in coda ai file MP3 (S/N)\r
+;ID3TAG=N\r
+; Livello di verbosita' (0-3)\r
+;VERBOSITA=2\r
+${engine_line}\r
+")

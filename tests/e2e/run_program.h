@@ -1,0 +1,39 @@
+// Runs the built program in a private temporary folder and captures what it
+// prints.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct RunResult {
+  std::string output;  // standard output and standard error together
+  int exitCode = -1;
+};
+
+class ProgramFolder {
+ public:
+  // Makes a temporary folder (its path holds no dot) with a copy of the
+  // program in it; with an engine library file unless told otherwise.
+  explicit ProgramFolder(bool withEngine = true);
+  ~ProgramFolder();
+
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  void Write(const std::string& name, const std::string& content) const;
+  std::string Read(const std::string& name) const;
+  bool Exists(const std::string& name) const;
+  void MakeFolder(const std::string& name) const;
+  void SetTime(const std::string& name, long secondsSinceEpoch) const;
+
+  // Runs the program with args from the folder (its current directory),
+  // feeding input to its standard input.
+  RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
+                const std::map<std::string, std::string>& env = {}) const;
+
+ private:
+  std::string path_;
+};
+
+// The banner as the program prints it, followed by its empty line.
+extern const char* const kBannerLines;
