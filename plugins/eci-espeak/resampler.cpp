@@ -7,6 +7,7 @@ namespace eci {
 Resampler::Resampler(double input_rate, double output_rate)
     : ratio_(output_rate / input_rate) {
     soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+    io.flags |= SOXR_NO_DITHER;  // silence must stay exact zeros
     soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
     soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
     soxr_error_t err = nullptr;

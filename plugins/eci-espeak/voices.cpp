@@ -11,8 +11,9 @@ struct Dialect {
 };
 
 const Dialect kDialects[] = {
-    {0x10000, "en-us"}, {0x10001, "en-gb"}, {0x20000, "es"},    {0x30000, "fr-fr"},
-    {0x40000, "de"},    {0x50000, "it"},    {0x70000, "pt-br"},
+    {0x10000, "gmw/en-US"}, {0x10001, "gmw/en"}, {0x20000, "roa/es"},
+    {0x30000, "roa/fr"},    {0x40000, "gmw/de"}, {0x50000, "roa/it"},
+    {0x70000, "roa/pt-BR"},
 };
 
 Voice MakePreset(const char *variant, int32_t pitch_hz, int32_t speed_wpm) {

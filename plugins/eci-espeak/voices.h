@@ -23,7 +23,8 @@ Voice DefaultVoice();
 // Preset voice 1..8; nullptr for any other number.
 const Voice *PresetVoice(int32_t number);
 
-// espeak-ng voice name of a dialect code; nullptr when the code is unknown.
+// espeak-ng voice file of a dialect code (the identifier that espeak-ng
+// loads directly); nullptr when the code is unknown.
 const char *LanguageOfDialect(int32_t dialect);
 
 // Mappings onto espeak-ng's parameters, clamped to its ranges.

@@ -1,0 +1,117 @@
+// Tests of the fake engine library that the pipeline tests build on.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "eci_library.h"
+
+namespace {
+
+class FakeEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(lib.Complete()) << FAKE_ECI_LIBRARY_PATH;
+        unsetenv("NARRAVOX_FAKE_ECI_LOG");
+        unsetenv("NARRAVOX_FAKE_ECI_FAIL");
+        unsetenv("NARRAVOX_FAKE_ECI_FILL");
+    }
+    void TearDown() override {
+        if (engine) lib.Delete(engine);
+        unsetenv("NARRAVOX_FAKE_ECI_LOG");
+        unsetenv("NARRAVOX_FAKE_ECI_FAIL");
+        unsetenv("NARRAVOX_FAKE_ECI_FILL");
+    }
+
+    const EciLibrary &lib = EciLibrary::Get(FAKE_ECI_LIBRARY_PATH);
+    ECIHand engine = nullptr;
+};
+
+TEST_F(FakeEngine, EveryByteBecomesASampleAndPausesBecomeZeros) {
+    setenv("NARRAVOX_FAKE_ECI_FILL", "3", 1);
+    engine = lib.New();
+    ASSERT_NE(engine, nullptr);
+    AudioRecorder rec(100);
+    rec.Attach(lib, engine);
+    lib.SetParam(engine, ECI_PARAM_SAMPLE_RATE, ECI_RATE_8000);
+    ASSERT_TRUE(lib.AddText(engine, "A\xE9`p4"));
+    lib.SetParam(engine, ECI_PARAM_ANNOTATED_INPUT, 1);
+    ASSERT_TRUE(lib.AddText(engine, "a`p2b`vs5c`"));
+    lib.SetParam(engine, ECI_PARAM_ANNOTATED_INPUT, 0);
+    ASSERT_TRUE(lib.Synthesize(engine));
+    ASSERT_TRUE(lib.Synchronize(engine));
+
+    std::vector<int16_t> expected = {65, 233, 96, 112, 52, 97};
+    expected.insert(expected.end(), 8, 0);  // 1 ms at 8000 Hz
+    expected.insert(expected.end(), {98, 99});
+    EXPECT_EQ(rec.audio, expected);
+    EXPECT_EQ(rec.offers, (std::vector<int32_t>{3, 3, 3, 3, 3, 1}));
+}
+
+TEST_F(FakeEngine, InjectedFailuresReturnFailureAndExplain) {
+    setenv("NARRAVOX_FAKE_ECI_FAIL", "eciAddText:2:7,eciSetParam:1", 1);
+    engine = lib.New();
+    ASSERT_NE(engine, nullptr);
+    EXPECT_EQ(lib.SetParam(engine, ECI_PARAM_DIALECT, ECI_DIALECT_ITALIAN), -1);
+    EXPECT_EQ(lib.ProgStatus(engine), 2);
+    EXPECT_EQ(lib.SetParam(engine, ECI_PARAM_DIALECT, ECI_DIALECT_ITALIAN), ECI_DIALECT_US_ENGLISH);
+    EXPECT_TRUE(lib.AddText(engine, "one"));
+    EXPECT_FALSE(lib.AddText(engine, "two"));
+    EXPECT_EQ(lib.ProgStatus(engine), 7);
+    EXPECT_EQ(lib.Message(engine), "injected failure of eciAddText (call 2)");
+    EXPECT_TRUE(lib.AddText(engine, "three"));
+
+    // A new instance counts again from its own start.
+    lib.Delete(engine);
+    setenv("NARRAVOX_FAKE_ECI_FAIL", "eciNew:1000000,eciSynchronize:1", 1);
+    engine = lib.New();
+    ASSERT_NE(engine, nullptr);
+    AudioRecorder rec(10);
+    rec.Attach(lib, engine);
+    lib.AddText(engine, "lost");
+    EXPECT_TRUE(lib.Synthesize(engine));
+    EXPECT_FALSE(lib.Synchronize(engine));
+    EXPECT_TRUE(rec.offers.empty());
+}
+
+TEST_F(FakeEngine, LogsEveryCallOnALine) {
+    const std::string path = ::testing::TempDir() + "fake_eci_log.txt";
+    std::remove(path.c_str());
+    setenv("NARRAVOX_FAKE_ECI_LOG", path.c_str(), 1);
+    engine = lib.New();
+    ASSERT_NE(engine, nullptr);
+    AudioRecorder rec(4);
+    rec.answer = [](int offer, int32_t) {
+        return int32_t(offer == 1 ? ECI_DATA_NOT_PROCESSED : ECI_DATA_PROCESSED);
+    };
+    rec.Attach(lib, engine);
+    lib.SetParam(engine, ECI_PARAM_ANNOTATED_INPUT, 1);
+    lib.AddText(engine, "\r\n`p2\"\\");
+    lib.Synthesize(engine);
+    lib.Synchronize(engine);
+    lib.Delete(engine);
+    engine = nullptr;
+
+    std::ifstream in(path);
+    std::stringstream log;
+    log << in.rdbuf();
+    const std::string body = log.str();
+    const std::string expected =
+        "eciRegisterCallback set\n"
+        "eciSetOutputBuffer 4 -> 1\n"
+        "eciSetParam 1 1 -> 0\n"
+        "eciAddText \"\\r\\n`p2\\\"\\\\\" -> 1\n"
+        "eciSynthesize -> 1\n"
+        "callback 0 4 -> 1\n"
+        "callback 0 4 -> 1\n"
+        "callback 0 4 -> 1\n"
+        "callback 0 3 -> 1\n"
+        "eciSynchronize -> 1\n"
+        "eciDelete\n";
+    EXPECT_EQ(body.substr(body.find('\n') + 1), expected);
+    EXPECT_EQ(body.compare(0, 11, "eciNew -> #"), 0);
+}
+
+}  // namespace
