@@ -1,0 +1,134 @@
+// Where the engine library is recorded: the set-up command and the registry
+// search of the products that install the engine.
+#include <gtest/gtest.h>
+
+#include "run_program.h"
+
+namespace {
+
+const std::string kUpdated = std::string(kBannerLines) + "Aggiornato il file NARRAVOX.INI\n";
+
+std::string ErrorOutput(const std::string& message) {
+  return std::string(kBannerLines) + "* ERRORE: " + message + "\n";
+}
+
+TEST(EciSetup, FileOrFolderIsWrittenIntoANewConfigurationFile) {
+  ProgramFolder folder(false);
+  folder.MakeFolder("Eng");
+  folder.Write("Eng/libeci.so", "");
+  RunResult run = folder.Run({"/ECISETUP=Eng/libeci.so"});
+  EXPECT_EQ(run.output, kUpdated);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(folder.Read("narravox.INI"), "ECIDLL=Eng/libeci.so\r\n");
+  ASSERT_EQ(folder.Run({"/EciSetup=Eng"}).exitCode, 1);
+  EXPECT_EQ(folder.Read("narravox.INI"), "ECIDLL=Eng/libeci.so\r\n");
+  ASSERT_EQ(folder.Run({"/ecisetup=" + folder.File("Eng/")}).exitCode, 1);
+  EXPECT_EQ(folder.Read("narravox.INI"), "ECIDLL=" + folder.File("Eng/libeci.so") + "\r\n");
+}
+
+TEST(EciSetup, ReplacesOnlyTheFirstEngineLineAndKeepsTheRest) {
+  ProgramFolder folder;
+  folder.Write("narravox.INI",
+               "[Narravox]\n; c\necidll=OLD\n ECIDLL=blank\nECIDLL=second\rVB=0");
+  RunResult run = folder.Run({"/ECISETUP=libeci.so"});
+  // The command does not read the settings of the file: VB=0 has no effect.
+  EXPECT_EQ(run.output, kUpdated);
+  EXPECT_EQ(folder.Read("narravox.INI"),
+            "[Narravox]\r\n; c\r\necidll=libeci.so\r\n ECIDLL=blank\r\nECIDLL=second\r\n"
+            "VB=0\r\n");
+}
+
+TEST(EciSetup, MissingLibraryLeavesTheConfigurationAlone) {
+  ProgramFolder folder(false);
+  folder.Write("narravox.INI", "VB=1\r\n");
+  folder.MakeFolder("vuota");
+  RunResult run = folder.Run({"/ECISETUP=vuota"});
+  EXPECT_EQ(run.output, ErrorOutput("Impossibile trovare il file \"vuota/libeci.so\" (codice 2)"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(folder.Read("narravox.INI"), "VB=1\r\n");
+}
+
+class Registry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_.Write("a.txt", "x");
+    for (const char* name : {"old", "new", "elo"}) {
+      folder_.MakeFolder(name);
+      folder_.Write(std::string(name) + "/libeci.so", "");
+    }
+    folder_.SetTime("old/libeci.so", 1500000000);
+    folder_.SetTime("new/libeci.so", 1700000000);
+    folder_.SetTime("elo/libeci.so", 1800000000);
+    folder_.MakeFolder("none");
+  }
+  RunResult RunWith(const std::string& registry, const std::string& ini) {
+    folder_.Write("export.reg", registry);
+    folder_.Write("narravox.INI", ini);
+    return folder_.Run({"a.txt"}, "", {{"NARRAVOX_REGISTRY", folder_.File("export.reg")}});
+  }
+  std::string Key(const std::string& product, const std::string& sub,
+                  const std::string& value) const {
+    return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Freedom Scientific\\" + product + "\\" + sub +
+           "]\r\n" + value + "\r\n\r\n";
+  }
+  std::string Target(const std::string& name) const {
+    return "\"Target\"=\"" + folder_.File(name) + "\"";
+  }
+  ProgramFolder folder_{false};
+};
+
+TEST_F(Registry, NewestLibraryOfTheFirstProductIsRecorded) {
+  std::string reg = "Windows Registry Editor Version 5.00\r\n\r\n" +
+                    Key("JAWS", "2020", Target("new")) + Key("JAWS", "2023", Target("old")) +
+                    Key("JAWS", "2024", Target("none")) + Key("JAWS", "2025", "\"Altro\"=\"x\"") +
+                    Key("Eloquence", "1", Target("elo"));
+  RunResult run = RunWith(reg, "ECIDLL=/non/esiste.so\r\n");
+  EXPECT_EQ(run.output, kUpdated);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(folder_.Read("narravox.INI"), "ECIDLL=" + folder_.File("new/libeci.so") + "\r\n");
+  // The next run finds the recorded library and searches no more.
+  folder_.Write("export.reg", "");
+  EXPECT_EQ(folder_.Run({"a.txt"}).output, "");
+}
+
+TEST_F(Registry, LaterProductsOnlyWhenEarlierOnesHaveNothing) {
+  std::string reg = "REGEDIT4\n\n" + Key("JAWS", "1", Target("none")) +
+                    Key("Runtime JAWS", "1", Target("old")) + Key("Eloquence", "x", Target("new"));
+  RunResult run = RunWith(reg, "VB=0\r\n");
+  EXPECT_EQ(run.output, "");
+  EXPECT_EQ(folder_.Read("narravox.INI"),
+            "VB=0\r\nECIDLL=" + folder_.File("new/libeci.so") + "\r\n");
+}
+
+TEST_F(Registry, ExpandableStringsAreReadAsStored) {
+  // "Target" as hex(2): UTF-16LE text of the folder, with its final NUL.
+  std::string path = folder_.File("old");
+  std::string hex;
+  for (char c : path) {
+    char byte[8];
+    snprintf(byte, sizeof byte, "%02x,00,", static_cast<unsigned char>(c));
+    hex += byte;
+  }
+  std::string reg = "Windows Registry Editor Version 5.00\r\n\r\n" +
+                    Key("JAWS", "1", "\"Target\"=hex(2):" + hex.substr(0, 30) + "\\\r\n  " +
+                                         hex.substr(30) + "00,00");
+  RunResult run = RunWith(reg, "VB=0\r\n");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(folder_.Read("narravox.INI"), "VB=0\r\nECIDLL=" + path + "/libeci.so\r\n");
+}
+
+TEST_F(Registry, TargetOfAnotherKindStopsTheRun) {
+  std::string reg = "REGEDIT4\r\n" + Key("JAWS", "1", "\"Target\"=dword:00000001");
+  RunResult run = RunWith(reg, "VB=0\r\n");
+  EXPECT_EQ(run.output, ErrorOutput("Invalid data type for 'Target'"));
+  EXPECT_EQ(run.exitCode, 1);
+}
+
+TEST_F(Registry, NothingFoundAsksForTheSetupCommand) {
+  RunResult run = RunWith("REGEDIT4\r\n" + Key("JAWS", "1", Target("none")), "VB=0\r\n");
+  EXPECT_NE(run.output.find("Impossibile trovare la DLL della sintesi vocale"),
+            std::string::npos);
+  EXPECT_EQ(folder_.Read("narravox.INI"), "VB=0\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// The JobList built from names, list files and patterns, the RecoveryFile it
+// leaves, and "/R" with good and damaged RecoveryFiles.
+#include <gtest/gtest.h>
+
+#include "run_program.h"
+
+namespace {
+
+std::string ErrorOutput(const std::string& message) {
+  return std::string(kBannerLines) + "* ERRORE: " + message + "\n";
+}
+
+class JobList : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_.Write("narravox.INI", "[Narravox]\r\nVB=1\r\n");
+    folder_.MakeFolder("out");
+  }
+  std::string Recovery(const std::vector<std::string>& texts,
+                       const std::string& layout = "") const {
+    std::string text = "ATTENZIONE!!! Non modificare questo file.\r\n" +
+                       (layout.empty() ? folder_.path() + "/::16384::0" : layout) + "\r\n";
+    for (const std::string& t : texts) text += t + "\r\n";
+    return text;
+  }
+  ProgramFolder folder_;
+};
+
+TEST_F(JobList, NamesWithDefaultExtensionInArgumentOrder) {
+  folder_.Write("BOOK.TXT", "x");
+  folder_.Write("b.txt", "x");
+  RunResult run = folder_.Run({"/D=out", "/F=2", "/G=5", "b", "BOOK", "b.txt"});
+  EXPECT_EQ(run.output, "");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(folder_.Read("narravox.dat"),
+            Recovery({folder_.File("b.txt"), folder_.File("BOOK.TXT"), folder_.File("b.txt")},
+                     folder_.File("out/") + "::2048::5"));
+}
+
+TEST_F(JobList, ListFileLinesAreResolvedAgainstTheCurrentFolder) {
+  folder_.MakeFolder("lists");
+  folder_.Write("lists/BOOKS.LST", "a\r\nsub/c.txt\nb\r\n");
+  folder_.MakeFolder("sub");
+  folder_.Write("a.txt", "x");
+  folder_.Write("b.TXT", "x");
+  folder_.Write("sub/c.txt", "x");
+  RunResult run = folder_.Run({"@lists/BOOKS"});
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(folder_.Read("narravox.dat"),
+            Recovery({folder_.File("a.txt"), folder_.File("sub/c.txt"), folder_.File("b.TXT")}));
+}
+
+TEST_F(JobList, ListFileProblems) {
+  folder_.Write("blank.lst", "\r\n");
+  folder_.Write("empty.lst", "");
+  folder_.Write("a.txt", "x");
+  EXPECT_EQ(folder_.Run({"@nessuna"}).output,
+            ErrorOutput("Impossibile trovare il file \"nessuna\" (codice 2)"));
+  EXPECT_EQ(folder_.Run({"@blank"}).output,
+            ErrorOutput("Impossibile trovare il file \"\" (codice 2)"));
+  RunResult empty = folder_.Run({"@empty", "a.txt"});
+  EXPECT_EQ(empty.exitCode, 0);
+  EXPECT_EQ(folder_.Run({"@empty"}).output,
+            ErrorOutput("Nessun file di testo specificato nella riga comandi"));
+}
+
+TEST_F(JobList, PatternsSkipFoldersAndHiddenFilesInNameOrder) {
+  folder_.MakeFolder("t");
+  folder_.Write("t/b.txt", "x");
+  folder_.Write("t/A.TXT", "x");
+  folder_.Write("t/.c.txt", "x");
+  folder_.MakeFolder("t/d.txt");
+  folder_.Write("t/e.doc", "x");
+  RunResult run = folder_.Run({"t/*.txt"});
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(folder_.Read("narravox.dat"),
+            Recovery({folder_.File("t/A.TXT"), folder_.File("t/b.txt")}));
+  RunResult question = folder_.Run({"t/?.DOC"});
+  EXPECT_EQ(question.exitCode, 0) << question.output;
+  EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("t/e.doc")}));
+  EXPECT_EQ(folder_.Run({"t/*.mp3"}).output,
+            ErrorOutput("Impossibile trovare il file \"" + folder_.File("t/*.mp3") + "\""));
+  EXPECT_EQ(folder_.Run({"t/d*"}).output,
+            ErrorOutput("Impossibile trovare il file \"" + folder_.File("t/d*") + "\""));
+  EXPECT_EQ(folder_.Run({"nessuna/*.txt"}).output,
+            ErrorOutput("Impossibile trovare il file \"" + folder_.File("nessuna/*.txt") + "\""));
+}
+
+TEST_F(JobList, TestModeWritesNoRecoveryFile) {
+  folder_.Write("a.txt", "x");
+  folder_.Write("narravox.dat", "vecchio");
+  RunResult run = folder_.Run({"/TEST", "a.txt"});
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(folder_.Read("narravox.dat"), "vecchio");
+}
+
+TEST_F(JobList, DestinationIsMadeAbsolute) {
+  folder_.Write("a.txt", "x");
+  ASSERT_EQ(folder_.Run({"/D=out/", "a.txt"}).exitCode, 0);
+  EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("a.txt")},
+                                                   folder_.File("out/") + "::16384::0"));
+  ASSERT_EQ(folder_.Run({"/D=", "a.txt"}).exitCode, 0);
+  EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("a.txt")}));
+}
+
+TEST_F(JobList, ResumeWithoutOrBesideARecoveryFile) {
+  folder_.Write("a.txt", "x");
+  EXPECT_EQ(folder_.Run({"/R"}).output, ErrorOutput("Il file di ripristino non esiste"));
+  folder_.Write("narravox.dat", Recovery({folder_.File("a.txt")}));
+  EXPECT_EQ(folder_.Run({"/R", "a.txt"}).output,
+            ErrorOutput("Il file di ripristino non esiste"));
+}
+
+TEST_F(JobList, ResumeTakesTheLayoutFromTheRecoveryFile) {
+  folder_.Write("a.txt", "x");
+  folder_.Write("b.txt", "x");
+  std::string saved = Recovery({folder_.File("a.txt") + "::12345::4", folder_.File("b.txt")},
+                               "/altrove/::4096::10");
+  folder_.Write("narravox.dat", saved);
+  RunResult quiet = folder_.Run({"/r", "/VB=2"});
+  EXPECT_EQ(quiet.output, "");
+  EXPECT_EQ(quiet.exitCode, 0);
+  RunResult warned = folder_.Run({"/RIPRENDI", "/D=x", "/F=1"});
+  EXPECT_EQ(warned.output,
+            "***AVVISO: Alcune impostazioni sono state prelevate dal file di ripristino\n");
+  EXPECT_EQ(warned.exitCode, 0);
+  // Resuming rewrites nothing until the conversion reaches a checkpoint.
+  EXPECT_EQ(folder_.Read("narravox.dat"), saved);
+}
+
+TEST_F(JobList, DamagedRecoveryFiles) {
+  folder_.Write("a.txt", "x");
+  const std::string a = folder_.File("a.txt");
+  const std::string dest = folder_.path() + "/";
+  const std::vector<std::string> damaged[] = {
+      {"ATTENZIONE", dest + "::16384::0"},
+      {"ATTENZIONE", dest + "::16x::0", a},
+      {"ATTENZIONE", dest + "::16384::0", a + "::12a::2"},
+      {"ATTENZIONE", dest + "::1023::0", a},
+      {"ATTENZIONE", dest + "::131073::0", a},
+      {"ATTENZIONE", dest + "::16384::4", a},
+      {"ATTENZIONE", dest + "::16384::51", a},
+      {"ATTENZIONE", dest + "::16384::0", a + "::-2::1"},
+      {"ATTENZIONE", dest + "::16384::0", a + "::100::0"},
+  };
+  for (const std::vector<std::string>& lines : damaged) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    folder_.Write("narravox.dat", text);
+    RunResult run = folder_.Run({"/R"});
+    EXPECT_EQ(run.output, ErrorOutput("Errore nel file di ripristino")) << text;
+    EXPECT_EQ(run.exitCode, 1);
+  }
+}
+
+TEST_F(JobList, ResumeChecksEveryTextStillExists) {
+  folder_.Write("a.txt", "x");
+  folder_.Write("narravox.dat",
+                Recovery({folder_.File("a.txt") + "::-1::12", folder_.File("gone.txt")}));
+  EXPECT_EQ(folder_.Run({"/R"}).output,
+            ErrorOutput("Impossibile trovare il file \"" + folder_.File("gone.txt") +
+                        "\" (codice 2)"));
+  // A first line without sizes keeps the configured fragment size.
+  folder_.Write("narravox.dat", "x\n" + folder_.path() + "/\n" + folder_.File("a.txt") + "\n");
+  EXPECT_EQ(folder_.Run({"/R"}).exitCode, 0);
+}
+
+TEST_F(JobList, RecoveryFileThatCannotBeWritten) {
+  folder_.Write("a.txt", "x");
+  folder_.MakeFolder("narravox.dat");
+  RunResult run = folder_.Run({"a.txt"});
+  EXPECT_EQ(run.output, ErrorOutput("Cannot create file \"" + folder_.File("narravox.dat") +
+                                    "\". Il percorso indicato e' una cartella."));
+  EXPECT_EQ(run.exitCode, 1);
+}
+
+}  // namespace
