@@ -1,25 +1,14 @@
 #include "config/config_file.h"
 
 #include "config/parse_setting.h"
+#include "driver/ascii.h"
 #include "driver/errors.h"
 #include "driver/file_names.h"
 #include "driver/messages.h"
 
 namespace {
 
-bool IsHeader(const std::string& line) {
-  static const std::string kHeader = "[NARRAVOX]";
-  size_t start = 0, end = line.size();
-  while (start < end && static_cast<unsigned char>(line[start]) <= 32) ++start;
-  while (end > start && static_cast<unsigned char>(line[end - 1]) <= 32) --end;
-  if (end - start != kHeader.size()) return false;
-  for (size_t i = 0; i < kHeader.size(); ++i) {
-    char c = line[start + i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    if (c != kHeader[i]) return false;
-  }
-  return true;
-}
+bool IsHeader(const std::string& line) { return UpperAscii(TrimBlanks(line)) == "[NARRAVOX]"; }
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "config/config_file.h"
 #include "config/settings.h"
+#include "driver/ascii.h"
 #include "driver/console_out.h"
 #include "driver/errors.h"
 #include "driver/file_names.h"
@@ -16,14 +17,7 @@ const char* const kVendorKey = "Software\\Freedom Scientific\\";
 const char* const kProducts[] = {"JAWS", "Eloquence", "Runtime JAWS"};
 
 bool StartsWithEciDll(const std::string& line) {
-  static const std::string kKey = "ECIDLL=";
-  if (line.size() < kKey.size()) return false;
-  for (size_t i = 0; i < kKey.size(); ++i) {
-    char c = line[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    if (c != kKey[i]) return false;
-  }
-  return true;
+  return UpperAscii(line.substr(0, 7)) == "ECIDLL=";
 }
 
 std::string WithLibraryName(const std::string& folder) {

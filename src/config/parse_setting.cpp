@@ -2,27 +2,13 @@
 
 #include <initializer_list>
 
+#include "driver/ascii.h"
 #include "driver/errors.h"
 #include "driver/messages.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 
 namespace {
-
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-std::string Trim(const std::string& text) {
-  size_t start = 0, end = text.size();
-  while (start < end && IsBlank(text[start])) ++start;
-  while (end > start && IsBlank(text[end - 1])) --end;
-  return text.substr(start, end - start);
-}
-
-std::string UpperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return text;
-}
 
 bool ParseIntegerInRange(const std::string& value, int32_t low, int32_t high, int32_t* n) {
   int32_t parsed;
@@ -111,8 +97,8 @@ bool ParseSetting(const std::string& text, TSettings& s) {
   std::string body = (!text.empty() && text[0] == '/') ? text.substr(1) : text;
   size_t equals = body.find('=');
   if (equals == std::string::npos || equals == 0) return false;
-  std::string key = UpperAscii(Trim(body.substr(0, equals)));
-  std::string typed = Trim(body.substr(equals + 1));
+  std::string key = UpperAscii(TrimBlanks(body.substr(0, equals)));
+  std::string typed = TrimBlanks(body.substr(equals + 1));
   std::string value = UpperAscii(typed);
   // File and folder names keep their letter case where the system tells
   // names apart by it.

@@ -1,5 +1,6 @@
 #include "driver/file_names.h"
 
+#include "driver/ascii.h"
 #include "driver/errors.h"
 #include "driver/messages.h"
 #include "platform/files.h"
@@ -11,9 +12,7 @@ std::string ResolveFileName(const std::string& name, const std::string& ext) {
     RaiseErrorWithCode(msg::kFileNotFound, name, -1);
   if (platform::FileExists(full + ext)) return full + ext;
   if (platform::kCaseSensitiveFileNames) {
-    std::string lower = ext;
-    for (char& c : lower)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    std::string lower = LowerAscii(ext);
     if (platform::FileExists(full + lower)) return full + lower;
   }
   RaiseErrorWithCode(msg::kFileNotFound, name, -1);

@@ -1,6 +1,7 @@
 #include "driver/prompts.h"
 
 #include "config/settings.h"
+#include "driver/ascii.h"
 #include "driver/console_out.h"
 #include "driver/errors.h"
 #include "driver/messages.h"
@@ -8,12 +9,6 @@
 #include "platform/console.h"
 
 namespace {
-
-std::string UpperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return text;
-}
 
 bool AskOnConsole(const std::string& question) {
   for (;;) {

@@ -6,6 +6,7 @@
 #include "config/engine_location.h"
 #include "config/parse_setting.h"
 #include "config/settings.h"
+#include "driver/ascii.h"
 #include "driver/console_out.h"
 #include "driver/errors.h"
 #include "driver/file_names.h"
@@ -16,12 +17,6 @@
 #include "platform/files.h"
 
 namespace {
-
-std::string UpperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return text;
-}
 
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind(platform::kPathSeparator);

@@ -19,6 +19,7 @@ class TempFolder : public ::testing::Test {
     path_ = templ;
   }
   void TearDown() override {
+    ASSERT_EQ(chdir("/"), 0);
     std::string command = "rm -rf '" + path_ + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
   }
