@@ -155,12 +155,11 @@ bool Engine::Synchronize() {
     if (!run_) return true;
     if (buffer_) Deliver();
     std::string error;
-    bool ok = run_->Finish(error);
-    const bool playback = buffer_ == nullptr;
+    const bool ok = run_->Finish(error);
+    const bool no_output = run_->NoAudioOutput();
     run_.reset();
     if (ok) return true;
-    if (playback && error.compare(0, 8, "no audio") == 0) return Fail(kNoAudioOutput, error);
-    return Fail(kSynthesisFailed, error);
+    return Fail(no_output ? kNoAudioOutput : kSynthesisFailed, error);
 }
 
 bool Engine::SetOutputBuffer(int32_t samples, int16_t *buffer) {

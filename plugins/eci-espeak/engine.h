@@ -31,7 +31,10 @@ enum FailureCode : int32_t {
     kBadArgument = 6,
 };
 
-// One engine instance behind an ECIHand.
+// One engine instance behind an ECIHand. Voice parameters are always taken
+// in real-world units (Hz, words per minute, 0..65535); parameters 3, 8 and
+// 10 are remembered but change nothing. Parameter and voice changes apply
+// from the next eciSynthesize.
 class Engine {
 public:
     Engine();

@@ -16,6 +16,7 @@ SynthesisRun::SynthesisRun(std::vector<Segment> segments, const SynthesisSetting
     : segments_(std::move(segments)), settings_(settings), queue_(settings.queue_samples) {
     if (settings_.playback && !EspeakRuntime::AudioOutputAvailable()) {
         error_ = "no audio output device is available to speak on";
+        no_audio_output_ = true;
         queue_.Close();
         return;
     }

@@ -45,6 +45,8 @@ public:
     void Abort();
     // Waits for the worker; false when the synthesis failed.
     bool Finish(std::string &error);
+    // Whether it failed for want of an audio output to speak on.
+    bool NoAudioOutput() const { return no_audio_output_; }
 
 private:
     void Work();
@@ -60,6 +62,7 @@ private:
     size_t pending_pos_ = 0;
     bool input_done_ = false;
     std::atomic<bool> aborted_{false};
+    bool no_audio_output_ = false;
     std::mutex error_mutex_;
     std::string error_;
     std::thread worker_;
