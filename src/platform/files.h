@@ -25,6 +25,30 @@ bool ReadWholeFile(const std::string& path, std::string* data);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 bool DeleteFile(const std::string& path);
 
+// Size of a file, opened for reading while others may read and write it;
+// -1 when it cannot be opened or measured.
+int64_t FileSize(const std::string& path);
+
+// Open files. A handle is an int64 so that both systems' handles fit.
+using FileHandle = int64_t;
+constexpr FileHandle kNoFile = -1;
+// Opens for reading, sharing reading and writing with others.
+FileHandle OpenFileForReading(const std::string& path);
+// Creates a file, or empties an existing one, for writing.
+FileHandle CreateFileForWriting(const std::string& path);
+// Reads up to size bytes; false on a failure of the system.
+bool ReadFromFile(FileHandle file, void* data, size_t size, size_t* done);
+// Writes size bytes; done tells how many were written (fewer on a full disk).
+bool WriteToFile(FileHandle file, const void* data, size_t size, size_t* done);
+bool CloseFile(FileHandle file);
+
+// Creates a folder with every missing parent; true when it exists after.
+bool CreateFolderWithParents(const std::string& path);
+// Removes an empty folder.
+bool RemoveFolder(const std::string& path);
+// Moves (renames) a file, replacing nothing: fails when the target exists.
+bool MoveFile(const std::string& from, const std::string& to);
+
 // Last modification time of a file as a local DOS date and time (date in the
 // upper 16 bits, time in the lower 16, two-second resolution); -1 when the
 // file does not exist or is a folder.

@@ -104,6 +104,83 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
 
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
+int64_t FileSize(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st;
+  int64_t size = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : -1;
+  close(fd);
+  return size;
+}
+
+FileHandle OpenFileForReading(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return kNoFile;
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    close(fd);
+    errno = EISDIR;
+    return kNoFile;
+  }
+  return fd;
+}
+
+FileHandle CreateFileForWriting(const std::string& path) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  return fd < 0 ? kNoFile : fd;
+}
+
+bool ReadFromFile(FileHandle file, void* data, size_t size, size_t* done) {
+  *done = 0;
+  while (*done < size) {
+    ssize_t n = read(static_cast<int>(file), static_cast<char*>(data) + *done, size - *done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    *done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool WriteToFile(FileHandle file, const void* data, size_t size, size_t* done) {
+  *done = 0;
+  while (*done < size) {
+    ssize_t n = write(static_cast<int>(file), static_cast<const char*>(data) + *done,
+                      size - *done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
+      return false;
+    }
+    *done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool CloseFile(FileHandle file) { return close(static_cast<int>(file)) == 0; }
+
+bool CreateFolderWithParents(const std::string& path) {
+  if (path.empty()) return false;
+  for (size_t cut = 1;; ++cut) {
+    cut = path.find('/', cut);
+    std::string prefix = cut == std::string::npos ? path : path.substr(0, cut);
+    if (mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    if (cut == std::string::npos) break;
+  }
+  return FolderExists(path);
+}
+
+bool RemoveFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
+
+bool MoveFile(const std::string& from, const std::string& to) {
+  struct stat st;
+  if (lstat(to.c_str(), &st) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return rename(from.c_str(), to.c_str()) == 0;
+}
+
 int32_t FileDosTime(const std::string& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;

@@ -1,0 +1,16 @@
+// Dynamic libraries loaded at run time.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+using LibraryHandle = void*;
+
+// Loads a library; nullptr on failure.
+LibraryHandle LoadLibrary(const std::string& path);
+// The address of an exported name; nullptr when it is missing.
+void* LibrarySymbol(LibraryHandle library, const std::string& name);
+void FreeLibrary(LibraryHandle library);
+
+}  // namespace platform

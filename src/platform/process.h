@@ -1,0 +1,27 @@
+// The process during a conversion: priority, console window, interruption.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// Sets the priority class of the process (0x40 idle, 0x20 normal, 0x80
+// high); a refusal of the system is ignored.
+void SetPriorityClass(int32_t priorityClass);
+
+// Minimises the console window, where there is one.
+void MinimizeConsoleWindow();
+
+// Gives up the rest of the thread's time slice.
+void YieldProcessor();
+
+// Installs handler for Ctrl-C, Ctrl-Break and the closing of the console
+// (on POSIX: SIGINT, SIGTERM, SIGHUP). It runs on a thread of its own while
+// the rest of the program goes on; when it returns, the process ends as the
+// system ends it for that event. Call it before any other thread starts.
+void InstallInterruptHandler(void (*handler)());
+
+// The current year of the local date.
+int CurrentYear();
+
+}  // namespace platform

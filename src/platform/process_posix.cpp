@@ -1,0 +1,74 @@
+#include "platform/process.h"
+
+#include <csignal>
+#include <ctime>
+#include <mutex>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
+#include "platform/console.h"
+
+namespace platform {
+
+namespace {
+
+void (*g_interruptHandler)() = nullptr;
+
+sigset_t InterruptSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
+// The signals are blocked in every thread and collected here, so that the
+// handler may take locks and write to the console like any other code.
+void WaitForInterrupt(sigset_t set) {
+  int signal = 0;
+  while (sigwait(&set, &signal) != 0) {
+  }
+  if (g_interruptHandler) g_interruptHandler();
+  std::signal(signal, SIG_DFL);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+  raise(signal);
+  _exit(128 + signal);
+}
+
+}  // namespace
+
+void SetPriorityClass(int32_t priorityClass) {
+  if (priorityClass == 0x40)
+    setpriority(PRIO_PROCESS, 0, 19);
+  else if (priorityClass == 0x80)
+    setpriority(PRIO_PROCESS, 0, -10);
+}
+
+void MinimizeConsoleWindow() {
+  if (isatty(STDOUT_FILENO) == 1) ConsoleWrite("\x1b[2t");
+}
+
+void YieldProcessor() { sched_yield(); }
+
+void InstallInterruptHandler(void (*handler)()) {
+  static std::once_flag once;
+  g_interruptHandler = handler;
+  std::call_once(once, [] {
+    sigset_t set = InterruptSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    std::thread(WaitForInterrupt, set).detach();
+  });
+}
+
+int CurrentYear() {
+  time_t now = time(nullptr);
+  struct tm local;
+  localtime_r(&now, &local);
+  return local.tm_year + 1900;
+}
+
+}  // namespace platform
