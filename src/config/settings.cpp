@@ -10,9 +10,11 @@ const TParamData LanguageCodes[7] = {
 const TParamData YesNoWords[6] = {{msg::kYesLong, 1}, {msg::kNoLong, 0}, {msg::kYes, 1},
                                   {msg::kNo, 0},      {"ON", 1},         {"OFF", 0}};
 
-const TParamData TextTypeWords[6] = {{msg::kWordAuto, 0},    {msg::kWordAutoShort, 0},
+// UTF8 and U select UTF-8 texts, which the help text does not list.
+const TParamData TextTypeWords[8] = {{msg::kWordAuto, 0},    {msg::kWordAutoShort, 0},
                                      {msg::kWordWindows, 1}, {msg::kWordWindowsShort, 1},
-                                     {msg::kWordDos, 2},     {msg::kWordDosShort, 2}};
+                                     {msg::kWordDos, 2},     {msg::kWordDosShort, 2},
+                                     {msg::kWordUtf8, 3},    {msg::kWordUtf8Short, 3}};
 
 const TParamData PriorityWords[3] = {{msg::kWordLow, kPriorityIdle},
                                      {msg::kWordNormal, kPriorityNormal},

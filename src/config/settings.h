@@ -12,7 +12,7 @@ struct TParamData {
 
 extern const TParamData LanguageCodes[7];
 extern const TParamData YesNoWords[6];
-extern const TParamData TextTypeWords[6];
+extern const TParamData TextTypeWords[8];
 extern const TParamData PriorityWords[3];
 
 constexpr int32_t kPriorityIdle = 0x40;
@@ -40,7 +40,7 @@ struct TSettings {
   int32_t RESAMPLE = 0;       // /RS 0 none, -1 by the pipeline, else output rate
   int32_t BITRATE = 48;       // /BR MP3 bit rate in kbit/s
   bool ID3TAG = false;        // /I3 append an ID3v1 tag
-  int32_t TIPOTESTO = 0;      // /T  0 automatic, 1 Windows, 2 DOS
+  int32_t TIPOTESTO = 0;      // /T  0 automatic, 1 Windows, 2 DOS, 3 UTF-8
   std::string DESTINAZIONE;   // /D  destination folder
   int32_t FRAMMENTI = 16384;  // /F  fragment size in bytes
   int32_t GRUPPI = 0;         // /G  files per group, 0 no groups

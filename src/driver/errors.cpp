@@ -34,8 +34,8 @@ void RaiseErrorWithCode(const std::string& message, const std::string& name, int
   throw EError(FormatText(message, {path, reason}));
 }
 
-void RaiseFileOpenError(const std::string& path) { RaiseFileError(msg::kCannotOpenFile, path); }
+void RaiseFileOpenError(const std::string& path) { RaiseFileError(msg::kFileLayerOpen, path); }
 
 void RaiseFileCreateError(const std::string& path) {
-  RaiseFileError(msg::kCannotCreateFile, path);
+  RaiseFileError(msg::kFileLayerCreate, path);
 }

@@ -37,8 +37,8 @@ inline constexpr const char* kResumeWarning =
     "***AVVISO: Alcune impostazioni sono state prelevate dal file di ripristino";
 
 // Errors of the file layer, with the system's reason after them.
-inline constexpr const char* kCannotOpenFile = "Cannot open file \"%s\". %s";
-inline constexpr const char* kCannotCreateFile = "Cannot create file \"%s\". %s";
+inline constexpr const char* kFileLayerOpen = "Cannot open file \"%s\". %s";
+inline constexpr const char* kFileLayerCreate = "Cannot create file \"%s\". %s";
 
 // Configuration and engine location.
 inline constexpr const char* kConfigLineError = "Errore nel file di configurazione, riga ";
@@ -59,5 +59,50 @@ inline constexpr const char* kWordDosShort = "D";
 inline constexpr const char* kWordLow = "BASSA";
 inline constexpr const char* kWordNormal = "NORMALE";
 inline constexpr const char* kWordHigh = "ALTA";
+inline constexpr const char* kWordUtf8 = "UTF8";
+inline constexpr const char* kWordUtf8Short = "U";
+
+// Conversion driver.
+inline constexpr const char* kLibraryFolderNotFound = "Impossibile trovare la libreria \"%s\"";
+inline constexpr const char* kConversionDone = "Conversione terminata correttamente";
+inline constexpr const char* kTitleInfo = "Narravox - Info";
+inline constexpr const char* kCannotCreateFile = "Impossibile creare il file \"%s\"";
+inline constexpr const char* kCannotCreateFolder = "Impossibile creare la cartella \"%s\"";
+inline constexpr const char* kCannotMoveFile = "Impossibile spostare il file \"%s\"";
+inline constexpr const char* kInterrupted = "\r\n\b** Interrotto dall'utente **";
+
+// Texts.
+inline constexpr const char* kReadError = "Errore durante la lettura del file \"%s\"";
+inline constexpr const char* kDoubtfulTextType =
+    "* AVVISO: riconoscimento del tipo di testo %s dubbio";
+inline constexpr const char* kTextTypeDos = "DOS";
+inline constexpr const char* kTextTypeWindows = "Windows";
+
+// Folders and identifier clips.
+inline constexpr const char* kAskDeleteMp3 =
+    "Vuoi cancellare i file MP3 contenuti nella cartella \"%s\"";
+inline constexpr const char* kFolderClipFiles = "Cartella testi %s: file da %d a %d di %d";
+inline constexpr const char* kFolderClipGroups = "Cartella testi %s: %d gruppi, %d file";
+
+// ID3 tag.
+inline constexpr const char* kTagArtist = "Narravox 1.06f";
+inline constexpr const char* kTagComment = "Creato con Narravox";
+
+// Progress.
+inline constexpr const char* kHours = "h";
+inline constexpr const char* kMinutes = "m";
+inline constexpr const char* kSeconds = "s";
+
+// Audio pipeline, engine and encoder.
+inline constexpr const char* kOutOfMemoryCode = "Memoria insufficiente (codice %d, %d bytes)";
+inline constexpr const char* kWriteError = "Errore durante la scrittura del file \"%s\"";
+inline constexpr const char* kEngineActivation = "Impossibile attivare la sintesi vocale richiesta";
+inline constexpr const char* kEngineError = "Errore dell'engine di sintesi vocale (codice %d)";
+inline constexpr const char* kEngineInfo = ";\r\n(info addizionali dell'engine: \"%s\")";
+inline constexpr const char* kEncoderError = "Errore encoder MP3 (codice %d)";
+inline constexpr const char* kLoadLibError = "Impossibile caricare la libreria %s, errore codice %d";
+inline constexpr const char* kGetProcError = "Impossibile trovare la funzione %s nella DLL %s";
+inline constexpr const char* kProcessingObjects =
+    "Impossibile creare gli oggetti per l'elaborazione";
 
 }  // namespace msg

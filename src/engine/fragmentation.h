@@ -1,0 +1,37 @@
+// The fragment loop: a text's lines rebuilt word by word into fragments of
+// about the fragment size, cut at sentence ends or at manual split lines,
+// with the text position kept exact for resuming.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/fragment_buffer.h"
+
+// What the conversion does when a fragment starts and when it is complete.
+class TFragmentEvents {
+ public:
+  virtual ~TFragmentEvents() = default;
+  // The fragment is empty and its first line is about to be appended; the
+  // title line, if any, is appended here.
+  virtual void FragmentStart(TFragmentBuffer& buffer) = 0;
+  // The fragment is complete (it may be empty). textPosition already points
+  // past it. allLinesConsumed: every line of the text has been walked.
+  // contentRemains: a line that would add words to a fragment remains, so
+  // another MP3 file will follow.
+  virtual void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed,
+                           bool contentRemains) = 0;
+};
+
+struct TFragmentSettings {
+  int32_t fragmentSize = 16384;  // F, in bytes
+  std::string splitLine;         // RIGAFRAMMENTA, empty for none
+};
+
+// Runs the fragment loop over lines. When textPosition is above 0 at the
+// call, work resumes there (a position beyond the end of the text raises
+// "Errore nel file di ripristino"). textPosition is kept current as the
+// offset of the next fragment, every line counting its length plus 2.
+void RunFragmentLoop(const std::vector<std::string>& lines, const TFragmentSettings& settings,
+                     int32_t* textPosition, TFragmentBuffer& buffer, TFragmentEvents& events);
