@@ -6,7 +6,7 @@
 // Environment (read at every eciNew):
 //   NARRAVOX_FAKE_ECI_LOG=path
 //       Appends one line per call to the file, flushed at once:
-//         eciNew -> #1
+//         eciNew -> #1                           (#: its number of eciNew calls)
 //         eciSetParam 9 327680 -> 65536
 //         eciSetVoiceParam 0 2 120 -> 100
 //         eciCopyVoice 3 0 -> 1
@@ -85,7 +85,6 @@ struct Instance {
 
 std::mutex g_mutex;  // the fake is called from one thread, but be safe
 Settings g_settings;
-int64_t g_instances = 0;
 int64_t g_new_calls = 0;
 std::map<std::string, int64_t> g_calls;
 
@@ -141,7 +140,7 @@ ECI_EXPORT ECIHand ECI_CALL eciNew(void) {
     }
     Instance *e = new (std::nothrow) Instance();
     if (!e) return nullptr;
-    e->number = ++g_instances;
+    e->number = g_new_calls;  // the call count, so that a test can aim at the next call
     e->params[ECI_PARAM_SAMPLE_RATE] = ECI_RATE_11025;
     e->params[ECI_PARAM_DIALECT] = ECI_DIALECT_US_ENGLISH;
     for (auto &voice : e->voices) {

@@ -1,0 +1,130 @@
+#include "audio/eci_engine.h"
+
+#include <cstring>
+
+#include "audio/dyna_link.h"
+#include "audio/mp3_encoder.h"
+#include "audio/pipeline.h"
+#include "config/settings.h"
+#include "driver/messages.h"
+#include "driver/run_state.h"
+
+ECIHand EngineHandle = nullptr;
+
+namespace {
+
+platform::LibraryHandle EciLib = nullptr;
+std::string EciLibraryPath;
+
+EciNewProc NewSlot;
+EciDeleteProc DeleteSlot;
+EciProgStatusProc ProgStatusSlot;
+EciErrorMessageProc ErrorMessageSlot;
+EciSetParamProc SetParamSlot;
+EciCopyVoiceProc CopyVoiceSlot;
+EciSetVoiceParamProc SetVoiceParamSlot;
+EciAddTextProc AddTextSlot;
+EciSynthesizeProc SynthesizeSlot;
+EciSynchronizeProc SynchronizeSlot;
+EciSetOutputBufferProc SetOutputBufferSlot;
+EciRegisterCallbackProc RegisterCallbackSlot;
+
+template <typename Proc>
+Proc Bound(Proc& slot, const char* name) {
+  if (!slot) {
+    const std::string& path = EciLibraryPath.empty() ? Settings.ECIDLL : EciLibraryPath;
+    slot = reinterpret_cast<Proc>(DLGetProc(path, name, EciLib));
+  }
+  return slot;
+}
+
+int32_t SetParam(int32_t parameter, int32_t value) {
+  return Bound(SetParamSlot, "eciSetParam")(EngineHandle, parameter, value);
+}
+
+int32_t SetVoiceParam(int32_t parameter, int32_t value) {
+  return Bound(SetVoiceParamSlot, "eciSetVoiceParam")(EngineHandle, 0, parameter, value);
+}
+
+int32_t RateCode(int32_t sample) {
+  return sample == 8000 ? ECI_RATE_8000 : sample == 11025 ? ECI_RATE_11025 : ECI_RATE_22050;
+}
+
+}  // namespace
+
+void SetEngineLibraryPath(const std::string& path) { EciLibraryPath = path; }
+
+void CheckEngine(bool ok) {
+  if (ok) return;
+  int32_t code = Bound(ProgStatusSlot, "eciProgStatus")(EngineHandle);
+  char explanation[ECI_ERROR_MESSAGE_SIZE + 1];
+  std::memset(explanation, 0, sizeof explanation);
+  Bound(ErrorMessageSlot, "eciErrorMessage")(EngineHandle, explanation);
+  explanation[ECI_ERROR_MESSAGE_SIZE] = 0;
+  std::string message = FormatText(msg::kEngineError, {std::to_string(code)});
+  if (explanation[0]) message += FormatText(msg::kEngineInfo, {explanation});
+  RaiseError(message);
+}
+
+void CheckEngineParam(int32_t result) { CheckEngine(result >= 0); }
+
+void ActivateEngine() {
+  EngineHandle = Bound(NewSlot, "eciNew")();
+  if (!EngineHandle) RaiseError(msg::kEngineActivation);
+  CheckEngineParam(SetParam(ECI_PARAM_DIALECT, Settings.LINGUA));
+  CheckEngineParam(SetParam(ECI_PARAM_SAMPLE_RATE, RateCode(Settings.SAMPLE)));
+  CheckEngineParam(SetParam(ECI_PARAM_OPTION_3, 1));
+  CheckEngineParam(SetParam(ECI_PARAM_OPTION_10, 0));
+  CheckEngineParam(SetParam(ECI_PARAM_REAL_WORLD_UNITS, 1));
+  if (Settings.VOCE > 0) Bound(CopyVoiceSlot, "eciCopyVoice")(EngineHandle, Settings.VOCE, 0);
+  if (Settings.TONALITA > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_PITCH, Settings.TONALITA));
+  if (Settings.VELOCITA > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_SPEED, Settings.VELOCITA));
+  if (Settings.VOLUME > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_VOLUME, Settings.VOLUME));
+  if (Run.TestMode) return;
+
+  FillEncoderConfig();
+  uint32_t chunk = 0, minOutput = 0;
+  CheckEncoder(beInitStreamBound(&EncoderConfig, &chunk, &minOutput, &EncoderStream));
+  AllocatePipelineBuffers(static_cast<int32_t>(chunk), static_cast<int32_t>(minOutput));
+  Bound(RegisterCallbackSlot, "eciRegisterCallback")(EngineHandle, SpeechCallback, nullptr);
+  CheckEngine(Bound(SetOutputBufferSlot, "eciSetOutputBuffer")(EngineHandle, BufferCapacity,
+                                                                 SpeechBuffer) != 0);
+}
+
+void AddText(const char* text) {
+  CheckEngine(Bound(AddTextSlot, "eciAddText")(EngineHandle, text) != 0);
+}
+
+void AddAnnotatedText(const char* text) {
+  CheckEngineParam(SetParam(ECI_PARAM_ANNOTATED_INPUT, 1));
+  AddText(text);
+  CheckEngineParam(SetParam(ECI_PARAM_ANNOTATED_INPUT, 0));
+}
+
+void SynthesizeAndWait() {
+  CheckEngine(Bound(SynthesizeSlot, "eciSynthesize")(EngineHandle) != 0);
+  CheckEngine(Bound(SynchronizeSlot, "eciSynchronize")(EngineHandle) != 0);
+}
+
+void DeleteEngine() {
+  if (!EngineHandle) return;
+  Bound(DeleteSlot, "eciDelete")(EngineHandle);
+  EngineHandle = nullptr;
+}
+
+void FreeEngineLibrary() {
+  NewSlot = nullptr;
+  DeleteSlot = nullptr;
+  ProgStatusSlot = nullptr;
+  ErrorMessageSlot = nullptr;
+  SetParamSlot = nullptr;
+  CopyVoiceSlot = nullptr;
+  SetVoiceParamSlot = nullptr;
+  AddTextSlot = nullptr;
+  SynthesizeSlot = nullptr;
+  SynchronizeSlot = nullptr;
+  SetOutputBufferSlot = nullptr;
+  RegisterCallbackSlot = nullptr;
+  DLFreeLib(EciLib);
+  EciLibraryPath.clear();
+}

@@ -1,0 +1,29 @@
+// The speech engine library: its twelve entry points, bound on first use,
+// and the program's operations on the one engine instance of a run.
+#pragma once
+
+#include <string>
+
+#include "audio/eci_api.h"
+
+extern ECIHand EngineHandle;  // null when there is none
+
+// The library to load, when it differs from ECIDLL as set (the conversion
+// gives the full path, since it changes the current directory).
+void SetEngineLibraryPath(const std::string& path);
+
+// Creates and configures the engine; outside TestMode also opens the first
+// encoder stream, sizes the pipeline's buffers and connects the engine to it.
+void ActivateEngine();
+void AddText(const char* text);
+// Queues text with annotations switched on for it alone.
+void AddAnnotatedText(const char* text);
+void SynthesizeAndWait();
+// Raise the engine error, with the engine's status and explanation, when a
+// call failed (false, or a negative parameter result).
+void CheckEngine(bool ok);
+void CheckEngineParam(int32_t result);
+// Deletes the engine instance, if any.
+void DeleteEngine();
+// Unloads the library at program end.
+void FreeEngineLibrary();

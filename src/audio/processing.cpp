@@ -1,0 +1,54 @@
+#include "audio/processing.h"
+
+#include "audio/eci_engine.h"
+#include "audio/mp3_encoder.h"
+#include "audio/pipeline.h"
+#include "config/settings.h"
+#include "driver/console_out.h"
+#include "driver/errors.h"
+#include "driver/messages.h"
+#include "driver/run_state.h"
+#include "platform/files.h"
+#include "platform/process.h"
+
+namespace {
+
+// Ctrl-C, a closed console, SIGTERM: no partial MP3 file may remain; the
+// RecoveryFile stays as last written for a later "/R".
+void ConsoleCtrlHandler() {
+  DiscardOutputFileForGood();
+  PrintLine(msg::kInterrupted);
+}
+
+// Runs one release step; a failure there must not hide the error that
+// brought the run to its end.
+template <typename Step>
+void Release(Step step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+void StartProcessing() {
+  platform::InstallInterruptHandler(ConsoleCtrlHandler);
+  if (Run.TestMode) return;
+  if (Settings.MINIMIZZAFINESTRA) platform::MinimizeConsoleWindow();
+  if (Settings.PRIORITA != kPriorityNormal) {
+    platform::SetPriorityClass(Settings.PRIORITA);
+    platform::YieldProcessor();
+  }
+  if (!StartEncoderThread()) RaiseError(msg::kProcessingObjects);
+  platform::YieldProcessor();
+}
+
+void ShutdownProcessing(const std::string& savedDirectory) {
+  Release(DeleteEngine);
+  Release(StopEncoderThread);
+  Release(CloseEncoderStream);
+  Release(DiscardOutputFile);
+  if (!savedDirectory.empty()) platform::SetCurrentDirectory(savedDirectory);
+  Release(FreePipelineBuffers);
+}

@@ -1,0 +1,85 @@
+#include "pipeline_fixture.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "audio/eci_engine.h"
+#include "audio/mp3_encoder.h"
+#include "audio/pipeline.h"
+#include "audio/processing.h"
+#include "config/settings.h"
+#include "driver/run_state.h"
+
+void PipelineTest::SetUp() {
+  char templ[] = "/tmp/narravox-pipe-XXXXXX";
+  ASSERT_TRUE(mkdtemp(templ));
+  folder_ = templ;
+  Settings = TSettings();
+  ::Run = TRunState();
+  Settings.ECIDLL = FAKE_ECI_LIBRARY;
+  Settings.MP3DLL = FAKE_ENC_LIBRARY;
+  Settings.PAUSACODA.clear();
+  Settings.PRIORITA = kPriorityNormal;
+  Settings.VERBOSITA = 0;
+  PipelineState = 0;
+  PipelineError = 0;
+  LastSample = 0;
+  Upsampling = false;
+  setenv("NARRAVOX_FAKE_ECI_LOG", File("engine.log").c_str(), 1);
+  setenv("NARRAVOX_FAKE_ENC_LOG", File("encoder.log").c_str(), 1);
+  for (const char* name : {"NARRAVOX_FAKE_ECI_FAIL", "NARRAVOX_FAKE_ECI_FILL",
+                           "NARRAVOX_FAKE_ENC_FAIL", "NARRAVOX_FAKE_ENC_CHUNK",
+                           "NARRAVOX_FAKE_ENC_MINOUT", "NARRAVOX_FAKE_ENC_FLUSH"})
+    unsetenv(name);
+}
+
+void PipelineTest::TearDown() {
+  ShutdownProcessing("");
+  FreeEngineLibrary();
+  FreeEncoderLibrary();
+  std::string command = "rm -rf '" + folder_ + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+}
+
+void PipelineTest::Activate() {
+  // The fake encoder keeps its streams, counts and settings while it stays
+  // loaded, also after it was freed: it reads the test's settings again.
+  if (void* encoder = dlopen(FAKE_ENC_LIBRARY, RTLD_NOW | RTLD_NOLOAD)) {
+    if (auto reset = reinterpret_cast<void (*)()>(dlsym(encoder, "narravoxFakeEncReset")))
+      reset();
+    dlclose(encoder);
+  }
+  StartProcessing();
+  ActivateEngine();
+}
+
+void PipelineTest::SpeakInto(const std::string& path, const std::string& text,
+                             const uint8_t* tag) {
+  CreateOutputFile(path);
+  AddText(text.c_str());
+  SynthesizeAndWait();
+  FinishMp3File(tag);
+  CheckPipelineError();
+}
+
+std::string PipelineTest::Read(const std::string& name) const {
+  std::ifstream in(File(name), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool PipelineTest::Exists(const std::string& name) const {
+  struct stat st;
+  return stat(File(name).c_str(), &st) == 0;
+}
+
+int PipelineTest::Count(const std::string& text, const std::string& what) const {
+  int n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}

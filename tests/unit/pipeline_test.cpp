@@ -1,0 +1,287 @@
+// The audio pipeline with the fake engine and encoder: what reaches the MP3
+// file, how buffers are cut into encoder chunks, and every failure.
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "audio/eci_engine.h"
+#include "audio/mp3_encoder.h"
+#include "audio/pipeline.h"
+#include "audio/processing.h"
+#include "config/settings.h"
+#include "driver/run_state.h"
+#include "pipeline_fixture.h"
+
+namespace {
+
+std::string Bytes(size_t n, unsigned seed) {
+  std::string text(n, 'a');
+  for (size_t i = 0; i < n; ++i) text[i] = static_cast<char>('a' + (i * 7 + seed) % 26);
+  return text;
+}
+
+TEST_F(PipelineTest, TextReachesTheFileWithPausesAndTag) {
+  Settings.PAUSATESTA = HeadPauseAnnotation(1);
+  Activate();
+  uint8_t tag[128];
+  for (int i = 0; i < 128; ++i) tag[i] = static_cast<uint8_t>(i);
+  CreateOutputFile(File("001.mp3"));
+  AddAnnotatedText(Settings.PAUSATESTA.c_str());
+  AddText("ciao");
+  AddAnnotatedText(TailPauseAnnotation(2).c_str());
+  SynthesizeAndWait();
+  FinishMp3File(tag);
+  CheckPipelineError();
+  // A pause of n gives n milliseconds of zeros at 11025 Hz: 11 and 22.
+  std::string expected = std::string(11, '\0') + "\r\n" + "ciao" + "\r\n" +
+                         std::string(22, '\0') + "\r\n" +
+                         std::string(reinterpret_cast<char*>(tag), 128);
+  EXPECT_EQ(Read("001.mp3"), expected);
+  // Annotations are switched on for the pauses only.
+  EXPECT_EQ(Count(EngineLog(), "eciSetParam 1 1 "), 2);
+  EXPECT_EQ(Count(EngineLog(), "eciSetParam 1 0 "), 2);
+}
+
+TEST_F(PipelineTest, FullBuffersTakeWholeChunksAndGrowTheMp3Buffer) {
+  Activate();
+  ASSERT_EQ(ChunkSamples, 576);
+  ASSERT_EQ(ChunksPerBuffer, 11025 * 30 / 576);
+  ASSERT_EQ(BufferCapacity, 576 * 574);
+  // One buffer exactly full, then one buffer of 100 samples.
+  std::string text = Bytes(static_cast<size_t>(BufferCapacity) + 100, 1);
+  SpeakInto(File("001.mp3"), text);
+  EXPECT_EQ(Read("001.mp3"), text);
+  std::string log = EncoderLog();
+  EXPECT_EQ(Count(log, "nSamples=576 -> 0"), 574);
+  EXPECT_EQ(Count(log, "nSamples=100 -> 0"), 1);
+  EXPECT_EQ(Count(log, "beEncodeChunk"), 575);
+  // A second file goes through a freshly opened stream.
+  OpenEncoderStream();
+  SpeakInto(File("002.mp3"), "ab");
+  EXPECT_EQ(Read("002.mp3"), "ab");
+  EXPECT_EQ(Count(EncoderLog(), "beEncodeChunk stream=2 nSamples=2"), 1);
+}
+
+TEST_F(PipelineTest, SmallFillsAndNoAudio) {
+  setenv("NARRAVOX_FAKE_ECI_FILL", "1000", 1);
+  setenv("NARRAVOX_FAKE_ENC_FLUSH", "xyz", 1);
+  Activate();
+  std::string text = Bytes(5555, 2);
+  SpeakInto(File("001.mp3"), text);
+  EXPECT_EQ(Read("001.mp3"), text + "xyz");
+  // A fragment without audio: the file holds the flush alone.
+  OpenEncoderStream();
+  CreateOutputFile(File("002.mp3"));
+  SynthesizeAndWait();
+  FinishMp3File(nullptr);
+  CheckPipelineError();
+  EXPECT_EQ(Read("002.mp3"), "xyz");
+}
+
+TEST_F(PipelineTest, UpsamplingInterpolatesAcrossBuffers) {
+  int16_t out[8];
+  const int16_t up[] = {100};
+  LastSample = 0;
+  Upsample4x(up, out, 1);
+  EXPECT_EQ(std::vector<int16_t>(out, out + 4), (std::vector<int16_t>{25, 50, 75, 100}));
+  const int16_t down[] = {-7};
+  LastSample = 0;
+  Upsample4x(down, out, 1);
+  EXPECT_EQ(std::vector<int16_t>(out, out + 4), (std::vector<int16_t>{-1, -3, -4, -7}));
+  const int16_t extremes[] = {32767, -32768};
+  Upsample4x(extremes, out, 2);
+  EXPECT_EQ(out[3], 32767);
+  EXPECT_EQ(out[7], -32768);
+  EXPECT_EQ(LastSample, -32768);
+
+  // Through the pipeline: the second file starts from the first's last sample.
+  Settings.RESAMPLE = -1;
+  Activate();
+  SpeakInto(File("001.mp3"), "d");  // 100
+  OpenEncoderStream();
+  SpeakInto(File("002.mp3"), "x");  // 120: 105 110 115 120
+  EXPECT_EQ(Read("001.mp3"), std::string({25, 50, 75, 100}));
+  EXPECT_EQ(Read("002.mp3"), std::string({105, 110, 115, 120}));
+}
+
+// The hand-over as the engine sees it, with a write that ends before the
+// engine's next call, and one that is still running (a FIFO holds it).
+TEST_F(PipelineTest, CallbackAnswersFollowTheWrite) {
+  Activate();
+  for (int i = 0; i < BufferCapacity; ++i) SpeechBuffer[i] = 'a';
+  CreateOutputFile(File("001.mp3"));
+  EXPECT_EQ(SpeechCallback(nullptr, 0, 100, nullptr), 0);
+  while (PipelineState != 4) std::this_thread::yield();
+  EXPECT_EQ(SpeechCallback(nullptr, 0, 100, nullptr), 1);
+  EXPECT_EQ(PipelineState, 0);
+  EXPECT_EQ(SpeechCallback(nullptr, 7, 0, nullptr), 1);  // other messages
+  FinishMp3File(nullptr);
+
+  ASSERT_EQ(mkfifo(File("fifo").c_str(), 0600), 0);
+  int reader = open(File("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  OpenEncoderStream();
+  CreateOutputFile(File("fifo"));
+  EXPECT_EQ(SpeechCallback(nullptr, 0, BufferCapacity, nullptr), 0);
+  EXPECT_EQ(SpeechCallback(nullptr, 0, BufferCapacity, nullptr), PipelineState == 2 ? 1 : 0);
+  while (PipelineState == 1) std::this_thread::yield();
+  EXPECT_EQ(PipelineState, 2);  // the FIFO is full: the write waits
+  EXPECT_EQ(SpeechCallback(nullptr, 0, BufferCapacity, nullptr), 1);
+  EXPECT_EQ(PipelineState, 3);
+  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);  // the next buffer waits
+  EXPECT_EQ(PipelineState, 3);
+  std::string drained;
+  char chunk[65536];
+  while (drained.size() < static_cast<size_t>(BufferCapacity)) {
+    ssize_t n = read(reader, chunk, sizeof chunk);
+    if (n > 0) drained.append(chunk, static_cast<size_t>(n));
+    else std::this_thread::yield();
+  }
+  while (PipelineState != 0) std::this_thread::yield();
+  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);  // handed over at last
+  while (PipelineState != 4) std::this_thread::yield();
+  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 1);
+  FinishMp3File(nullptr);
+  close(reader);
+  EXPECT_EQ(drained, std::string(static_cast<size_t>(BufferCapacity), 'a'));
+}
+
+TEST_F(PipelineTest, EncoderFailureMidBufferAbortsWithItsCode) {
+  setenv("NARRAVOX_FAKE_ENC_FAIL", "beEncodeChunk:3:7", 1);
+  Activate();
+  std::string text = Bytes(5000, 3);
+  EXPECT_EQ(ErrorOf([&] { SpeakInto(File("001.mp3"), text); }),
+            "Errore encoder MP3 (codice 7)");
+  EXPECT_EQ(Count(EngineLog(), "-> 2"), 1) << EngineLog();
+  EXPECT_TRUE(Exists("001.mp3"));
+  ShutdownProcessing("");
+  EXPECT_FALSE(Exists("001.mp3"));
+}
+
+TEST_F(PipelineTest, FlushFailureIsReportedAtOnce) {
+  setenv("NARRAVOX_FAKE_ENC_FAIL", "beDeinitStream:1:4", 1);
+  Activate();
+  EXPECT_EQ(ErrorOf([&] { SpeakInto(File("001.mp3"), "abc"); }),
+            "Errore encoder MP3 (codice 4)");
+  ShutdownProcessing("");
+  EXPECT_FALSE(Exists("001.mp3"));
+}
+
+TEST_F(PipelineTest, ShortWriteIsAWriteErrorAndLeavesNoFile) {
+  Activate();
+  rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit limit = saved;
+  limit.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  std::string error = ErrorOf([&] { SpeakInto(File("001.mp3"), Bytes(100000, 4)); });
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_EQ(error, "Errore durante la scrittura del file \"" + File("001.mp3") + "\" (codice 27)");
+  ShutdownProcessing("");
+  EXPECT_FALSE(Exists("001.mp3"));
+}
+
+TEST_F(PipelineTest, EngineFailureAtEachActivationStep) {
+  struct Case {
+    const char* fail;
+    const char* name;
+  } cases[] = {
+      {"eciSetParam:1", "eciSetParam (call 1)"},  {"eciSetParam:2", "eciSetParam (call 2)"},
+      {"eciSetParam:3", "eciSetParam (call 3)"},  {"eciSetParam:4", "eciSetParam (call 4)"},
+      {"eciSetParam:5", "eciSetParam (call 5)"},  {"eciSetVoiceParam:1:9", "eciSetVoiceParam (call 1)"},
+      {"eciSetVoiceParam:2", "eciSetVoiceParam (call 2)"},
+      {"eciSetVoiceParam:3", "eciSetVoiceParam (call 3)"},
+      {"eciSetOutputBuffer:1", "eciSetOutputBuffer (call 1)"},
+  };
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    Settings.TONALITA = 100;
+    Settings.VOCE = 2;
+    setenv("NARRAVOX_FAKE_ECI_FAIL", c.fail, 1);
+    std::string code = std::string(c.fail).find(":9") != std::string::npos ? "9" : "2";
+    EXPECT_EQ(ErrorOf([&] { Activate(); }),
+              "Errore dell'engine di sintesi vocale (codice " + code +
+                  ");\r\n(info addizionali dell'engine: \"injected failure of " + c.name + "\")")
+        << c.fail;
+  }
+  // The fake counts its instances while it stays loaded: fail the next one.
+  TearDown();
+  SetUp();
+  Activate();
+  std::string log = EngineLog();
+  int next = std::atoi(log.substr(log.find("eciNew -> #") + 11).c_str()) + 1;
+  ShutdownProcessing("");
+  setenv("NARRAVOX_FAKE_ECI_FAIL", ("eciNew:" + std::to_string(next)).c_str(), 1);
+  EXPECT_EQ(ErrorOf([&] { Activate(); }), "Impossibile attivare la sintesi vocale richiesta");
+}
+
+TEST_F(PipelineTest, MissingLibrariesAndEntryPoints) {
+  Settings.ECIDLL = File("libeci.so");
+  EXPECT_EQ(ErrorOf([&] { Activate(); }),
+            "Impossibile caricare la libreria " + File("libeci.so") + ", errore codice 0");
+  FreeEngineLibrary();
+  Settings.ECIDLL = FAKE_ENC_LIBRARY;
+  EXPECT_EQ(ErrorOf([&] { ActivateEngine(); }),
+            std::string("Impossibile trovare la funzione eciNew nella DLL ") + FAKE_ENC_LIBRARY);
+  FreeEngineLibrary();
+  Settings.ECIDLL = FAKE_ECI_LIBRARY;
+  Settings.MP3DLL = FAKE_ECI_LIBRARY;
+  EXPECT_EQ(ErrorOf([&] { ActivateEngine(); }),
+            std::string("Impossibile trovare la funzione beInitStream nella DLL ") +
+                FAKE_ECI_LIBRARY);
+}
+
+TEST_F(PipelineTest, TestModeNeverLoadsTheEncoder) {
+  ::Run.TestMode = true;
+  Settings.MP3DLL = File("nessuno.so");
+  Activate();
+  AddText("ciao");
+  SynthesizeAndWait();
+  EXPECT_EQ(Count(EngineLog(), "eciSetOutputBuffer"), 0);
+  EXPECT_EQ(Count(EngineLog(), "eciRegisterCallback"), 0);
+  EXPECT_FALSE(Exists("encoder.log"));
+}
+
+// The record the encoder receives, byte for byte, as 332 little-endian bytes
+// in hex: the fields at offsets 0..72 and zeros after them.
+std::string ExpectedConfig(uint32_t in, uint32_t out) {
+  uint32_t fields[19] = {256, 1, 332, in, out, 3, 48, 0, 0, 0, 0, 0, 0, 0, 0, 0xFFFFFFFF, 0, 0, 0};
+  std::string hex;
+  char byte[3];
+  for (uint32_t field : fields)
+    for (int b = 0; b < 4; ++b) {
+      snprintf(byte, sizeof byte, "%02x", (field >> (8 * b)) & 0xFF);
+      hex += byte;
+    }
+  return hex + std::string(2 * (332 - 76), '0');
+}
+
+TEST_F(PipelineTest, EncoderConfigIsFilledByteForByte) {
+  struct Case {
+    int32_t sample, resample;
+    uint32_t in, out;
+  } cases[] = {{11025, 0, 11025, 11025},
+               {11025, -1, 44100, 44100},
+               {11025, 22050, 11025, 22050},
+               {8000, -1, 32000, 32000}};
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    Settings.SAMPLE = c.sample;
+    Settings.RESAMPLE = c.resample;
+    Activate();
+    std::string log = EncoderLog();
+    size_t at = log.find("config=");
+    ASSERT_NE(at, std::string::npos);
+    std::string hex = log.substr(at + 7, 664);
+    for (char& ch : hex) ch = static_cast<char>(tolower(ch));
+    EXPECT_EQ(hex, ExpectedConfig(c.in, c.out)) << c.sample << " " << c.resample;
+    EXPECT_EQ(Upsampling, c.resample < 0);
+  }
+}
+
+}  // namespace
