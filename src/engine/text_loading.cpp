@@ -1,0 +1,110 @@
+// Loading a text file, deciding its character set and splitting it into lines.
+#include "engine/text_loading.h"
+
+#include <limits>
+#include <new>
+
+#include "driver/console_out.h"
+#include "driver/errors.h"
+#include "driver/messages.h"
+#include "platform/charset.h"
+#include "platform/files.h"
+
+// OEM (code pages 437 and 850) é à è ì ò ù: 0x82 0x85 0x8A 0x8D 0x95 0x97.
+const TCharSet DosAccentSet = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                               0x24, 0x24, 0xA0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+// Windows-1252 à è é ì ò ù: 0xE0 0xE8 0xE9 0xEC 0xF2 0xF9.
+const TCharSet WindowsAccentSet = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                   0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x01, 0x13, 0x04, 0x02};
+
+int32_t TextFileSize(const std::string& path) {
+  int64_t size = platform::FileSize(path);
+  // Texts are measured in 32 bits; a size that does not fit counts as
+  // unreadable, as a negative one does.
+  if (size < 0 || size > std::numeric_limits<int32_t>::max()) return 0;
+  return static_cast<int32_t>(size);
+}
+
+std::string LoadText(const std::string& path, int32_t size) {
+  platform::FileHandle file = platform::OpenFileForReading(path);
+  if (file == platform::kNoFile) RaiseErrorWithCode(msg::kFileNotFound, path, -1);
+
+  std::string text;
+  size_t wanted = size > 0 ? static_cast<size_t>(size) : 0;
+  try {
+    text.resize(wanted);
+  } catch (const std::bad_alloc&) {
+    platform::CloseFile(file);
+    RaiseError(msg::kOutOfMemory);
+  }
+
+  // A file that shrank since it was measured gives what it still holds.
+  size_t got = 0;
+  while (got < wanted) {
+    size_t done = 0;
+    if (!platform::ReadFromFile(file, &text[got], wanted - got, &done)) {
+      int code = platform::LastErrorCode();
+      platform::CloseFile(file);
+      RaiseErrorWithCode(msg::kReadError, path, code);
+    }
+    if (done == 0) break;
+    got += done;
+  }
+  text.resize(got);
+
+  if (!platform::CloseFile(file)) RaiseErrorWithCode(msg::kReadError, path, -1);
+  return text;
+}
+
+static bool InSet(const TCharSet& set, uint8_t b) { return (set[b >> 3] >> (b & 7)) & 1; }
+
+int32_t CountCharsInSet(const TCharSet& set, const std::string& text) {
+  int32_t count = 0;
+  for (char c : text) {
+    uint8_t b = static_cast<uint8_t>(c);
+    if (b == 0) break;
+    if (InSet(set, b)) ++count;
+  }
+  return count;
+}
+
+void PrepareText(std::string* text, int32_t textType, bool* oemText) {
+  for (char& c : *text)
+    if (c == 0) c = ' ';
+
+  if (textType == kTextUtf8) {
+    *text = Utf8ToAnsi(*text);
+    *oemText = false;
+  } else if (textType == kTextAuto) {
+    if (LooksLikeUtf8(*text)) {
+      *text = Utf8ToAnsi(*text);
+      *oemText = false;
+    } else {
+      int32_t dos = CountCharsInSet(DosAccentSet, *text);
+      int32_t windows = CountCharsInSet(WindowsAccentSet, *text);
+      *oemText = dos > windows;
+      if (dos > 0 && windows > 0)
+        PrintLine(FormatText(msg::kDoubtfulTextType,
+                             {*oemText ? msg::kTextTypeDos : msg::kTextTypeWindows}));
+    }
+  }
+
+  if (*oemText && !text->empty()) platform::OemToAnsi(&(*text)[0], text->size());
+}
+
+void SplitIntoLines(const std::string& text, std::vector<std::string>* lines) {
+  lines->clear();
+  size_t start = 0;
+  size_t i = 0;
+  while (i < text.size()) {
+    char c = text[i];
+    if (c != '\r' && c != '\n') {
+      ++i;
+      continue;
+    }
+    lines->emplace_back(text, start, i - start);
+    i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+    start = i;
+  }
+  if (start < text.size()) lines->emplace_back(text, start, text.size() - start);
+}

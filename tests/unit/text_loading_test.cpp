@@ -1,0 +1,218 @@
+// Texts: loading, line splitting, DOS/Windows/UTF-8 recognition and the
+// conversion to Windows-1252.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "driver/errors.h"
+#include "engine/text_loading.h"
+#include "platform/files.h"
+
+namespace {
+
+// A folder of its own for each test, removed afterwards.
+class TextFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("narravox-text-" + std::to_string(std::random_device()()));
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+  std::string Path(const std::string& name) { return (folder_ / name).string(); }
+  std::filesystem::path folder_;
+};
+
+// Prepares text as the conversion does; returns the printed output.
+std::string Prepare(std::string* text, int32_t type, bool* oem) {
+  testing::internal::CaptureStdout();
+  PrepareText(text, type, oem);
+  return testing::internal::GetCapturedStdout();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines{"stale"};
+  SplitIntoLines(text, &lines);
+  return lines;
+}
+
+using V = std::vector<std::string>;
+
+TEST_F(TextFile, MeasuredAndLoadedWhole) {
+  std::string path = Path("testo.txt");
+  std::string content("uno\0due\r\n\x85", 10);
+  ASSERT_TRUE(platform::WriteWholeFile(path, content));
+  EXPECT_EQ(TextFileSize(path), 10);
+  EXPECT_EQ(LoadText(path, 10), content);
+  // Only the measured size is read; a file that shrank gives what it holds.
+  EXPECT_EQ(LoadText(path, 3), "uno");
+  EXPECT_EQ(LoadText(path, 100), content);
+
+  std::string empty = Path("vuoto.txt");
+  ASSERT_TRUE(platform::WriteWholeFile(empty, ""));
+  EXPECT_EQ(TextFileSize(empty), 0);
+  EXPECT_EQ(LoadText(empty, 0), "");
+  EXPECT_EQ(Lines(""), V{});
+}
+
+TEST_F(TextFile, MissingFileHasNoSizeAndCannotBeLoaded) {
+  std::string path = Path("manca.txt");
+  EXPECT_EQ(TextFileSize(path), 0);
+  try {
+    LoadText(path, 0);
+    FAIL() << "no error raised";
+  } catch (const EError& error) {
+    EXPECT_EQ(error.message(), "Impossibile trovare il file \"" + path + "\" (codice 2)");
+  }
+}
+
+TEST(SplitIntoLines, EveryKindOfLineBreak) {
+  EXPECT_EQ(Lines("a\r\nb\rc\nd"), (V{"a", "b", "c", "d"}));
+  EXPECT_EQ(Lines("a\n\rb"), (V{"a", "", "b"}));  // LF CR is two breaks
+  EXPECT_EQ(Lines("a\r\n"), V{"a"});              // a final break adds no line
+  EXPECT_EQ(Lines("a\r\n\r\n"), (V{"a", ""}));
+  EXPECT_EQ(Lines("\r\n"), V{""});
+  EXPECT_EQ(Lines(" a \t"), V{" a \t"});  // lines keep their blanks
+}
+
+TEST(CharSets, AccentSetsHoldTheSixAccentedVowels) {
+  std::string dos, windows;
+  for (int b = 1; b < 256; ++b) {
+    std::string one(1, static_cast<char>(b));
+    if (CountCharsInSet(DosAccentSet, one)) dos += one;
+    if (CountCharsInSet(WindowsAccentSet, one)) windows += one;
+  }
+  EXPECT_EQ(dos, "\x82\x85\x8A\x8D\x95\x97");
+  EXPECT_EQ(windows, "\xE0\xE8\xE9\xEC\xF2\xF9");
+  EXPECT_EQ(CountCharsInSet(DosAccentSet, std::string("\x85\x85\0\x85", 4)), 2);
+}
+
+TEST(PrepareText, AutomaticDosOrWindowsDecision) {
+  bool oem = true;
+  std::string text = "nessun accento";
+  EXPECT_EQ(Prepare(&text, kTextAuto, &oem), "");
+  EXPECT_FALSE(oem);
+  EXPECT_EQ(text, "nessun accento");
+
+  // Two against two is a tie: Windows, doubtful.
+  text = "\x85\x8A \xE0\xE8";
+  EXPECT_EQ(Prepare(&text, kTextAuto, &oem),
+            "* AVVISO: riconoscimento del tipo di testo Windows dubbio\n");
+  EXPECT_FALSE(oem);
+  EXPECT_EQ(text, "\x85\x8A \xE0\xE8");
+
+  text = "citt\x85";
+  EXPECT_EQ(Prepare(&text, kTextAuto, &oem), "");
+  EXPECT_TRUE(oem);
+  EXPECT_EQ(text, "citt\xE0");  // converted from code page 850
+
+  text = "\x85\x8A\x97 \xE0";
+  EXPECT_EQ(Prepare(&text, kTextAuto, &oem),
+            "* AVVISO: riconoscimento del tipo di testo DOS dubbio\n");
+  EXPECT_TRUE(oem);
+}
+
+TEST(PrepareText, NulBytesBecomeBlanksBeforeCounting) {
+  bool oem = false;
+  std::string text("a\0b\r\n\0\x85", 7);
+  Prepare(&text, kTextAuto, &oem);
+  EXPECT_TRUE(oem);  // the accent after the NUL byte counts
+  EXPECT_EQ(Lines(text), (V{"a b", " \xE0"}));
+}
+
+TEST(PrepareText, FixedTypeNeitherCountsNorWarns) {
+  bool oem = false;
+  std::string text = "\x85\x85 \xE0";
+  EXPECT_EQ(Prepare(&text, kTextWindows, &oem), "");
+  EXPECT_FALSE(oem);
+  EXPECT_EQ(text, "\x85\x85 \xE0");
+
+  oem = true;
+  text = "\xE0\xE8 \x85";
+  EXPECT_EQ(Prepare(&text, kTextDos, &oem), "");
+  EXPECT_TRUE(oem);
+  EXPECT_EQ(text, "\xD3\xDE \xE0");  // converted whatever it holds
+}
+
+TEST(PrepareText, Utf8IsRecognisedAndConverted) {
+  bool oem = true;
+  std::string text = "perch\xC3\xA9 \xC3\xA8 cos\xC3\xAC \xE2\x82\xAC";
+  EXPECT_EQ(Prepare(&text, kTextAuto, &oem), "");  // accents, but no doubt
+  EXPECT_FALSE(oem);
+  EXPECT_EQ(text, "perch\xE9 \xE8 cos\xEC \x80");
+
+  // A byte-order mark alone is enough, and is dropped.
+  text = "\xEF\xBB\xBFtesto";
+  Prepare(&text, kTextAuto, &oem);
+  EXPECT_EQ(text, "testo");
+
+  // One malformed sequence and it is an 8-bit text after all.
+  text = "caff\xE8 e t\xC3\xA8";
+  EXPECT_EQ(Prepare(&text, kTextAuto, &oem), "");
+  EXPECT_FALSE(oem);
+  EXPECT_EQ(text, "caff\xE8 e t\xC3\xA8");
+
+  // Plain ASCII stays as it is.
+  EXPECT_FALSE(LooksLikeUtf8("solo ascii"));
+
+  // Forced UTF-8: malformed bytes become "?", the mark is dropped.
+  oem = true;
+  text = "\xEF\xBB\xBF" "caff\xE8!";
+  EXPECT_EQ(Prepare(&text, kTextUtf8, &oem), "");
+  EXPECT_FALSE(oem);
+  EXPECT_EQ(text, "caff?!");
+}
+
+std::string Utf8(uint32_t code) {
+  std::string out;
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | code >> 6);
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | code >> 12);
+    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | code >> 18);
+    out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return out;
+}
+
+TEST(Utf8ToAnsi, ExactForEveryWindows1252Character) {
+  const uint32_t high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                             0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                             0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                             0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+  std::string utf8, expected;
+  for (uint32_t b = 1; b < 256; ++b) {
+    uint32_t code = b >= 0x80 && b < 0xA0 ? high[b - 0x80] : b;
+    if (code == 0) continue;
+    utf8 += Utf8(code);
+    expected += static_cast<char>(b);
+  }
+  EXPECT_EQ(Utf8ToAnsi(utf8), expected);
+}
+
+TEST(Utf8ToAnsi, OtherCharactersTakeTheirClosestPlainForm) {
+  // Letters with diacritics that 1252 lacks.
+  EXPECT_EQ(Utf8ToAnsi(u8"āăą łľ șşś őű čćç ţț ǖ ỹ ẞ ĳ"), "aaa ll sss ou cc\xE7 tt \xFC y \xDF ij");
+  // Typographic marks: 1252's own where it has them, else ASCII.
+  EXPECT_EQ(Utf8ToAnsi(u8"“a” ‘b’ – — … ‑ ‒ −"), "\x93" "a\x94 \x91" "b\x92 \x96 \x97 \x85 - - -");
+  EXPECT_EQ(Utf8ToAnsi(u8"a\u2009b\u202Fc\u00A0d\u3000e"), "a b c\xA0" "d e");
+  // Invisible marks vanish; decomposed letters are put together.
+  EXPECT_EQ(Utf8ToAnsi(u8"pa\u200Bro\u00ADla\uFEFF"), "paro\xADla");
+  EXPECT_EQ(Utf8ToAnsi(u8"e\u0301 s\u030C x\u0301 e\u0301\u0301"), "\xE9 \x9A x \xE9");
+  // Nothing fits: a question mark per character.
+  EXPECT_EQ(Utf8ToAnsi(u8"αβ 😀 中"), "?? ? ?");
+  // Malformed or cut-off sequences give one "?" each.
+  EXPECT_EQ(Utf8ToAnsi("a\xC3 b\xE2\x82"), "a? b?");
+  EXPECT_EQ(Utf8ToAnsi("\xC0\xAF\xED\xA0\x80"), "?????");  // overlong, surrogate
+}
+
+}  // namespace
