@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "audio/eci_engine.h"
+#include "audio/mp3_encoder.h"
 #include "config/config_file.h"
 #include "config/engine_location.h"
 #include "config/parse_setting.h"
@@ -14,6 +16,7 @@
 #include "driver/messages.h"
 #include "driver/prompts.h"
 #include "driver/run_state.h"
+#include "engine/conversion.h"
 #include "platform/files.h"
 
 namespace {
@@ -86,11 +89,12 @@ void SetUpRun(const std::vector<std::string>& args) {
     BuildJobList(std::vector<std::string>(args.begin() + current, args.end()));
 }
 
-int NarravoxMain(const std::vector<std::string>& args) {
+namespace {
+
+int RunAndReport(const std::vector<std::string>& args) {
   try {
     SetUpRun(args);
-    // The conversion of the JobList comes here; until then the run ends
-    // with the JobList saved in the RecoveryFile.
+    RunConversion();
     return 0;
   } catch (const ESilentAbort&) {
     return 1;
@@ -100,4 +104,14 @@ int NarravoxMain(const std::vector<std::string>& args) {
     ReportFatalError(error.what());
   }
   return 1;
+}
+
+}  // namespace
+
+int NarravoxMain(const std::vector<std::string>& args) {
+  int exitCode = RunAndReport(args);
+  // The libraries stay loaded until the program ends.
+  FreeEngineLibrary();
+  FreeEncoderLibrary();
+  return exitCode;
 }

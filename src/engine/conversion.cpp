@@ -1,0 +1,225 @@
+#include "engine/conversion.h"
+
+#include <memory>
+
+#include "audio/eci_engine.h"
+#include "audio/mp3_encoder.h"
+#include "audio/pipeline.h"
+#include "audio/processing.h"
+#include "config/settings.h"
+#include "driver/ascii.h"
+#include "driver/console_out.h"
+#include "driver/errors.h"
+#include "driver/job_list.h"
+#include "driver/messages.h"
+#include "driver/run_state.h"
+#include "engine/fragmentation.h"
+#include "engine/id3_tag.h"
+#include "engine/output_layout.h"
+#include "engine/progress.h"
+#include "engine/text_loading.h"
+#include "platform/charset.h"
+#include "platform/console.h"
+#include "platform/files.h"
+#include "platform/platform.h"
+#include "platform/process.h"
+
+namespace {
+
+class TConversion : public TFragmentEvents {
+ public:
+  void Run();
+
+ private:
+  void StartRun();
+  void ConvertText();
+  void FragmentStart(TFragmentBuffer& buffer) override;
+  void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override;
+  void SpeakFragment(TFragmentBuffer& buffer);
+  void WriteCheckpoint();
+  void EndRun();
+
+  TProgress progress_;
+  int32_t fileBaseBytes_ = 0;
+  int32_t resumeOffset_ = 0;
+  int32_t textSize_ = 0;
+  std::string textPath_;
+  TTextNames names_;
+  TId3Tag id3Tag_ = {};
+  bool firstFragment_ = true;
+  bool oemText_ = false;
+  bool askBeforeDelete_ = false;
+  std::unique_ptr<TFragmentBuffer> buffer_;
+  std::vector<std::string> textLines_;
+  std::string savedDirectory_;
+};
+
+void TConversion::StartRun() {
+  progress_.StartTicks = platform::TickCount();
+  firstFragment_ = true;
+  if (Settings.VERBOSITA > 0 && !::Run.BannerPrinted) {
+    PrintBanner();
+    ::Run.BannerPrinted = true;
+  }
+  for (size_t i = 2; i < ::Run.JobList.size(); ++i) {
+    ::Run.JobList[i].size = TextFileSize(::Run.JobList[i].text);
+    progress_.TotalBytes += ::Run.JobList[i].size;
+  }
+  if (Settings.ID3TAG) InitId3Tag(id3Tag_, platform::CurrentYear());
+  oemText_ = Settings.TIPOTESTO == kTextDos;
+  buffer_ = std::make_unique<TFragmentBuffer>(Settings.FRAMMENTI);
+
+  // The engine library is loaded from its own folder, which becomes the
+  // current directory; a name without folder keeps the current one.
+  std::string library = platform::FullPath(Settings.ECIDLL);
+  SetEngineLibraryPath(library);
+  size_t slash = Settings.ECIDLL.rfind(platform::kPathSeparator);
+  if (slash != std::string::npos) {
+    savedDirectory_ = platform::CurrentDirectory();
+    if (!platform::SetCurrentDirectory(Settings.ECIDLL.substr(0, slash + 1)))
+      RaiseErrorWithCode(msg::kLibraryFolderNotFound, library, -1);
+  }
+  StartProcessing();
+  ActivateEngine();
+}
+
+void TConversion::ConvertText() {
+  textPath_ = ::Run.JobList[2].text;
+  fileBaseBytes_ = progress_.DoneBytes;
+  textSize_ = ::Run.JobList[2].size;
+  resumeOffset_ = 0;
+  progress_.Update(platform::TickCount());
+  if (Settings.VERBOSITA > 0) PrintLine(progress_.Prefix() + textPath_);
+  names_ = NamesOfText(textPath_);
+
+  if (::Run.TextPosition != -1) {
+    std::string text = LoadText(textPath_, textSize_);
+    PrepareText(&text, Settings.TIPOTESTO, &oemText_);
+    SplitIntoLines(text, &textLines_);
+    if (::Run.TestMode) {
+      names_.TextFolder.clear();
+    } else {
+      CreateOutputFolder(Settings.DESTINAZIONE + names_.TextName);
+      if (!::Run.ResumeMode) {
+        askBeforeDelete_ = true;
+        PrepareFolder(names_.TextFolder, names_, &askBeforeDelete_);
+      }
+      if (Settings.ID3TAG) SetId3Album(id3Tag_, names_.SpokenName);
+    }
+    buffer_->Clear();
+    if (::Run.TextPosition > 0) {
+      resumeOffset_ = ::Run.TextPosition;
+      progress_.TotalBytes -= ::Run.TextPosition;
+    }
+    TFragmentSettings settings;
+    settings.fragmentSize = Settings.FRAMMENTI;
+    settings.splitLine = Settings.RIGAFRAMMENTA;
+    RunFragmentLoop(textLines_, settings, &::Run.TextPosition, *buffer_, *this);
+  }
+  if (!::Run.TestMode)
+    GroupTextFiles(textPath_, names_, ::Run.TrackNumber, ::Run.TextPosition, &askBeforeDelete_);
+}
+
+void TConversion::FragmentStart(TFragmentBuffer& buffer) {
+  std::string n = std::to_string(::Run.TrackNumber);
+  if (Settings.ID3TAG) SetId3Track(id3Tag_, ::Run.TrackNumber);
+  OutputFileName = names_.TextFolder + Mp3FileName(::Run.TrackNumber);
+  if (Settings.TITOLO) buffer.AppendText(names_.SpokenName + " " + n + ".\r\n\r\n");
+  if (::Run.TestMode) return;
+  CreateOutputFile(OutputFileName);
+  progress_.Update(platform::TickCount());
+  if (Settings.VERBOSITA > 1)
+    PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(::Run.TrackNumber)));
+  platform::SetConsoleTitle(progress_.ProgressText + " - " + names_.TextName);
+}
+
+void TConversion::SpeakFragment(TFragmentBuffer& buffer) {
+  char* fragment = buffer.data();
+  platform::AnsiLower(fragment, static_cast<size_t>(buffer.length()));
+  // Every file has a stream of its own; the first file of the run uses the
+  // one that activation opened.
+  if (!::Run.TestMode && EncoderStream == 0) OpenEncoderStream();
+  if (!Settings.PAUSATESTA.empty()) AddAnnotatedText(Settings.PAUSATESTA.c_str());
+  AddText(fragment);
+  if (!Settings.PAUSACODA.empty()) AddAnnotatedText(Settings.PAUSACODA.c_str());
+  SpeechProgress = 0;
+  SynthesizeAndWait();
+  if (::Run.TestMode) return;
+  FinishMp3File(Settings.ID3TAG ? id3Tag_ : nullptr);
+  CheckPipelineError();
+}
+
+void TConversion::WriteCheckpoint() {
+  TJobLine& line = ::Run.JobList[2];
+  line.text = textPath_ + "::" + std::to_string(::Run.TextPosition) + "::" +
+              std::to_string(::Run.TrackNumber);
+  SaveJobList();
+  line.text = textPath_;
+}
+
+void TConversion::FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed,
+                              bool contentRemains) {
+  if (allLinesConsumed) {
+    progress_.DoneBytes = fileBaseBytes_ + textSize_ - resumeOffset_;
+    fileBaseBytes_ = progress_.DoneBytes;
+    resumeOffset_ = 0;
+  } else {
+    progress_.DoneBytes = ::Run.TextPosition - resumeOffset_ + fileBaseBytes_;
+  }
+  if (buffer.length() > 0) {
+    SpeakFragment(buffer);
+    buffer.Clear();
+    // The number advances only when another file will follow, so that it
+    // always counts the files of the text.
+    if (contentRemains) {
+      ++::Run.TrackNumber;
+      if (!::Run.TestMode) WriteCheckpoint();
+    }
+  } else if (firstFragment_ && !::Run.TestMode) {
+    CloseEncoderStream();  // the stream of activation stays unused
+  }
+  firstFragment_ = false;
+}
+
+void TConversion::EndRun() {
+  // A clip that failed at the very end would otherwise go unreported.
+  if (!::Run.TestMode) CheckPipelineError();
+  if (Settings.VERBOSITA < 1) return;
+  progress_.DoneBytes = -1;
+  progress_.Update(platform::TickCount());
+  PrintLine(progress_.Prefix() + msg::kConversionDone);
+  if (Settings.AVVISIFINESTRA) {
+    platform::SetConsoleTitle(msg::kTitleInfo);
+    platform::ShowMessageBox(msg::kConversionDone, msg::kTitleInfo,
+                             platform::MessageBoxKind::Information);
+  }
+}
+
+void TConversion::Run() {
+  try {
+    StartRun();
+    while (::Run.JobList.size() > 2) {
+      ConvertText();
+      if (!::Run.TestMode && ::Run.JobList.size() == 3) {
+        platform::DeleteFile(::Run.RecoveryFilePath);
+        break;
+      }
+      ::Run.JobList.erase(::Run.JobList.begin() + 2);
+      if (!::Run.TestMode) SaveJobList();
+      ::Run.TextPosition = 0;
+      ::Run.TrackNumber = 1;
+    }
+    EndRun();
+  } catch (...) {
+    ShutdownProcessing(savedDirectory_);
+    throw;
+  }
+  ShutdownProcessing(savedDirectory_);
+}
+
+}  // namespace
+
+void RunConversion() {
+  TConversion conversion;
+  conversion.Run();
+}
