@@ -56,8 +56,8 @@ void ProgramFolder::SetTime(const std::string& name, long seconds) const {
   utime(File(name).c_str(), &times);
 }
 
-RunResult ProgramFolder::Run(const std::vector<std::string>& args, const std::string& input,
-                             const std::map<std::string, std::string>& env) const {
+int ProgramFolder::Start(const std::vector<std::string>& args, const std::string& input,
+                         const std::map<std::string, std::string>& env) const {
   std::string inputFile = path_ + "/.stdin";
   std::string outputFile = path_ + "/.stdout";
   Write(".stdin", input);
@@ -79,12 +79,21 @@ RunResult ProgramFolder::Run(const std::vector<std::string>& args, const std::st
     execv(argv[0], argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+RunResult ProgramFolder::Wait(int pid) const {
   int status = 0;
   waitpid(pid, &status, 0);
   RunResult result;
   result.output = Read(".stdout");
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  unlink(inputFile.c_str());
-  unlink(outputFile.c_str());
+  unlink((path_ + "/.stdin").c_str());
+  unlink((path_ + "/.stdout").c_str());
   return result;
+}
+
+RunResult ProgramFolder::Run(const std::vector<std::string>& args, const std::string& input,
+                             const std::map<std::string, std::string>& env) const {
+  return Wait(Start(args, input, env));
 }

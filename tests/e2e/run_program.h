@@ -30,6 +30,10 @@ class ProgramFolder {
   // feeding input to its standard input.
   RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
                 const std::map<std::string, std::string>& env = {}) const;
+  // Starts the program without waiting for it; Wait collects its result.
+  int Start(const std::vector<std::string>& args, const std::string& input = "",
+            const std::map<std::string, std::string>& env = {}) const;
+  RunResult Wait(int pid) const;
 
  private:
   std::string path_;

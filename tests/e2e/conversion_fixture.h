@@ -1,0 +1,35 @@
+// A program folder set up to convert with the fake engine (every text byte
+// becomes one sample of its value) and the fake encoder (every sample
+// becomes its low byte): each MP3 file holds the very text spoken into it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "run_program.h"
+
+class Conversion : public ::testing::Test {
+ protected:
+  // Writes the configuration: the fake libraries, the output folder "out",
+  // no tail pause, plus the given lines.
+  void Configure(const std::string& lines = "");
+  RunResult Convert(const std::vector<std::string>& args, const std::string& input = "",
+                    const std::map<std::string, std::string>& env = {});
+  std::string Out(const std::string& name) const { return folder_.Read("out/" + name); }
+  bool OutExists(const std::string& name) const { return folder_.Exists("out/" + name); }
+  // The files of an output folder, sorted, one name a line.
+  std::string Listing(const std::string& folder) const;
+
+  ProgramFolder folder_{false};
+};
+
+// The name of MP3 file number n: "001.mp3".
+std::string Track(int n);
+
+// What the fake libraries make of a folder identifier clip: the clip's
+// pause of 250 ms of silence between two line breaks, then its text.
+std::string ClipContent(const std::string& text);
+
+// The console lines without the progress prefix (time and percentages).
+std::string WithoutProgress(const std::string& output);
