@@ -164,36 +164,15 @@ TEST(PrepareText, Utf8IsRecognisedAndConverted) {
   EXPECT_EQ(text, "caff?!");
 }
 
-std::string Utf8(uint32_t code) {
-  std::string out;
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | code >> 6);
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | code >> 12);
-    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | code >> 18);
-    out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-  return out;
-}
-
 TEST(Utf8ToAnsi, ExactForEveryWindows1252Character) {
-  const uint32_t high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                             0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                             0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                             0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-  std::string utf8, expected;
-  for (uint32_t b = 1; b < 256; ++b) {
-    uint32_t code = b >= 0x80 && b < 0xA0 ? high[b - 0x80] : b;
-    if (code == 0) continue;
-    utf8 += Utf8(code);
+  std::string utf8 = u8"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ";
+  std::string expected =
+      "\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E"
+      "\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9E\x9F";
+  for (int b = 1; b < 256; ++b) {
+    if (b >= 0x80 && b < 0xA0) continue;
+    if (b >= 0x80) utf8 += static_cast<char>(0xC0 | b >> 6);
+    utf8 += static_cast<char>(b < 0x80 ? b : 0x80 | (b & 0x3F));
     expected += static_cast<char>(b);
   }
   EXPECT_EQ(Utf8ToAnsi(utf8), expected);
@@ -208,6 +187,8 @@ TEST(Utf8ToAnsi, OtherCharactersTakeTheirClosestPlainForm) {
   // Invisible marks vanish; decomposed letters are put together.
   EXPECT_EQ(Utf8ToAnsi(u8"pa\u200Bro\u00ADla\uFEFF"), "paro\xADla");
   EXPECT_EQ(Utf8ToAnsi(u8"e\u0301 s\u030C x\u0301 e\u0301\u0301"), "\xE9 \x9A x \xE9");
+  // 1252 text once read as Latin-1 comes back; other controls vanish.
+  EXPECT_EQ(Utf8ToAnsi("\xC2\x80\xC2\x81\xC2\x9C"), "\x80\x9C");
   // Nothing fits: a question mark per character.
   EXPECT_EQ(Utf8ToAnsi(u8"αβ 😀 中"), "?? ? ?");
   // Malformed or cut-off sequences give one "?" each.
