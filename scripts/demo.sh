@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Narravox and runs it on the sample text.
+# Installs what is missing, builds Narravox and converts the sample text into
+# MP3 files with the engine and encoder libraries built beside the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-./build/narravox '/?' || true
+out="$PWD/build/audio"
+./build/narravox /D="$out" /CC=N examples/benvenuto.txt
 echo
-./build/narravox /D=build/audio examples/benvenuto.txt
-echo "Lista dei testi da convertire (file di ripristino): build/narravox.dat"
-cat build/narravox.dat
+echo "I file MP3 sono nella cartella $out/benvenuto:"
+ls -l "$out/benvenuto"
