@@ -8,6 +8,8 @@
 
 #include "engine/text_loading.h"
 
+#include "platform/charset.h"
+
 namespace {
 
 // One character read from UTF-8 text. length is the number of bytes taken,
@@ -50,20 +52,6 @@ TDecoded DecodeAt(const std::string& text, size_t i) {
     code = code << 6 | (next & 0x3F);
   }
   return {code, k, true};
-}
-
-// Windows-1252 bytes 0x80-0x9F; 0 where the code page leaves a byte unused.
-const uint16_t kAnsiHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-// The 1252 byte of a character, or -1 when the code page lacks it.
-int AnsiByte(uint32_t code) {
-  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<int>(code);
-  for (int i = 0; i < 32; ++i)
-    if (kAnsiHigh[i] != 0 && kAnsiHigh[i] == code) return 0x80 + i;
-  return -1;
 }
 
 // Base letters of U+0100-U+024F and U+1E00-U+1EFF. "?" means no Latin
@@ -182,7 +170,9 @@ std::string PlainForm(uint32_t code) {
   // C1 controls: text that was once read as Latin-1 carries 1252's
   // characters here; the others are controls and vanish.
   if (code >= 0x80 && code <= 0x9F)
-    return kAnsiHigh[code - 0x80] != 0 ? std::string(1, static_cast<char>(code)) : "";
+    return platform::AnsiToUnicode(static_cast<uint8_t>(code)) != 0
+               ? std::string(1, static_cast<char>(code))
+               : "";
   if (const char* form = FindPlainForm(code)) return form;
   char letter = '?';
   if (code >= 0x0100 && code <= 0x024F) letter = kLatinExtended[code - 0x0100];
@@ -221,7 +211,7 @@ std::string Utf8ToAnsi(const std::string& text) {
       lastSingle = std::string::npos;
       continue;
     }
-    int ansi = AnsiByte(d.code);
+    int ansi = platform::UnicodeToAnsi(d.code);
     if (ansi >= 0) {
       out += static_cast<char>(ansi);
       lastSingle = out.size() - 1;
