@@ -16,18 +16,21 @@ namespace {
 platform::LibraryHandle EciLib = nullptr;
 std::string EciLibraryPath;
 
-EciNewProc NewSlot;
-EciDeleteProc DeleteSlot;
-EciProgStatusProc ProgStatusSlot;
-EciErrorMessageProc ErrorMessageSlot;
-EciSetParamProc SetParamSlot;
-EciCopyVoiceProc CopyVoiceSlot;
-EciSetVoiceParamProc SetVoiceParamSlot;
-EciAddTextProc AddTextSlot;
-EciSynthesizeProc SynthesizeSlot;
-EciSynchronizeProc SynchronizeSlot;
-EciSetOutputBufferProc SetOutputBufferSlot;
-EciRegisterCallbackProc RegisterCallbackSlot;
+// The entry points, each empty until its first call.
+struct TEciSlots {
+  EciNewProc New = nullptr;
+  EciDeleteProc Delete = nullptr;
+  EciProgStatusProc ProgStatus = nullptr;
+  EciErrorMessageProc ErrorMessage = nullptr;
+  EciSetParamProc SetParam = nullptr;
+  EciCopyVoiceProc CopyVoice = nullptr;
+  EciSetVoiceParamProc SetVoiceParam = nullptr;
+  EciAddTextProc AddText = nullptr;
+  EciSynthesizeProc Synthesize = nullptr;
+  EciSynchronizeProc Synchronize = nullptr;
+  EciSetOutputBufferProc SetOutputBuffer = nullptr;
+  EciRegisterCallbackProc RegisterCallback = nullptr;
+} Slots;
 
 template <typename Proc>
 Proc Bound(Proc& slot, const char* name) {
@@ -39,11 +42,11 @@ Proc Bound(Proc& slot, const char* name) {
 }
 
 int32_t SetParam(int32_t parameter, int32_t value) {
-  return Bound(SetParamSlot, "eciSetParam")(EngineHandle, parameter, value);
+  return Bound(Slots.SetParam, "eciSetParam")(EngineHandle, parameter, value);
 }
 
 int32_t SetVoiceParam(int32_t parameter, int32_t value) {
-  return Bound(SetVoiceParamSlot, "eciSetVoiceParam")(EngineHandle, 0, parameter, value);
+  return Bound(Slots.SetVoiceParam, "eciSetVoiceParam")(EngineHandle, 0, parameter, value);
 }
 
 int32_t RateCode(int32_t sample) {
@@ -56,10 +59,10 @@ void SetEngineLibraryPath(const std::string& path) { EciLibraryPath = path; }
 
 void CheckEngine(bool ok) {
   if (ok) return;
-  int32_t code = Bound(ProgStatusSlot, "eciProgStatus")(EngineHandle);
+  int32_t code = Bound(Slots.ProgStatus, "eciProgStatus")(EngineHandle);
   char explanation[ECI_ERROR_MESSAGE_SIZE + 1];
   std::memset(explanation, 0, sizeof explanation);
-  Bound(ErrorMessageSlot, "eciErrorMessage")(EngineHandle, explanation);
+  Bound(Slots.ErrorMessage, "eciErrorMessage")(EngineHandle, explanation);
   explanation[ECI_ERROR_MESSAGE_SIZE] = 0;
   std::string message = FormatText(msg::kEngineError, {std::to_string(code)});
   if (explanation[0]) message += FormatText(msg::kEngineInfo, {explanation});
@@ -69,14 +72,14 @@ void CheckEngine(bool ok) {
 void CheckEngineParam(int32_t result) { CheckEngine(result >= 0); }
 
 void ActivateEngine() {
-  EngineHandle = Bound(NewSlot, "eciNew")();
+  EngineHandle = Bound(Slots.New, "eciNew")();
   if (!EngineHandle) RaiseError(msg::kEngineActivation);
   CheckEngineParam(SetParam(ECI_PARAM_DIALECT, Settings.LINGUA));
   CheckEngineParam(SetParam(ECI_PARAM_SAMPLE_RATE, RateCode(Settings.SAMPLE)));
   CheckEngineParam(SetParam(ECI_PARAM_OPTION_3, 1));
   CheckEngineParam(SetParam(ECI_PARAM_OPTION_10, 0));
   CheckEngineParam(SetParam(ECI_PARAM_REAL_WORLD_UNITS, 1));
-  if (Settings.VOCE > 0) Bound(CopyVoiceSlot, "eciCopyVoice")(EngineHandle, Settings.VOCE, 0);
+  if (Settings.VOCE > 0) Bound(Slots.CopyVoice, "eciCopyVoice")(EngineHandle, Settings.VOCE, 0);
   if (Settings.TONALITA > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_PITCH, Settings.TONALITA));
   if (Settings.VELOCITA > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_SPEED, Settings.VELOCITA));
   if (Settings.VOLUME > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_VOLUME, Settings.VOLUME));
@@ -86,13 +89,13 @@ void ActivateEngine() {
   uint32_t chunk = 0, minOutput = 0;
   CheckEncoder(beInitStreamBound(&EncoderConfig, &chunk, &minOutput, &EncoderStream));
   AllocatePipelineBuffers(static_cast<int32_t>(chunk), static_cast<int32_t>(minOutput));
-  Bound(RegisterCallbackSlot, "eciRegisterCallback")(EngineHandle, SpeechCallback, nullptr);
-  CheckEngine(Bound(SetOutputBufferSlot, "eciSetOutputBuffer")(EngineHandle, BufferCapacity,
+  Bound(Slots.RegisterCallback, "eciRegisterCallback")(EngineHandle, SpeechCallback, nullptr);
+  CheckEngine(Bound(Slots.SetOutputBuffer, "eciSetOutputBuffer")(EngineHandle, BufferCapacity,
                                                                  SpeechBuffer) != 0);
 }
 
 void AddText(const char* text) {
-  CheckEngine(Bound(AddTextSlot, "eciAddText")(EngineHandle, text) != 0);
+  CheckEngine(Bound(Slots.AddText, "eciAddText")(EngineHandle, text) != 0);
 }
 
 void AddAnnotatedText(const char* text) {
@@ -102,29 +105,18 @@ void AddAnnotatedText(const char* text) {
 }
 
 void SynthesizeAndWait() {
-  CheckEngine(Bound(SynthesizeSlot, "eciSynthesize")(EngineHandle) != 0);
-  CheckEngine(Bound(SynchronizeSlot, "eciSynchronize")(EngineHandle) != 0);
+  CheckEngine(Bound(Slots.Synthesize, "eciSynthesize")(EngineHandle) != 0);
+  CheckEngine(Bound(Slots.Synchronize, "eciSynchronize")(EngineHandle) != 0);
 }
 
 void DeleteEngine() {
   if (!EngineHandle) return;
-  Bound(DeleteSlot, "eciDelete")(EngineHandle);
+  Bound(Slots.Delete, "eciDelete")(EngineHandle);
   EngineHandle = nullptr;
 }
 
 void FreeEngineLibrary() {
-  NewSlot = nullptr;
-  DeleteSlot = nullptr;
-  ProgStatusSlot = nullptr;
-  ErrorMessageSlot = nullptr;
-  SetParamSlot = nullptr;
-  CopyVoiceSlot = nullptr;
-  SetVoiceParamSlot = nullptr;
-  AddTextSlot = nullptr;
-  SynthesizeSlot = nullptr;
-  SynchronizeSlot = nullptr;
-  SetOutputBufferSlot = nullptr;
-  RegisterCallbackSlot = nullptr;
+  Slots = TEciSlots();
   DLFreeLib(EciLib);
   EciLibraryPath.clear();
 }

@@ -13,10 +13,13 @@ HBE_STREAM EncoderStream = 0;
 namespace {
 
 platform::LibraryHandle Mp3Lib = nullptr;
-BEINITSTREAM InitStreamSlot = nullptr;
-BEENCODECHUNK EncodeChunkSlot = nullptr;
-BEDEINITSTREAM DeinitStreamSlot = nullptr;
-BECLOSESTREAM CloseStreamSlot = nullptr;
+// The entry points, each empty until its first call.
+struct TEncoderSlots {
+  BEINITSTREAM InitStream = nullptr;
+  BEENCODECHUNK EncodeChunk = nullptr;
+  BEDEINITSTREAM DeinitStream = nullptr;
+  BECLOSESTREAM CloseStream = nullptr;
+} Slots;
 
 template <typename Proc>
 Proc Bound(Proc& slot, const char* name) {
@@ -28,20 +31,20 @@ Proc Bound(Proc& slot, const char* name) {
 
 BE_ERR beInitStreamBound(BE_CONFIG* config, uint32_t* samplesPerChunk, uint32_t* minOutput,
                          HBE_STREAM* stream) {
-  return Bound(InitStreamSlot, "beInitStream")(config, samplesPerChunk, minOutput, stream);
+  return Bound(Slots.InitStream, "beInitStream")(config, samplesPerChunk, minOutput, stream);
 }
 
 BE_ERR beEncodeChunkBound(HBE_STREAM stream, uint32_t samples, const int16_t* input,
                           uint8_t* output, uint32_t* outputBytes) {
-  return Bound(EncodeChunkSlot, "beEncodeChunk")(stream, samples, input, output, outputBytes);
+  return Bound(Slots.EncodeChunk, "beEncodeChunk")(stream, samples, input, output, outputBytes);
 }
 
 BE_ERR beDeinitStreamBound(HBE_STREAM stream, uint8_t* output, uint32_t* outputBytes) {
-  return Bound(DeinitStreamSlot, "beDeinitStream")(stream, output, outputBytes);
+  return Bound(Slots.DeinitStream, "beDeinitStream")(stream, output, outputBytes);
 }
 
 BE_ERR beCloseStreamBound(HBE_STREAM stream) {
-  return Bound(CloseStreamSlot, "beCloseStream")(stream);
+  return Bound(Slots.CloseStream, "beCloseStream")(stream);
 }
 
 void FillEncoderConfig() {
@@ -81,9 +84,6 @@ void CloseEncoderStream() {
 }
 
 void FreeEncoderLibrary() {
-  InitStreamSlot = nullptr;
-  EncodeChunkSlot = nullptr;
-  DeinitStreamSlot = nullptr;
-  CloseStreamSlot = nullptr;
+  Slots = TEncoderSlots();
   DLFreeLib(Mp3Lib);
 }

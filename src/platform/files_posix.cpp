@@ -63,43 +63,31 @@ bool FolderExists(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string* data) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  FileHandle file = OpenFileForReading(path);
+  if (file == kNoFile) return false;
   data->clear();
   char buffer[65536];
-  for (;;) {
-    ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int saved = errno;
-      close(fd);
-      errno = saved;
-      return false;
-    }
-    if (n == 0) break;
-    data->append(buffer, static_cast<size_t>(n));
-  }
-  close(fd);
-  return true;
+  size_t done = 0;
+  bool ok;
+  while ((ok = ReadFromFile(file, buffer, sizeof buffer, &done)) && done > 0)
+    data->append(buffer, done);
+  int error = errno;
+  close(static_cast<int>(file));
+  errno = error;
+  return ok;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& data) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
+  FileHandle file = CreateFileForWriting(path);
+  if (file == kNoFile) return false;
   size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int saved = errno;
-      close(fd);
-      errno = saved;
-      return false;
-    }
-    done += static_cast<size_t>(n);
+  if (!WriteToFile(file, data.data(), data.size(), &done)) {
+    int error = errno;
+    close(static_cast<int>(file));
+    errno = error;
+    return false;
   }
-  if (close(fd) != 0) return false;
-  return true;
+  return CloseFile(file);
 }
 
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
