@@ -64,7 +64,7 @@ std::string SplitJobLine(const std::string& line, int32_t* first, int32_t* secon
 }
 
 void SaveJobList() {
-  if (!platform::WriteWholeFile(Run.RecoveryFilePath, JobListText()))
+  if (!platform::ReplaceFileContent(Run.RecoveryFilePath, JobListText()))
     RaiseError(msg::kRecoveryFileWrite);
 }
 
@@ -87,7 +87,7 @@ void BuildJobList(const std::vector<std::string>& arguments) {
   // Only an empty list file can leave the list without texts.
   if (Run.JobList.size() < 3) RaiseError(msg::kNoTextFiles);
   if (Run.TestMode) return;
-  if (!platform::WriteWholeFile(Run.RecoveryFilePath, JobListText()))
+  if (!platform::ReplaceFileContent(Run.RecoveryFilePath, JobListText()))
     RaiseFileCreateError(Run.RecoveryFilePath);
 }
 

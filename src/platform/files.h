@@ -24,6 +24,10 @@ bool FolderExists(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::string* data);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 bool DeleteFile(const std::string& path);
+// Replaces the content of a file as one step: the data goes to a temporary
+// file beside it, which then takes its name, so that a crash never leaves a
+// half-written file.
+bool ReplaceFileContent(const std::string& path, const std::string& data);
 
 // Size of a file, opened for reading while others may read and write it;
 // -1 when it cannot be opened or measured.

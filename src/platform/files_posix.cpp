@@ -92,6 +92,23 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
 
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
+bool ReplaceFileContent(const std::string& path, const std::string& data) {
+  std::string temporary = path + ".tmp";
+  if (!WriteWholeFile(temporary, data)) {
+    int error = errno;
+    unlink(temporary.c_str());
+    errno = error;
+    return false;
+  }
+  if (rename(temporary.c_str(), path.c_str()) != 0) {
+    int error = errno;
+    unlink(temporary.c_str());
+    errno = error;
+    return false;
+  }
+  return true;
+}
+
 int64_t FileSize(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return -1;
