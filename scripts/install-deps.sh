@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Narravox needs to build, run and test.
 # Safe to run again: apt-get skips what is already there.
+# With --windows it installs the MinGW-w64 cross compilers and wine64 instead,
+# for the Windows builds and their tests (scripts/windows.sh).
 set -euo pipefail
 pkgs=(
   build-essential cmake ninja-build pkg-config
@@ -9,6 +11,13 @@ pkgs=(
   libmp3lame-dev libsoxr-dev
   libmpg123-dev mpg123
 )
+if [ "${1:-}" = "--windows" ]; then
+  pkgs=(
+    cmake ninja-build
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+    wine64
+  )
+fi
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
