@@ -2,7 +2,8 @@
 # Installs the Debian packages Narravox needs to build, run and test.
 # Safe to run again: apt-get skips what is already there.
 # With --windows it installs the MinGW-w64 cross compilers and wine64 instead,
-# for the Windows builds and their tests (scripts/windows.sh).
+# for the Windows builds and their tests (scripts/windows.sh), with the
+# locale sources from which those tests make an Italian locale for wine.
 set -euo pipefail
 pkgs=(
   build-essential cmake ninja-build pkg-config
@@ -15,7 +16,7 @@ if [ "${1:-}" = "--windows" ]; then
   pkgs=(
     cmake ninja-build
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-    wine64
+    wine64 locales
   )
 fi
 missing=()

@@ -1,0 +1,228 @@
+#!/usr/bin/env bash
+# Runs the x86-64 Windows program under wine64: the set-up stops and errors,
+# the RecoveryFile and "/R", the registry search, and conversions with the
+# fake engine and encoder, which must give the same files as the Linux
+# program of the same sources.
+#
+#   tests/windows/run-wine-tests.sh BUILD_DIR_WIN LINUX_BUILD_DIR
+#
+# BUILD_DIR_WIN holds narravox.exe, fake_eci.dll and fake_lame_enc.dll;
+# LINUX_BUILD_DIR holds narravox, libfake_eci.so and libfake_lame_enc.so.
+# Wine runs in a prefix of its own under BUILD_DIR_WIN, in an Italian locale,
+# so that the OEM code page is 850 and the ANSI code page 1252.
+set -uo pipefail
+WIN=$(cd "$1" && pwd) && LIN=$(cd "$2" && pwd) || exit 2
+WINE=/usr/lib/wine/wine64
+T=$WIN/wine-tests                      # a path without dots, as names need
+rm -rf "$T" && mkdir -p "$T/win" "$T/linux"
+cp "$WIN/narravox.exe" "$T/win/" && cp "$LIN/narravox" "$T/linux/" || exit 2
+
+export WINEPREFIX=$WIN/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+LOCALES=$WIN/wine-locale
+[ -d "$LOCALES/it_IT.UTF-8" ] || { mkdir -p "$LOCALES" &&
+  localedef -i it_IT -f UTF-8 "$LOCALES/it_IT.UTF-8"; } || exit 2
+wine() { LOCPATH=$LOCALES LC_ALL=it_IT.UTF-8 "$WINE" "$@"; }
+"${WINE%64}server" -p                  # one wine server for every run below
+trap '"${WINE%64}server" -k' EXIT
+
+winpath() { local p=${1//\//\\}; echo "Z:$p"; }
+W=$(winpath "$T/win")                  # the Windows program's folder
+WL=$(winpath "$WIN")                   # where the fake DLLs are
+BANNER=$'Narravox 1.06f - conversione di testi in file MP3 parlati\n\n'
+error() { printf '%s* ERRORE: %s\n' "$BANNER" "$1"; }
+
+passed=0 failed=0
+check() {  # NAME EXPECTED ACTUAL, final line ends aside
+  if [ "$(printf '%s' "$2")" == "$(printf '%s' "$3")" ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL: $1"
+    diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | head -20
+  fi
+}
+
+# Runs a program in its folder; OUT is what it printed (CR removed from the
+# Windows program's output), RC its exit code, RAW the bytes as written.
+win() {
+  (cd "$T/win" && wine narravox.exe "$@" <"$T/win/.in" >"$T/win/.out" 2>"$T/win/.err")
+  RC=$?; RAW=$(od -An -c "$T/win/.out"); OUT=$(tr -d '\r' <"$T/win/.out"; echo .); OUT=${OUT%.}
+}
+lin() {
+  (cd "$T/linux" && ./narravox "${@//\\//}" </dev/null >"$T/linux/.out" 2>&1)
+  RC=$?; OUT=$(cat "$T/linux/.out"; echo .); OUT=${OUT%.}
+}
+put() { printf "$2" >"$T/win/$1"; }     # NAME PRINTF-FORMAT: a file in the program's folder
+: >"$T/win/.in"
+
+# --- Stops before the configuration file ---------------------------------
+win
+check "no argument: CR LF lines" "$(printf '%s\r\n\r\n%s\r\n' "${BANNER%%$'\n'*}" \
+  "Digitare NARRAVOX /? per visualizzare la sintassi del comando" | od -An -c)" "$RAW"
+check "no argument: exit code" 1 "$RC"
+win ""
+check "empty argument" "${BANNER}Digitare NARRAVOX /? per visualizzare la sintassi del comando"$'\n' "$OUT"
+win "/?"; help_win=$OUT rc_win=$RC
+lin "/?"
+check "help as on Linux" "$OUT" "$help_win"
+check "help: exit code" "1 1" "$rc_win $RC"
+
+# --- Configuration file and options --------------------------------------
+put a.txt 'testo'
+win a.txt
+check "missing configuration file" "$(error "Impossibile trovare il file \"$W\\narravox.INI\" (codice 2)")" "$OUT"
+put narravox.INI ''
+while IFS='|' read -r message args; do
+  read -r -a argv <<<"$args"
+  win "${argv[@]}"
+  check "option error: $args" "$(error "$message")" "$OUT"
+  check "option error: exit code" 1 "$RC"
+done <<'EOF'
+Parametro non valido y|/ECISETUP=x y
+Parametro non valido /ecisetup=|/ecisetup=
+Parametro non valido /ECISETUP=x|/L=IT /ECISETUP=x a.txt
+Parametro non valido /X|/X
+Parametro non valido /?|/VB=1 /?
+Parametro non valido /F=0|/F=0 a.txt
+Nessun file di testo specificato nella riga comandi|/TEST
+Nessun file di testo specificato nella riga comandi|/L=IT /VB=3
+EOF
+
+# Configuration files with errors: the same report, line number included, on
+# both systems.
+for ini in '; commento\r\n[narravox]\r\n\r\nL=UK\r\n[Narravox]\r\n' \
+           '[Narravox]\r\nF=16\r\nF=0\r\n' 'VB=1\nQUALCOSA\n' '\r\n\r\n\r\nX=1\r\n'; do
+  put narravox.INI "$ini"; win a.txt; out_win=$OUT
+  printf "$ini" >"$T/linux/narravox.INI"; lin a.txt
+  check "configuration error as on Linux: $ini" "$OUT" "$out_win"
+  check "configuration error names its line: $ini" riga "$(grep -o 'riga [0-9]' <<<"$out_win" | cut -c1-4)"
+done
+
+# --- JobList and RecoveryFile ---------------------------------------------
+# An empty ECI.DLL in the current folder: the set-up ends and the run stops
+# at the engine, leaving the RecoveryFile as the set-up wrote it.
+put narravox.INI '[Narravox]\r\nVB=1\r\n'
+put ECI.DLL ''
+mkdir -p "$T/win/t/d.txt" "$T/win/lists"
+for f in a.txt b.txt t/c.txt t/B.TXT t/.nascosto.txt t/e.doc; do put "$f" 'x'; done
+put lists/books.lst 'a\r\nt\\c.txt\n'
+STOP=$(error "Impossibile caricare la libreria $W\\ECI.DLL, errore codice 0")
+win a.txt /VB=1
+check "arguments after a name are names" "$(error 'Impossibile trovare il file "/VB=1" (codice 2)')" "$OUT"
+recovery() {  # LAYOUT TEXT...: the RecoveryFile's expected bytes
+  local layout=$1; shift
+  printf 'ATTENZIONE!!! Non modificare questo file.\r\n%s\r\n' "$layout"
+  [ $# -eq 0 ] || printf '%s\r\n' "$@"
+}
+dat() { od -An -c "$T/win/narravox.dat"; }
+while IFS='|' read -r args texts; do
+  read -r -a argv <<<"$args"; expected=()
+  for text in $texts; do expected+=("$W\\$text"); done
+  rm -f "$T/win/narravox.dat"; win "${argv[@]}"
+  check "job list $args: stops at the engine" "$STOP" "$OUT"
+  check "job list $args: RecoveryFile" \
+    "$(recovery "$W\\::16384::0" "${expected[@]}" | od -An -c)" "$(dat)"
+done <<'EOF'
+a b.txt|a.TXT b.txt
+@lists\books|a.TXT t\c.txt
+t\*.txt|t\B.TXT t\c.txt
+T\?.TXT|T\B.TXT T\c.txt
+EOF
+rm -f "$T/win/narravox.dat"; win /D=out /F=4 /G=10 a.txt
+check "destination and sizes" "$(recovery "$W\\OUT\\::4096::10" "$W\\a.txt" | od -An -c)" "$(dat)"
+win 't\*.mp3'
+check "pattern without match" "$(error "Impossibile trovare il file \"$W\\t\\*.mp3\"")" "$OUT"
+win 'nessuna\*.txt'
+check "pattern in a missing folder" "$(error "Impossibile trovare il file \"$W\\nessuna\\*.txt\"")" "$OUT"
+
+# "/R" with good and damaged RecoveryFiles.
+rm -f "$T/win/narravox.dat"; win /R
+check "/R without RecoveryFile" "$(error 'Il file di ripristino non esiste')" "$OUT"
+recovery 'Z:\altrove\::4096::10' "$W\\a.txt::12345::4" "$W\\b.txt" >"$T/win/narravox.dat"
+saved=$(dat)
+win /r /VB=2
+check "/R resumes" "$STOP" "$OUT"
+win /RIPRENDI /D=x /F=1
+check "/R with layout options warns" \
+  "***AVVISO: Alcune impostazioni sono state prelevate dal file di ripristino"$'\n'"$STOP" "$OUT"
+check "/R rewrites nothing before a checkpoint" "$saved" "$(dat)"
+win /R a.txt
+check "/R beside a name" "$(error 'Il file di ripristino non esiste')" "$OUT"
+for damaged in "$W\\::16384::0" "$W\\::16x::0|$W\\a.txt" "$W\\::16384::0|$W\\a.txt::12a::2" \
+               "$W\\::1023::0|$W\\a.txt" "$W\\::16384::51|$W\\a.txt" "$W\\::16384::0|$W\\a.txt::100::0"; do
+  IFS='|' read -r -a lines <<<"$damaged"
+  recovery "${lines[@]}" >"$T/win/narravox.dat"; win /R
+  check "damaged RecoveryFile: $damaged" "$(error 'Errore nel file di ripristino')" "$OUT"
+done
+recovery "$W\\::16384::0" "$W\\a.txt::-1::12" "$W\\gone.txt" >"$T/win/narravox.dat"; win /R
+check "/R checks every text" "$(error "Impossibile trovare il file \"$W\\gone.txt\" (codice 2)")" "$OUT"
+rm -f "$T/win/narravox.dat" "$T/win/ECI.DLL"
+
+# --- Engine location: the set-up command and the registry -----------------
+mkdir -p "$T/win/eng1" "$T/win/eng2"
+put eng1/ECI.DLL ''; put eng2/ECI.DLL ''
+touch -d '2020-01-01 12:00' "$T/win/eng1/ECI.DLL"
+put narravox.INI '[Narravox]\r\necidll=VECCHIA\r\nECIDLL=ALTRA\r\n'
+win /ECISETUP=eng1
+check "/ECISETUP= with a folder" "${BANNER}Aggiornato il file NARRAVOX.INI"$'\n' "$OUT"
+check "/ECISETUP= writes the first ECIDLL line" \
+  "$(printf '[Narravox]\r\necidll=eng1\\ECI.DLL\r\nECIDLL=ALTRA\r\n' | od -An -c)" "$(od -An -c "$T/win/narravox.INI")"
+reg() { wine reg "$@" >/dev/null 2>&1; }
+KEY='HKLM\Software\Freedom Scientific'
+reg delete "$KEY" /f
+reg add "$KEY\\JAWS\\A" /v Target /d "$W\\eng1" /f
+reg add "$KEY\\JAWS\\B" /v Target /t REG_EXPAND_SZ /d "$W\\eng2\\" /f
+reg add "$KEY\\JAWS\\C" /v Target /d "$W\\vuota" /f
+put narravox.INI '[Narravox]\r\nVB=1\r\n'
+win a.txt
+check "registry: the newest engine library" \
+  "${BANNER}Aggiornato il file NARRAVOX.INI"$'\n'"* ERRORE: Impossibile caricare la libreria $W\\eng2\\ECI.DLL, errore codice 0"$'\n' "$OUT"
+check "registry: the found library is stored" \
+  "$(printf '[Narravox]\r\nVB=1\r\nECIDLL=%s\\eng2\\ECI.DLL\r\n' "$W" | od -An -c)" "$(od -An -c "$T/win/narravox.INI")"
+reg delete "$KEY\\JAWS" /f
+reg add "$KEY\\Eloquence\\A" /v Target /t REG_DWORD /d 1 /f
+put narravox.INI '[Narravox]\r\n'
+win a.txt
+check "registry: a Target that is no string" "$(error "Invalid data type for 'Target'")" "$OUT"
+reg delete "$KEY" /f
+win a.txt
+check "registry: no engine library" "$(error $'Impossibile trovare la DLL della sintesi vocale; digitare il comando\nNARRAVOX /ECISETUP=nomefile o NARRAVOX /ECISETUP=cartella per specificarne\nla posizione')" "$OUT"
+
+# --- Conversions with the fake engine and encoder, against Linux -----------
+for dir in win linux; do
+  mkdir -p "$T/$dir/testi"
+  python3 - "$T/$dir/testi" <<'EOF'
+import sys
+folder = sys.argv[1]
+# A Windows text with accents, long enough for groups of files.
+text = "".join("Questa \xe8 la frase numero %d del libro, perch\xe9 cos\xec va: citt\xe0.\r\n" % i
+               for i in range(1, 120))
+open(folder + "/Libro.txt", "wb").write(text.encode("cp1252") + b"FINE \xc0\xc9\xd8\x8a.\r\n")
+# A DOS text: its letters and symbols in code page 850.
+oem = bytes(range(0x80, 0xB0)) + bytes(range(0xD0, 0xD9)) + bytes(range(0xE0, 0xFE))
+open(folder + "/dos.txt", "wb").write(b"Citt\x85 e caff\x8a.\r\n" + oem + b"\r\nUltima riga.\n")
+EOF
+done
+printf '[Narravox]\r\nECIDLL=%s\\fake_eci.dll\r\nMP3DLL=%s\\fake_lame_enc.dll\r\nD=OUT\r\nPC=0\r\nP=NORMALE\r\nF=1\r\nG=5\r\nIC=S\r\nI3=S\r\n' \
+  "$WL" "$WL" >"$T/win/narravox.INI"
+printf '[Narravox]\r\nECIDLL=%s/libfake_eci.so\r\nMP3DLL=%s/libfake_lame_enc.so\r\nD=OUT\r\nPC=0\r\nP=NORMALE\r\nF=1\r\nG=5\r\nIC=S\r\nI3=S\r\n' \
+  "$LIN" "$LIN" >"$T/linux/narravox.INI"
+# Console lines without their progress prefix ("<elapsed> <percent>% <left>: "),
+# with the program's folder left out and Windows separators as "/".
+plain() { sed -e 's/^[^:]*% [^:]*: //' -e "s|$(printf '%s' "$2" | sed 's/[\\|]/\\&/g')||g" -e 's|\\|/|g' <<<"$1"; }
+while IFS='|' read -r name args; do
+  read -r -a argv <<<"$args"
+  win "${argv[@]}"; out_win=$(plain "$OUT" "$W\\"); rc_win=$RC
+  lin "${argv[@]}"; out_lin=$(plain "$OUT" "$T/linux/")
+  check "conversion $name: exit codes" "0 0" "$rc_win $RC"
+  check "conversion $name: console as on Linux" "$out_lin" "$out_win"
+  dest=$(sed -n 's|.*/D=\([^ ]*\).*|\1|p' <<<" $args"); dest=${dest:-OUT}
+  check "conversion $name: same files" "" "$(diff -r "$T/linux/$dest" "$T/win/$dest" 2>&1)"
+  check "conversion $name: no RecoveryFile left" "" "$(ls "$T/win/narravox.dat" 2>/dev/null)"
+done <<'EOF'
+groups and clips|/VB=2 testi\*.txt
+groups inside, RockBox clips, no titles|/VB=3 /D=OUT2 /RG=S /CR=S /TI=N /T=D testi\dos.txt testi\Libro.txt
+EOF
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
