@@ -8,13 +8,14 @@
 #
 # BUILD_DIR_WIN holds narravox.exe, fake_eci.dll and fake_lame_enc.dll;
 # LINUX_BUILD_DIR holds narravox, libfake_eci.so and libfake_lame_enc.so.
+# The runs take place in a temporary folder, kept when a test fails.
 # Wine runs in a prefix of its own under BUILD_DIR_WIN, in an Italian locale,
 # so that the OEM code page is 850 and the ANSI code page 1252.
 set -uo pipefail
 WIN=$(cd "$1" && pwd) && LIN=$(cd "$2" && pwd) || exit 2
 WINE=/usr/lib/wine/wine64
-T=$WIN/wine-tests                      # a path without dots, as names need
-rm -rf "$T" && mkdir -p "$T/win" "$T/linux"
+T=$(mktemp -d /tmp/narravox-wine-XXXXXX) || exit 2  # a path without dots, as names need
+mkdir -p "$T/win" "$T/linux"
 cp "$WIN/narravox.exe" "$T/win/" && cp "$LIN/narravox" "$T/linux/" || exit 2
 
 export WINEPREFIX=$WIN/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -22,8 +23,9 @@ LOCALES=$WIN/wine-locale
 [ -d "$LOCALES/it_IT.UTF-8" ] || { mkdir -p "$LOCALES" &&
   localedef -i it_IT -f UTF-8 "$LOCALES/it_IT.UTF-8"; } || exit 2
 wine() { LOCPATH=$LOCALES LC_ALL=it_IT.UTF-8 "$WINE" "$@"; }
-"${WINE%64}server" -p                  # one wine server for every run below
-trap '"${WINE%64}server" -k' EXIT
+passed=0 failed=0
+mkdir -p "$WINEPREFIX" && "${WINE%64}server" -p  # one wine server for every run below
+trap '"${WINE%64}server" -k; [ "$failed" -ne 0 ] || rm -rf "$T"' EXIT
 
 winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 W=$(winpath "$T/win")                  # the Windows program's folder
@@ -31,7 +33,6 @@ WL=$(winpath "$WIN")                   # where the fake DLLs are
 BANNER=$'Narravox 1.06f - conversione di testi in file MP3 parlati\n\n'
 error() { printf '%s* ERRORE: %s\n' "$BANNER" "$1"; }
 
-passed=0 failed=0
 check() {  # NAME EXPECTED ACTUAL, final line ends aside
   if [ "$(printf '%s' "$2")" == "$(printf '%s' "$3")" ]; then
     passed=$((passed + 1))
