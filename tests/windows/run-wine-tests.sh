@@ -157,7 +157,17 @@ for damaged in "$W\\::16384::0" "$W\\::16x::0|$W\\a.txt" "$W\\::16384::0|$W\\a.t
 done
 recovery "$W\\::16384::0" "$W\\a.txt::-1::12" "$W\\gone.txt" >"$T/win/narravox.dat"; win /R
 check "/R checks every text" "$(error "Impossibile trovare il file \"$W\\gone.txt\" (codice 2)")" "$OUT"
-rm -f "$T/win/narravox.dat" "$T/win/ECI.DLL"
+rm -f "$T/win/narravox.dat"
+mkdir "$T/win/narravox.dat"; win a.txt
+check "RecoveryFile that cannot be written: the system's reason" \
+  "$(error "Cannot create file \"$W\\narravox.dat\". Accesso negato.")" "$OUT"
+check "RecoveryFile that cannot be written: no temporary file left" "" "$(ls "$T/win" | grep -i tmp)"
+rmdir "$T/win/narravox.dat"
+# Wine has no display here: the message box closes at once, and the console
+# must stay empty.
+put narravox.INI 'AF=S\r\n'; win /TEST /BAD=1
+check "an error in a message box prints nothing" "1:" "$RC:$OUT"
+rm -f "$T/win/ECI.DLL"
 
 # --- Engine location: the set-up command and the registry -----------------
 mkdir -p "$T/win/eng1" "$T/win/eng2"
@@ -224,6 +234,29 @@ done <<'EOF'
 groups and clips|/VB=2 testi\*.txt
 groups inside, RockBox clips, no titles|/VB=3 /D=OUT2 /RG=S /CR=S /TI=N /T=D testi\dos.txt testi\Libro.txt
 EOF
+
+# An interruption: Ctrl-C reaches the program as a console event. No partial
+# MP3 file stays, the RecoveryFile does, and "/R" ends with the same files as
+# an uninterrupted run.
+for dir in win linux; do
+  mkdir -p "$T/$dir/lunghi"
+  for i in $(seq 1 20000); do echo "Questa e' la frase numero $i del libro lungo."; done \
+    >"$T/$dir/lunghi/lungo.txt"
+done
+lin /VB=0 /D=OUT3 /G=N 'lunghi\lungo.txt'
+(cd "$T/win" && exec env LOCPATH="$LOCALES" LC_ALL=it_IT.UTF-8 "$WINE" narravox.exe /VB=1 \
+  /D=OUT3 /G=N 'lunghi\lungo.txt' <.in >.out 2>.err) & pid=$!
+for i in $(seq 1 400); do
+  [ "$(ls "$T/win/OUT3/lungo" 2>/dev/null | wc -l)" -lt 30 ] || break; sleep 0.05
+done
+kill -INT "$pid"; wait "$pid"
+check "interruption: the message" $'\b** Interrotto dall\'utente **' "$(tr -d '\r' <"$T/win/.out" | tail -1)"
+check "interruption: no partial file" "" \
+  "$(cd "$T/win/OUT3/lungo" && for f in *; do cmp -s "$f" "$T/linux/OUT3/lungo/$f" || echo "$f"; done)"
+check "interruption: the RecoveryFile stays" "yes" "$([ -f "$T/win/narravox.dat" ] && echo yes)"
+win /R /VB=0
+check "interruption: /R finishes" "0:" "$RC:$OUT"
+check "interruption: /R gives the same files" "" "$(diff -r "$T/linux/OUT3" "$T/win/OUT3" 2>&1)"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
