@@ -309,11 +309,10 @@ void FinishMp3File(const uint8_t* tag) {
   if (OutputFile == platform::kNoFile) return;
   bool closed = platform::CloseFile(OutputFile);
   OutputFile = platform::kNoFile;
-  if (!closed) {
-    // The system may have lost bytes it had accepted: no broken file stays.
-    PipelineState = -3;
-    platform::DeleteFile(OutputFileName);
-  }
+  // A file whose flush or tag could not be written, or whose bytes the
+  // system lost at closing, is broken: it does not stay.
+  if (!closed) PipelineState = -3;
+  if (PipelineState < 0) platform::DeleteFile(OutputFileName);
 }
 
 void CheckPipelineError() {

@@ -5,6 +5,11 @@
 
 namespace platform {
 
+// Prepares the process at program start, before any other thread: a full
+// disk, a file size limit or a console gone away makes a call fail instead
+// of ending the process.
+void PrepareProcess();
+
 // Sets the priority class of the process (0x40 idle, 0x20 normal, 0x80
 // high); a refusal of the system is ignored.
 void SetPriorityClass(int32_t priorityClass);

@@ -41,6 +41,11 @@ void WaitForInterrupt(sigset_t set) {
 
 }  // namespace
 
+void PrepareProcess() {
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
 void SetPriorityClass(int32_t priorityClass) {
   if (priorityClass == 0x40)
     setpriority(PRIO_PROCESS, 0, 19);
@@ -58,10 +63,6 @@ void InstallInterruptHandler(void (*handler)()) {
   static std::once_flag once;
   g_interruptHandler = handler;
   std::call_once(once, [] {
-    // A full disk or a file size limit must fail the write, not end the
-    // process; so must a console that went away.
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::signal(SIGPIPE, SIG_IGN);
     sigset_t set = InterruptSignals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     std::thread(WaitForInterrupt, set).detach();

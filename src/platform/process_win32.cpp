@@ -20,6 +20,10 @@ BOOL WINAPI ConsoleControl(DWORD) {
 
 }  // namespace
 
+// Windows ends no process for a full disk or a closed console: a failing
+// call says so itself.
+void PrepareProcess() {}
+
 void SetPriorityClass(int32_t priorityClass) {
   ::SetPriorityClass(GetCurrentProcess(), static_cast<DWORD>(priorityClass));
 }

@@ -13,8 +13,10 @@
 #include "audio/processing.h"
 #include "config/settings.h"
 #include "driver/run_state.h"
+#include "platform/process.h"
 
 void PipelineTest::SetUp() {
+  platform::PrepareProcess();  // a file size limit fails writes, as in the program
   char templ[] = "/tmp/narravox-pipe-XXXXXX";
   ASSERT_TRUE(mkdtemp(templ));
   folder_ = templ;

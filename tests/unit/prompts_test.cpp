@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <unistd.h>
 
 #include "config/settings.h"
 #include "driver/prompts.h"
@@ -11,12 +12,12 @@ namespace {
 
 // Answers the question with the given console input.
 bool AskWithInput(const std::string& input) {
-  const char* path = "/tmp/narravox-unit-answer.txt";
+  const std::string path = "/tmp/narravox-unit-answer-" + std::to_string(getpid());
   std::ofstream(path) << input;
-  EXPECT_TRUE(std::freopen(path, "r", stdin));
+  EXPECT_TRUE(std::freopen(path.c_str(), "r", stdin));
   Settings = TSettings();
   bool yes = AskYesNo("Vuoi cancellare i file MP3 contenuti nella cartella \"x\"");
-  std::remove(path);
+  std::remove(path.c_str());
   return yes;
 }
 

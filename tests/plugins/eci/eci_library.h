@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,10 +30,11 @@ struct EciLibrary {
 
     // Loads the library once per process and keeps it loaded.
     static const EciLibrary &Get(const char *path) {
-        static std::vector<std::pair<std::string, EciLibrary *>> loaded;
+        static std::vector<std::pair<std::string, std::unique_ptr<EciLibrary>>> loaded;
         for (auto &entry : loaded)
             if (entry.first == path) return *entry.second;
-        auto *lib = new EciLibrary();
+        auto owned = std::make_unique<EciLibrary>();
+        EciLibrary *lib = owned.get();
         lib->handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
         if (lib->handle) {
             Bind(lib->handle, "eciNew", lib->New);
@@ -48,7 +50,7 @@ struct EciLibrary {
             Bind(lib->handle, "eciSetOutputBuffer", lib->SetOutputBuffer);
             Bind(lib->handle, "eciRegisterCallback", lib->RegisterCallback);
         }
-        loaded.emplace_back(path, lib);
+        loaded.emplace_back(path, std::move(owned));
         return *lib;
     }
 
