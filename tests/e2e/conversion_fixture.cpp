@@ -1,14 +1,52 @@
 #include "conversion_fixture.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <dirent.h>
-#include <regex>
 #include <sstream>
 
+std::string Configuration(const std::string& lines) {
+  return std::string("[Narravox]\r\nECIDLL=") + FAKE_ECI_LIBRARY + "\r\nMP3DLL=" +
+         FAKE_ENC_LIBRARY + "\r\nD=out\r\nPC=0\r\nP=NORMALE\r\n" + lines;
+}
+
+std::string Sentences(int n) {
+  std::string text;
+  for (int i = 1; i <= n; ++i)
+    text += "Questa e' la frase numero " + std::to_string(i) + " del libro.\n";
+  return text;
+}
+
 void Conversion::Configure(const std::string& lines) {
-  folder_.Write("narravox.INI", std::string("[Narravox]\r\nECIDLL=") + FAKE_ECI_LIBRARY +
-                                    "\r\nMP3DLL=" + FAKE_ENC_LIBRARY +
-                                    "\r\nD=out\r\nPC=0\r\nP=NORMALE\r\n" + lines);
+  folder_.Write("narravox.INI", Configuration(lines));
+}
+
+std::string Conversion::Tree(const ProgramFolder& folder) {
+  std::string command = "cd '" + folder.path() + "' && find out -type f | sort > .tree";
+  if (std::system(command.c_str()) != 0) return "";
+  std::string names = folder.Read(".tree");
+  std::string listing;
+  for (size_t at = 0, end; (end = names.find('\n', at)) != std::string::npos; at = end + 1) {
+    std::string name = names.substr(at, end - at);
+    listing += name + " " + std::to_string(std::hash<std::string>()(folder.Read(name))) + "\n";
+  }
+  return listing;
+}
+
+std::string Conversion::Reference(const std::string& lines, const std::string& text) {
+  ProgramFolder reference(false);
+  reference.Write("narravox.INI", Configuration(lines));
+  reference.Write("libro.txt", text);
+  EXPECT_EQ(reference.Run({"/VB=0", "libro.txt"}).exitCode, 0);
+  return Tree(reference);
+}
+
+void Conversion::ExpectOnlyCompleteFiles(const std::string& reference) const {
+  std::string tree = Tree(folder_);
+  for (size_t at = 0, end; (end = tree.find('\n', at)) != std::string::npos; at = end + 1)
+    EXPECT_NE(reference.find(tree.substr(at, end - at + 1)), std::string::npos)
+        << "partial file: " << tree.substr(at, end - at);
 }
 
 RunResult Conversion::Convert(const std::vector<std::string>& args, const std::string& input,
@@ -32,8 +70,21 @@ std::string Conversion::Listing(const std::string& folder) const {
 }
 
 std::string WithoutProgress(const std::string& output) {
-  static const std::regex prefix("^[0-9hms]* [0-9]+% [0-9hms?]*: ", std::regex::multiline);
-  return std::regex_replace(output, prefix, "");
+  // A prefix reads "<elapsed> <percent>% <remaining>: "; lines without one
+  // stay as they are.
+  std::string result;
+  for (size_t at = 0, end; at < output.size(); at = end + 1) {
+    end = output.find('\n', at);
+    if (end == std::string::npos) end = output.size();
+    std::string line = output.substr(at, end - at);
+    size_t percent = line.find("% ");
+    size_t colon = line.find(": ");
+    if (percent != std::string::npos && colon != std::string::npos && percent < colon &&
+        line.find(' ') < percent)
+      line = line.substr(colon + 2);
+    result += line + (end < output.size() ? "\n" : "");
+  }
+  return result;
 }
 
 std::string Track(int n) {

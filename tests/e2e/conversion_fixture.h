@@ -20,9 +20,21 @@ class Conversion : public ::testing::Test {
   bool OutExists(const std::string& name) const { return folder_.Exists("out/" + name); }
   // The files of an output folder, sorted, one name a line.
   std::string Listing(const std::string& folder) const;
+  // Every file under out/ with a digest of its content, one a line.
+  static std::string Tree(const ProgramFolder& folder);
+  // The tree of an uninterrupted run of text as libro.txt with the lines.
+  static std::string Reference(const std::string& lines, const std::string& text);
+  // Every MP3 file of this folder's out/ is complete: it stands in reference.
+  void ExpectOnlyCompleteFiles(const std::string& reference) const;
 
   ProgramFolder folder_{false};
 };
+
+// The configuration of these tests with the given lines.
+std::string Configuration(const std::string& lines);
+
+// n sentences, one a line.
+std::string Sentences(int n);
 
 // The name of MP3 file number n: "001.mp3".
 std::string Track(int n);

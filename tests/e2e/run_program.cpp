@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,6 +72,10 @@ int ProgramFolder::Start(const std::vector<std::string>& args, const std::string
     dup2(out, 2);
     unsetenv("NARRAVOX_REGISTRY");
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    if (fileSizeLimit_ > 0) {
+      rlimit limit{static_cast<rlim_t>(fileSizeLimit_), static_cast<rlim_t>(fileSizeLimit_)};
+      setrlimit(RLIMIT_FSIZE, &limit);
+    }
     std::vector<std::string> all = {File("narravox")};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;

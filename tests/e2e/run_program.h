@@ -34,9 +34,13 @@ class ProgramFolder {
   int Start(const std::vector<std::string>& args, const std::string& input = "",
             const std::map<std::string, std::string>& env = {}) const;
   RunResult Wait(int pid) const;
+  // Limits the size of every file the program writes (0: no limit), as a
+  // full disk would.
+  void LimitFileSize(long bytes) { fileSizeLimit_ = bytes; }
 
  private:
   std::string path_;
+  long fileSizeLimit_ = 0;
 };
 
 // The banner as the program prints it, followed by its empty line.
