@@ -24,10 +24,6 @@ BOOL WINAPI ConsoleControl(DWORD) {
 // call says so itself.
 void PrepareProcess() {}
 
-// Nothing to do on Windows: a full disk or a console gone away makes the
-// write fail with its error code, and nothing ends the process for it.
-void PrepareProcess() {}
-
 void SetPriorityClass(int32_t priorityClass) {
   ::SetPriorityClass(GetCurrentProcess(), static_cast<DWORD>(priorityClass));
 }
