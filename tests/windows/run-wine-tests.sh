@@ -235,6 +235,14 @@ groups and clips|/VB=2 testi\*.txt
 groups inside, RockBox clips, no titles|/VB=3 /D=OUT2 /RG=S /CR=S /TI=N /T=D testi\dos.txt testi\Libro.txt
 EOF
 
+# The question before old MP3 files are deleted, answered on standard input:
+# asked again until the answer is clear; the end of the input means no.
+ASK="Vuoi cancellare i file MP3 contenuti nella cartella \"$W\\OUT\\dos\" (Si/No)?"
+printf 'forse\r\nsi\r\n' >"$T/win/.in"; win /VB=0 /CC=S /T=D 'testi\dos.txt'
+check "question: asked until answered" "0:$ASK"$'\n'"$ASK" "$RC:$OUT"
+: >"$T/win/.in"; win /VB=0 /CC=S /T=D 'testi\dos.txt'
+check "question: end of input is no" "1:$ASK"$'\n\n\b** Interrotto dall\'utente **' "$RC:$OUT"
+
 # An interruption: Ctrl-C reaches the program as a console event. No partial
 # MP3 file stays, the RecoveryFile does, and "/R" ends with the same files as
 # an uninterrupted run.
