@@ -105,7 +105,8 @@ done
 put narravox.INI '[Narravox]\r\nVB=1\r\n'
 put ECI.DLL ''
 mkdir -p "$T/win/t/d.txt" "$T/win/lists"
-for f in a.txt b.txt t/c.txt t/B.TXT t/.nascosto.txt; do  # wine hides dot files put "$f" 'x'; done
+# Wine shows files whose name begins with a dot as hidden.
+for f in a.txt b.txt t/c.txt t/B.TXT t/.nascosto.txt; do put "$f" 'x'; done
 put lists/books.lst 'a\r\nt\\c.txt\n'
 STOP=$(error "Impossibile caricare la libreria $W\\ECI.DLL, errore codice 0")
 win a.txt /VB=1
