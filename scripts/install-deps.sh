@@ -11,6 +11,7 @@ pkgs=(
   espeak-ng libespeak-ng-dev
   libmp3lame-dev libsoxr-dev
   libmpg123-dev mpg123
+  clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--windows" ]; then
   pkgs=(
