@@ -77,34 +77,6 @@ bool FolderExists(const std::string& path) {
   return false;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* data) {
-  FileHandle file = OpenFileForReading(path);
-  if (file == kNoFile) return false;
-  data->clear();
-  char buffer[65536];
-  size_t done = 0;
-  bool ok;
-  while ((ok = ReadFromFile(file, buffer, sizeof buffer, &done)) && done > 0)
-    data->append(buffer, done);
-  DWORD error = GetLastError();
-  CloseHandle(ToHandle(file));
-  SetLastError(error);
-  return ok;
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& data) {
-  FileHandle file = CreateFileForWriting(path);
-  if (file == kNoFile) return false;
-  size_t done = 0;
-  if (!WriteToFile(file, data.data(), data.size(), &done)) {
-    DWORD error = GetLastError();
-    CloseHandle(ToHandle(file));
-    SetLastError(error);
-    return false;
-  }
-  return CloseFile(file);
-}
-
 bool DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 bool ReplaceFileContent(const std::string& path, const std::string& data) {

@@ -1,0 +1,45 @@
+// Whole-file reading and writing, the same on every system over its open
+// files.
+#include "platform/files.h"
+
+namespace platform {
+
+namespace {
+
+// Closes a file after a failure, keeping the failure's error code.
+void CloseAfterFailure(FileHandle file) {
+  int error = LastErrorCode();
+  CloseFile(file);
+  SetLastErrorCode(error);
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string* data) {
+  FileHandle file = OpenFileForReading(path);
+  if (file == kNoFile) return false;
+  data->clear();
+  char buffer[65536];
+  size_t done = 0;
+  bool ok;
+  while ((ok = ReadFromFile(file, buffer, sizeof buffer, &done)) && done > 0)
+    data->append(buffer, done);
+  if (!ok) {
+    CloseAfterFailure(file);
+    return false;
+  }
+  return CloseFile(file);
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+  FileHandle file = CreateFileForWriting(path);
+  if (file == kNoFile) return false;
+  size_t done = 0;
+  if (!WriteToFile(file, data.data(), data.size(), &done)) {
+    CloseAfterFailure(file);
+    return false;
+  }
+  return CloseFile(file);
+}
+
+}  // namespace platform
