@@ -24,5 +24,13 @@ class EDLGetProcError : public EError {
 void* DLGetProc(const std::string& path, const std::string& name,
                 platform::LibraryHandle& library);
 
+// An entry point bound on first use: slot holds its address once found.
+template <typename Proc>
+Proc DLBind(Proc& slot, const std::string& path, const std::string& name,
+            platform::LibraryHandle& library) {
+  if (!slot) slot = reinterpret_cast<Proc>(DLGetProc(path, name, library));
+  return slot;
+}
+
 // Unloads the library when it is loaded; the handle becomes null.
 void DLFreeLib(platform::LibraryHandle& library);

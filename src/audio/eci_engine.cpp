@@ -34,11 +34,7 @@ struct TEciSlots {
 
 template <typename Proc>
 Proc Bound(Proc& slot, const char* name) {
-  if (!slot) {
-    const std::string& path = EciLibraryPath.empty() ? Settings.ECIDLL : EciLibraryPath;
-    slot = reinterpret_cast<Proc>(DLGetProc(path, name, EciLib));
-  }
-  return slot;
+  return DLBind(slot, EciLibraryPath.empty() ? Settings.ECIDLL : EciLibraryPath, name, EciLib);
 }
 
 int32_t SetParam(int32_t parameter, int32_t value) {

@@ -23,8 +23,7 @@ struct TEncoderSlots {
 
 template <typename Proc>
 Proc Bound(Proc& slot, const char* name) {
-  if (!slot) slot = reinterpret_cast<Proc>(DLGetProc(Settings.MP3DLL, name, Mp3Lib));
-  return slot;
+  return DLBind(slot, Settings.MP3DLL, name, Mp3Lib);
 }
 
 }  // namespace
