@@ -1,3 +1,4 @@
+#include "test_files.h"
 #include "run_program.h"
 
 #include <cstdio>
@@ -37,16 +38,10 @@ void ProgramFolder::Write(const std::string& name, const std::string& content) c
 }
 
 std::string ProgramFolder::Read(const std::string& name) const {
-  std::ifstream in(File(name), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return ReadFileBytes(File(name));
 }
 
-bool ProgramFolder::Exists(const std::string& name) const {
-  struct stat st;
-  return stat(File(name).c_str(), &st) == 0;
-}
+bool ProgramFolder::Exists(const std::string& name) const { return PathExists(File(name)); }
 
 void ProgramFolder::MakeFolder(const std::string& name) const {
   mkdir(File(name).c_str(), 0755);

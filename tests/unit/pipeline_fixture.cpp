@@ -1,3 +1,4 @@
+#include "test_files.h"
 #include "pipeline_fixture.h"
 
 #include <cstdlib>
@@ -69,16 +70,10 @@ void PipelineTest::SpeakInto(const std::string& path, const std::string& text,
 }
 
 std::string PipelineTest::Read(const std::string& name) const {
-  std::ifstream in(File(name), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return ReadFileBytes(File(name));
 }
 
-bool PipelineTest::Exists(const std::string& name) const {
-  struct stat st;
-  return stat(File(name).c_str(), &st) == 0;
-}
+bool PipelineTest::Exists(const std::string& name) const { return PathExists(File(name)); }
 
 int PipelineTest::Count(const std::string& text, const std::string& what) const {
   int n = 0;
