@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/eci_api.h"
+#include "narravox/eci_api.h"
 
 namespace {
 

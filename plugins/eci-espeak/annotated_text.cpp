@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "cp1252.h"
+#include "text/code_pages.h"
 
 namespace eci {
 namespace {
@@ -16,9 +16,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 void AppendPlain(const char *begin, const char *end, std::vector<Segment> &queue) {
     if (begin == end) return;
     if (queue.empty() || queue.back().IsPause()) queue.emplace_back();
-    std::string &out = queue.back().text;
-    for (const char *p = begin; p != end; ++p)
-        AppendCp1252AsUtf8(static_cast<unsigned char>(*p), out);
+    text::AppendCp1252AsUtf8(begin, static_cast<size_t>(end - begin), &queue.back().text);
 }
 
 void AppendPause(int64_t half_ms, std::vector<Segment> &queue) {

@@ -2,7 +2,7 @@
 #define NARRAVOX_ECI_ENGINE_H
 
 #define ECI_IMPLEMENTATION
-#include "audio/eci_api.h"
+#include "narravox/eci_api.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The four exported entry points of liblame_enc.so.  They turn handles into
 // streams and C++ failures into result codes; the encoding itself is
 // LameStream's.
-#include "bladeenc_api.h"
+#include "narravox/bladeenc_api.h"
 #include "lame_stream.h"
 #include "stream_table.h"
 

@@ -2,7 +2,7 @@
 // 16-bit mono chunks, flushed once, then closed by destruction.
 #pragma once
 
-#include "bladeenc_api.h"
+#include "narravox/bladeenc_api.h"
 
 #include <cstdint>
 #include <memory>

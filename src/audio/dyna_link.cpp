@@ -1,6 +1,6 @@
 #include "audio/dyna_link.h"
 
-#include "driver/messages.h"
+#include "base/messages.h"
 
 void* DLGetProc(const std::string& path, const std::string& name,
                 platform::LibraryHandle& library) {

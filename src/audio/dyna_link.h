@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/errors.h"
+#include "base/errors.h"
 #include "platform/library.h"
 
 // A library that cannot be loaded.

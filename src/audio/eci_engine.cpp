@@ -5,9 +5,9 @@
 #include "audio/dyna_link.h"
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
-#include "config/settings.h"
-#include "driver/messages.h"
-#include "driver/run_state.h"
+#include "base/settings.h"
+#include "base/messages.h"
+#include "base/run_state.h"
 
 ECIHand EngineHandle = nullptr;
 
@@ -79,7 +79,7 @@ void ActivateEngine() {
   if (Settings.TONALITA > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_PITCH, Settings.TONALITA));
   if (Settings.VELOCITA > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_SPEED, Settings.VELOCITA));
   if (Settings.VOLUME > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_VOLUME, Settings.VOLUME));
-  if (Run.TestMode) return;
+  if (RunState.TestMode) return;
 
   FillEncoderConfig();
   uint32_t chunk = 0, minOutput = 0;

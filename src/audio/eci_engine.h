@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "audio/eci_api.h"
+#include "narravox/eci_api.h"
 
 extern ECIHand EngineHandle;  // null when there is none
 

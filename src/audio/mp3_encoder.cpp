@@ -4,8 +4,8 @@
 
 #include "audio/dyna_link.h"
 #include "audio/pipeline.h"
-#include "config/settings.h"
-#include "driver/messages.h"
+#include "base/settings.h"
+#include "base/messages.h"
 
 BE_CONFIG EncoderConfig;
 HBE_STREAM EncoderStream = 0;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "audio/bladeenc_api.h"
+#include "narravox/bladeenc_api.h"
 
 extern BE_CONFIG EncoderConfig;
 extern HBE_STREAM EncoderStream;  // 0 when no stream is open

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "audio/mp3_encoder.h"
-#include "config/settings.h"
-#include "driver/errors.h"
-#include "driver/messages.h"
+#include "base/settings.h"
+#include "base/errors.h"
+#include "base/messages.h"
 #include "platform/console.h"
 #include "platform/process.h"
 
@@ -159,10 +159,6 @@ void EncoderThreadBody() {
 void SetPipelineState(int32_t state) {
   std::lock_guard<std::mutex> hold(PipelineLock);
   PipelineState = state;
-}
-
-[[noreturn]] void RaiseOutOfMemory(int32_t code, int32_t size) {
-  RaiseError(FormatText(msg::kOutOfMemoryCode, {std::to_string(code), std::to_string(size)}));
 }
 
 void AllocatePipelineBuffers(int32_t chunkSamples, int32_t minOutput) {

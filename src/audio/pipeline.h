@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#include "audio/eci_api.h"
+#include "narravox/eci_api.h"
 #include "platform/files.h"
 
 extern bool Upsampling;             // the pipeline upsamples 4x itself
@@ -60,7 +60,6 @@ void CreateOutputFile(const std::string& path);
 void FinishMp3File(const uint8_t* tag);
 // Raises the error that a negative PipelineState stands for.
 void CheckPipelineError();
-[[noreturn]] void RaiseOutOfMemory(int32_t code, int32_t size);
 // Closes and deletes the MP3 file being written, if any.
 void DiscardOutputFile();
 // As DiscardOutputFile, then keeps every other thread from touching the

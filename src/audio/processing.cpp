@@ -3,11 +3,11 @@
 #include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
-#include "config/settings.h"
-#include "driver/console_out.h"
-#include "driver/errors.h"
-#include "driver/messages.h"
-#include "driver/run_state.h"
+#include "base/settings.h"
+#include "base/console_out.h"
+#include "base/errors.h"
+#include "base/messages.h"
+#include "base/run_state.h"
 #include "platform/files.h"
 #include "platform/process.h"
 
@@ -34,7 +34,7 @@ void Release(Step step) {
 
 void StartProcessing() {
   platform::InstallInterruptHandler(ConsoleCtrlHandler);
-  if (Run.TestMode) return;
+  if (RunState.TestMode) return;
   if (Settings.MINIMIZZAFINESTRA) platform::MinimizeConsoleWindow();
   if (Settings.PRIORITA != kPriorityNormal) {
     platform::SetPriorityClass(Settings.PRIORITA);

@@ -1,10 +1,10 @@
 #include "config/config_file.h"
 
 #include "config/parse_setting.h"
-#include "driver/ascii.h"
-#include "driver/errors.h"
-#include "driver/file_names.h"
-#include "driver/messages.h"
+#include "text/ascii.h"
+#include "base/errors.h"
+#include "base/file_names.h"
+#include "base/messages.h"
 
 namespace {
 

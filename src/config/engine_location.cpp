@@ -1,15 +1,16 @@
 #include "config/engine_location.h"
 
 #include "config/config_file.h"
-#include "config/settings.h"
-#include "driver/ascii.h"
-#include "driver/console_out.h"
-#include "driver/errors.h"
-#include "driver/file_names.h"
-#include "driver/messages.h"
-#include "driver/run_state.h"
+#include "base/settings.h"
+#include "text/ascii.h"
+#include "base/console_out.h"
+#include "base/errors.h"
+#include "base/file_names.h"
+#include "base/messages.h"
+#include "base/run_state.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "text/lines.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void SetupEciPath(const std::string& given) {
   if (platform::FileExists(configPath)) {
     std::string text;
     if (!platform::ReadWholeFile(configPath, &text)) RaiseFileOpenError(configPath);
-    lines = SplitTextLines(text);
+    lines = text::SplitLines(text);
   }
   bool replaced = false;
   for (std::string& line : lines) {
@@ -55,7 +56,7 @@ void SetupEciPath(const std::string& given) {
   if (!platform::WriteWholeFile(configPath, text)) RaiseFileCreateError(configPath);
   if (Settings.VERBOSITA > 0) {
     PrintBanner();
-    Run.BannerPrinted = true;
+    RunState.BannerPrinted = true;
     PrintLine(msg::kConfigUpdated);
   }
 }

@@ -2,17 +2,18 @@
 
 #include <initializer_list>
 
-#include "driver/ascii.h"
-#include "driver/errors.h"
-#include "driver/messages.h"
+#include "text/ascii.h"
+#include "base/errors.h"
+#include "base/messages.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "text/lines.h"
 
 namespace {
 
 bool ParseIntegerInRange(const std::string& value, int32_t low, int32_t high, int32_t* n) {
   int32_t parsed;
-  if (!ParseInteger(value, &parsed) || parsed < low || parsed > high) return false;
+  if (!text::ParseInteger(value, &parsed) || parsed < low || parsed > high) return false;
   *n = parsed;
   return true;
 }
@@ -27,7 +28,7 @@ bool ParseIntegerOrDefault(const std::string& value, int32_t low, int32_t high, 
 
 bool ParseOneOf(const std::string& value, std::initializer_list<int32_t> list, int32_t* n) {
   int32_t parsed;
-  if (!ParseInteger(value, &parsed)) return false;
+  if (!text::ParseInteger(value, &parsed)) return false;
   for (int32_t allowed : list) {
     if (parsed == allowed) {
       *n = parsed;
@@ -62,36 +63,6 @@ bool KeyIs(const std::string& key, std::initializer_list<const char*> names) {
 }
 
 }  // namespace
-
-bool ParseInteger(const std::string& value, int32_t* n) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
-  int base = 10;
-  if (i < value.size() && (value[i] == '$' || value[i] == 'X')) {
-    base = 16;
-    ++i;
-  } else if (value.compare(i, 2, "0X") == 0) {
-    base = 16;
-    i += 2;
-  }
-  if (i == value.size()) return false;
-  int64_t magnitude = 0;
-  for (; i < value.size(); ++i) {
-    char c = value[i];
-    int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else return false;
-    magnitude = magnitude * base + digit;
-    if (magnitude > int64_t(INT32_MAX) + 1) return false;
-  }
-  int64_t result = negative ? -magnitude : magnitude;
-  if (result > INT32_MAX || result < INT32_MIN) return false;
-  *n = static_cast<int32_t>(result);
-  return true;
-}
 
 bool ParseSetting(const std::string& text, TSettings& s) {
   std::string body = (!text.empty() && text[0] == '/') ? text.substr(1) : text;

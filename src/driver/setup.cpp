@@ -7,15 +7,15 @@
 #include "config/config_file.h"
 #include "config/engine_location.h"
 #include "config/parse_setting.h"
-#include "config/settings.h"
-#include "driver/ascii.h"
-#include "driver/console_out.h"
-#include "driver/errors.h"
-#include "driver/file_names.h"
+#include "base/settings.h"
+#include "text/ascii.h"
+#include "base/console_out.h"
+#include "base/errors.h"
+#include "base/file_names.h"
 #include "driver/job_list.h"
-#include "driver/messages.h"
-#include "driver/prompts.h"
-#include "driver/run_state.h"
+#include "base/messages.h"
+#include "base/prompts.h"
+#include "base/run_state.h"
 #include "engine/conversion.h"
 #include "platform/files.h"
 
@@ -58,22 +58,22 @@ void SetUpRun(const std::vector<std::string>& args) {
   while (current <= n && !args[current].empty() && args[current][0] == '/') {
     std::string option = UpperAscii(args[current]);
     if (option == "/TEST") {
-      Run.TestMode = true;
+      RunState.TestMode = true;
     } else if (option == "/RIPRENDI" || option == "/R") {
-      Run.ResumeMode = true;
+      RunState.ResumeMode = true;
     } else if (!ParseSetting(args[current])) {
       RaiseInvalidParameter(args[current]);
     }
     ++current;
     if (current > n) {
-      if (Run.ResumeMode) break;
+      if (RunState.ResumeMode) break;
       RaiseError(msg::kNoTextFiles);
     }
   }
 
-  if (Run.TestMode) {
+  if (RunState.TestMode) {
     Settings.AVVISIFINESTRA = false;
-  } else if (!Run.ResumeMode) {
+  } else if (!RunState.ResumeMode) {
     // An empty destination is the current directory.
     std::string full = platform::FullPath(Settings.DESTINAZIONE);
     if (full.empty() || full.back() != platform::kPathSeparator) full += platform::kPathSeparator;
@@ -81,9 +81,9 @@ void SetUpRun(const std::vector<std::string>& args) {
   }
   LocateEngine();
   if (Settings.CARTELLEROCKBOX) Settings.IDENTIFICACARTELLA = true;
-  Run.RecoveryFilePath = ProgramFileWithExtension(".dat");
+  RunState.RecoveryFilePath = ProgramFileWithExtension(".dat");
 
-  if (Run.ResumeMode)
+  if (RunState.ResumeMode)
     ResumeJobList(current <= n);
   else
     BuildJobList(std::vector<std::string>(args.begin() + current, args.end()));

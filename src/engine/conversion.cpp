@@ -6,13 +6,12 @@
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
 #include "audio/processing.h"
-#include "config/settings.h"
-#include "driver/ascii.h"
-#include "driver/console_out.h"
-#include "driver/errors.h"
-#include "driver/job_list.h"
-#include "driver/messages.h"
-#include "driver/run_state.h"
+#include "base/settings.h"
+#include "text/ascii.h"
+#include "base/console_out.h"
+#include "base/errors.h"
+#include "base/messages.h"
+#include "base/run_state.h"
 #include "engine/fragmentation.h"
 #include "engine/id3_tag.h"
 #include "engine/output_layout.h"
@@ -23,6 +22,7 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/process.h"
+#include "text/lines.h"
 
 namespace {
 
@@ -36,7 +36,6 @@ class TConversion : public TFragmentEvents {
   void FragmentStart(TFragmentBuffer& buffer) override;
   void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override;
   void SpeakFragment(TFragmentBuffer& buffer);
-  void WriteCheckpoint();
   void EndRun();
 
   TProgress progress_;
@@ -57,13 +56,13 @@ class TConversion : public TFragmentEvents {
 void TConversion::StartRun() {
   progress_.StartTicks = platform::TickCount();
   firstFragment_ = true;
-  if (Settings.VERBOSITA > 0 && !::Run.BannerPrinted) {
+  if (Settings.VERBOSITA > 0 && !RunState.BannerPrinted) {
     PrintBanner();
-    ::Run.BannerPrinted = true;
+    RunState.BannerPrinted = true;
   }
-  for (size_t i = 2; i < ::Run.JobList.size(); ++i) {
-    ::Run.JobList[i].size = TextFileSize(::Run.JobList[i].text);
-    progress_.TotalBytes += ::Run.JobList[i].size;
+  for (size_t i = 2; i < RunState.JobList.size(); ++i) {
+    RunState.JobList[i].size = TextFileSize(RunState.JobList[i].text);
+    progress_.TotalBytes += RunState.JobList[i].size;
   }
   if (Settings.ID3TAG) InitId3Tag(id3Tag_, platform::CurrentYear());
   oemText_ = Settings.TIPOTESTO == kTextDos;
@@ -84,52 +83,52 @@ void TConversion::StartRun() {
 }
 
 void TConversion::ConvertText() {
-  textPath_ = ::Run.JobList[2].text;
+  textPath_ = RunState.JobList[2].text;
   fileBaseBytes_ = progress_.DoneBytes;
-  textSize_ = ::Run.JobList[2].size;
+  textSize_ = RunState.JobList[2].size;
   resumeOffset_ = 0;
   progress_.Update(platform::TickCount());
   if (Settings.VERBOSITA > 0) PrintLine(progress_.Prefix() + textPath_);
   names_ = NamesOfText(textPath_);
 
-  if (::Run.TextPosition != -1) {
+  if (RunState.TextPosition != -1) {
     std::string text = LoadText(textPath_, textSize_);
     PrepareText(&text, Settings.TIPOTESTO, &oemText_);
-    SplitIntoLines(text, &textLines_);
-    if (::Run.TestMode) {
+    textLines_ = text::SplitLines(text);
+    if (RunState.TestMode) {
       names_.TextFolder.clear();
     } else {
       CreateOutputFolder(Settings.DESTINAZIONE + names_.TextName);
-      if (!::Run.ResumeMode) {
+      if (!RunState.ResumeMode) {
         askBeforeDelete_ = true;
         PrepareFolder(names_.TextFolder, names_, &askBeforeDelete_);
       }
       if (Settings.ID3TAG) SetId3Album(id3Tag_, names_.SpokenName);
     }
     buffer_->Clear();
-    if (::Run.TextPosition > 0) {
-      resumeOffset_ = ::Run.TextPosition;
-      progress_.TotalBytes -= ::Run.TextPosition;
+    if (RunState.TextPosition > 0) {
+      resumeOffset_ = RunState.TextPosition;
+      progress_.TotalBytes -= RunState.TextPosition;
     }
     TFragmentSettings settings;
     settings.fragmentSize = Settings.FRAMMENTI;
     settings.splitLine = Settings.RIGAFRAMMENTA;
-    RunFragmentLoop(textLines_, settings, &::Run.TextPosition, *buffer_, *this);
+    RunFragmentLoop(textLines_, settings, &RunState.TextPosition, *buffer_, *this);
   }
-  if (!::Run.TestMode)
-    GroupTextFiles(textPath_, names_, ::Run.TrackNumber, ::Run.TextPosition, &askBeforeDelete_);
+  if (!RunState.TestMode)
+    GroupTextFiles(names_, RunState.TrackNumber, RunState.TextPosition, &askBeforeDelete_);
 }
 
 void TConversion::FragmentStart(TFragmentBuffer& buffer) {
-  std::string n = std::to_string(::Run.TrackNumber);
-  if (Settings.ID3TAG) SetId3Track(id3Tag_, ::Run.TrackNumber);
-  OutputFileName = names_.TextFolder + Mp3FileName(::Run.TrackNumber);
+  std::string n = std::to_string(RunState.TrackNumber);
+  if (Settings.ID3TAG) SetId3Track(id3Tag_, RunState.TrackNumber);
+  OutputFileName = names_.TextFolder + Mp3FileName(RunState.TrackNumber);
   if (Settings.TITOLO) buffer.AppendText(names_.SpokenName + " " + n + ".\r\n\r\n");
-  if (::Run.TestMode) return;
+  if (RunState.TestMode) return;
   CreateOutputFile(OutputFileName);
   progress_.Update(platform::TickCount());
   if (Settings.VERBOSITA > 1)
-    PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(::Run.TrackNumber)));
+    PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(RunState.TrackNumber)));
   platform::SetConsoleTitle(progress_.ProgressText + " - " + names_.TextName);
 }
 
@@ -138,23 +137,15 @@ void TConversion::SpeakFragment(TFragmentBuffer& buffer) {
   platform::AnsiLower(fragment, static_cast<size_t>(buffer.length()));
   // Every file has a stream of its own; the first file of the run uses the
   // one that activation opened.
-  if (!::Run.TestMode && EncoderStream == 0) OpenEncoderStream();
+  if (!RunState.TestMode && EncoderStream == 0) OpenEncoderStream();
   if (!Settings.PAUSATESTA.empty()) AddAnnotatedText(Settings.PAUSATESTA.c_str());
   AddText(fragment);
   if (!Settings.PAUSACODA.empty()) AddAnnotatedText(Settings.PAUSACODA.c_str());
   SpeechProgress = 0;
   SynthesizeAndWait();
-  if (::Run.TestMode) return;
+  if (RunState.TestMode) return;
   FinishMp3File(Settings.ID3TAG ? id3Tag_ : nullptr);
   CheckPipelineError();
-}
-
-void TConversion::WriteCheckpoint() {
-  TJobLine& line = ::Run.JobList[2];
-  line.text = textPath_ + "::" + std::to_string(::Run.TextPosition) + "::" +
-              std::to_string(::Run.TrackNumber);
-  SaveJobList();
-  line.text = textPath_;
 }
 
 void TConversion::FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed,
@@ -164,7 +155,7 @@ void TConversion::FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed,
     fileBaseBytes_ = progress_.DoneBytes;
     resumeOffset_ = 0;
   } else {
-    progress_.DoneBytes = ::Run.TextPosition - resumeOffset_ + fileBaseBytes_;
+    progress_.DoneBytes = RunState.TextPosition - resumeOffset_ + fileBaseBytes_;
   }
   if (buffer.length() > 0) {
     SpeakFragment(buffer);
@@ -172,10 +163,10 @@ void TConversion::FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed,
     // The number advances only when another file will follow, so that it
     // always counts the files of the text.
     if (contentRemains) {
-      ++::Run.TrackNumber;
-      if (!::Run.TestMode) WriteCheckpoint();
+      ++RunState.TrackNumber;
+      if (!RunState.TestMode) SaveCheckpoint(RunState.TextPosition, RunState.TrackNumber);
     }
-  } else if (firstFragment_ && !::Run.TestMode) {
+  } else if (firstFragment_ && !RunState.TestMode) {
     CloseEncoderStream();  // the stream of activation stays unused
   }
   firstFragment_ = false;
@@ -183,7 +174,7 @@ void TConversion::FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed,
 
 void TConversion::EndRun() {
   // A clip that failed at the very end would otherwise go unreported.
-  if (!::Run.TestMode) CheckPipelineError();
+  if (!RunState.TestMode) CheckPipelineError();
   if (Settings.VERBOSITA < 1) return;
   progress_.DoneBytes = -1;
   progress_.Update(platform::TickCount());
@@ -198,16 +189,16 @@ void TConversion::EndRun() {
 void TConversion::Run() {
   try {
     StartRun();
-    while (::Run.JobList.size() > 2) {
+    while (RunState.JobList.size() > 2) {
       ConvertText();
-      if (!::Run.TestMode && ::Run.JobList.size() == 3) {
-        platform::DeleteFile(::Run.RecoveryFilePath);
+      if (!RunState.TestMode && RunState.JobList.size() == 3) {
+        platform::DeleteFile(RunState.RecoveryFilePath);
         break;
       }
-      ::Run.JobList.erase(::Run.JobList.begin() + 2);
-      if (!::Run.TestMode) SaveJobList();
-      ::Run.TextPosition = 0;
-      ::Run.TrackNumber = 1;
+      RunState.JobList.erase(RunState.JobList.begin() + 2);
+      if (!RunState.TestMode) SaveJobList();
+      RunState.TextPosition = 0;
+      RunState.TrackNumber = 1;
     }
     EndRun();
   } catch (...) {

@@ -6,18 +6,14 @@
 #include <new>
 #include <stdexcept>
 
-#include "driver/errors.h"
-#include "driver/messages.h"
+#include "base/errors.h"
+#include "base/messages.h"
 
 namespace {
 
 constexpr int64_t kGrowthStep = 4096;
 // The fill limit stays below this so that limit + 1 fits a signed 32-bit size.
 constexpr int64_t kLargestLimit = std::numeric_limits<int32_t>::max() - 1;
-
-[[noreturn]] void RaiseOutOfMemory(int code, int64_t size) {
-  RaiseError(FormatText(msg::kOutOfMemoryCode, {std::to_string(code), std::to_string(size)}));
-}
 
 // Gives data room for limit bytes and the terminating NUL, exactly that much.
 void Reserve(std::vector<char>& data, int64_t limit, int code) {

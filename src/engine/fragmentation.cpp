@@ -3,7 +3,8 @@
 // the text position exact so that a checkpoint resumes at the next fragment.
 #include "engine/fragmentation.h"
 
-#include "driver/job_list.h"
+#include "base/run_state.h"
+#include "text/ascii.h"
 
 namespace {
 
@@ -25,17 +26,6 @@ int32_t TrimmedLength(const std::string& line) {
   size_t len = line.size();
   while (len > 0 && IsBlank(line[len - 1])) --len;
   return static_cast<int32_t>(len);
-}
-
-bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // What the loop needs to know about the line it works on.
@@ -72,7 +62,7 @@ class TContentProbe {
 
  private:
   bool IsContent(const std::string& line) const {
-    if (!splitLine_.empty() && EqualsIgnoringAsciiCase(line, splitLine_)) return false;
+    if (!splitLine_.empty() && EqualIgnoringAsciiCase(line, splitLine_)) return false;
     return TrimmedLength(line) > 0;
   }
 
@@ -121,7 +111,7 @@ void RunFragmentLoop(const std::vector<std::string>& lines, const TFragmentSetti
     const std::string& raw = lines[n];
     const int64_t rawlen = static_cast<int64_t>(raw.size());
 
-    if (resumeColumn == 0 && !splitLine.empty() && EqualsIgnoringAsciiCase(raw, splitLine)) {
+    if (resumeColumn == 0 && !splitLine.empty() && EqualIgnoringAsciiCase(raw, splitLine)) {
       // A manual split line ends the fragment and is never spoken.
       fragmentDone = true;
       position += rawlen + 2;

@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "driver/messages.h"
+#include "base/messages.h"
+#include "text/ascii.h"
 
 namespace {
 
@@ -35,8 +36,7 @@ void InitId3Tag(TId3Tag& tag, int year) {
 
 void SetId3Album(TId3Tag& tag, const std::string& textName) {
   std::string album = textName;
-  if (!album.empty() && album[0] >= 'a' && album[0] <= 'z')
-    album[0] = static_cast<char>(album[0] - 32);
+  if (!album.empty()) album[0] = UpperAscii(album[0]);
   PutField(tag + kAlbum, 30, album);
 }
 

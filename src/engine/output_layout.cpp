@@ -6,15 +6,14 @@
 #include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
-#include "config/parse_setting.h"
-#include "config/settings.h"
-#include "driver/ascii.h"
-#include "driver/console_out.h"
-#include "driver/errors.h"
-#include "driver/job_list.h"
-#include "driver/messages.h"
-#include "driver/prompts.h"
-#include "driver/run_state.h"
+#include "text/lines.h"
+#include "base/settings.h"
+#include "text/ascii.h"
+#include "base/console_out.h"
+#include "base/errors.h"
+#include "base/messages.h"
+#include "base/prompts.h"
+#include "base/run_state.h"
 #include "platform/charset.h"
 #include "platform/files.h"
 
@@ -82,7 +81,7 @@ void PrepareFolder(const std::string& folder, const TTextNames& names, bool* ask
   for (const std::string& name : found) {
     int32_t number = 0;
     std::string digits = UpperAscii(name.substr(Settings.NOMEFILE.size(), 3));
-    if (ParseInteger(digits, &number) && number > 0) platform::DeleteFile(folder + name);
+    if (text::ParseInteger(digits, &number) && number > 0) platform::DeleteFile(folder + name);
   }
   if (platform::FileExists(folder + names.FolderIdName))
     platform::DeleteFile(folder + names.FolderIdName);
@@ -103,7 +102,7 @@ void WriteFolderClip(const std::string& path, const std::string& text) {
   FinishMp3File(nullptr);
 }
 
-void GroupTextFiles(const std::string& path, const TTextNames& names, int32_t trackCount,
+void GroupTextFiles(const TTextNames& names, int32_t trackCount,
                     int32_t textPosition, bool* askBeforeDelete) {
   const int32_t G = Settings.GRUPPI, N = trackCount;
   const std::string n = std::to_string(N);
@@ -113,10 +112,7 @@ void GroupTextFiles(const std::string& path, const TTextNames& names, int32_t tr
                       ClipText(msg::kFolderClipFiles, {names.SpokenName, "1", n, n}));
     return;
   }
-  if (textPosition >= 0) {
-    Run.JobList[2].text = path + "::-1::" + n;
-    SaveJobList();
-  }
+  if (textPosition >= 0) SaveCheckpoint(-1, N);
   int32_t groups = (N + G - 1) / G;
   if (Settings.RIUNISCIGRUPPI && Settings.IDENTIFICACARTELLA)
     WriteFolderClip(Settings.DESTINAZIONE + names.TextName + kSeparator + names.FolderIdName,

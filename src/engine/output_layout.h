@@ -31,9 +31,9 @@ void PrepareFolder(const std::string& folder, const TTextNames& names, bool* ask
 // reporting pipeline errors.
 void WriteFolderClip(const std::string& path, const std::string& text);
 
-// After the last fragment of the text at path: moves its trackCount files
+// After the last fragment of the current text: moves its trackCount files
 // into group folders when they are more than GRUPPI, and writes the
 // identifier clips. textPosition -1 marks a grouping step resumed after an
 // interruption.
-void GroupTextFiles(const std::string& path, const TTextNames& names, int32_t trackCount,
+void GroupTextFiles(const TTextNames& names, int32_t trackCount,
                     int32_t textPosition, bool* askBeforeDelete);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "driver/messages.h"
+#include "base/messages.h"
 
 std::string FormatDuration(int32_t ms) {
   if (ms == 0) return "0s";

@@ -4,9 +4,9 @@
 #include <limits>
 #include <new>
 
-#include "driver/console_out.h"
-#include "driver/errors.h"
-#include "driver/messages.h"
+#include "base/console_out.h"
+#include "base/errors.h"
+#include "base/messages.h"
 #include "platform/charset.h"
 #include "platform/files.h"
 
@@ -90,21 +90,4 @@ void PrepareText(std::string* text, int32_t textType, bool* oemText) {
   }
 
   if (*oemText && !text->empty()) platform::OemToAnsi(&(*text)[0], text->size());
-}
-
-void SplitIntoLines(const std::string& text, std::vector<std::string>* lines) {
-  lines->clear();
-  size_t start = 0;
-  size_t i = 0;
-  while (i < text.size()) {
-    char c = text[i];
-    if (c != '\r' && c != '\n') {
-      ++i;
-      continue;
-    }
-    lines->emplace_back(text, start, i - start);
-    i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-    start = i;
-  }
-  if (start < text.size()) lines->emplace_back(text, start, text.size() - start);
 }

@@ -37,10 +37,6 @@ int32_t CountCharsInSet(const TCharSet& set, const std::string& text);
 // doubtful-detection warning is printed, and the text is converted to ANSI.
 void PrepareText(std::string* text, int32_t textType, bool* oemText);
 
-// Splits a text into lines at CR LF, lone CR and lone LF; a break at the very
-// end adds no empty line; LF CR counts as two breaks.
-void SplitIntoLines(const std::string& text, std::vector<std::string>* lines);
-
 // UTF-8 recognition and conversion, for texts of today's systems.
 bool LooksLikeUtf8(const std::string& text);
 // Converts UTF-8 (with or without byte-order mark) to Windows-1252;

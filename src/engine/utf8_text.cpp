@@ -8,51 +8,10 @@
 
 #include "engine/text_loading.h"
 
-#include "platform/charset.h"
+#include "text/code_pages.h"
+#include "text/utf8.h"
 
 namespace {
-
-// One character read from UTF-8 text. length is the number of bytes taken,
-// at least 1; valid is false for a malformed sequence, which then covers the
-// lead byte and the continuation bytes that were still acceptable.
-struct TDecoded {
-  uint32_t code;
-  size_t length;
-  bool valid;
-};
-
-TDecoded DecodeAt(const std::string& text, size_t i) {
-  uint8_t lead = static_cast<uint8_t>(text[i]);
-  if (lead < 0x80) return {lead, 1, true};
-  int extra;
-  uint32_t code;
-  uint8_t low = 0x80, high = 0xBF;  // range of the first continuation byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1;
-    code = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2;
-    code = lead & 0x0F;
-    if (lead == 0xE0) low = 0xA0;   // no overlong forms
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3;
-    code = lead & 0x07;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-  } else {
-    return {0, 1, false};
-  }
-  size_t k = 1;
-  for (; k <= static_cast<size_t>(extra); ++k) {
-    if (i + k >= text.size()) return {0, k, false};
-    uint8_t next = static_cast<uint8_t>(text[i + k]);
-    uint8_t min = k == 1 ? low : 0x80, max = k == 1 ? high : 0xBF;
-    if (next < min || next > max) return {0, k, false};
-    code = code << 6 | (next & 0x3F);
-  }
-  return {code, k, true};
-}
 
 // Base letters of U+0100-U+024F and U+1E00-U+1EFF. "?" means no Latin
 // letter fits; "*" sends the character to kSpecial.
@@ -170,7 +129,7 @@ std::string PlainForm(uint32_t code) {
   // C1 controls: text that was once read as Latin-1 carries 1252's
   // characters here; the others are controls and vanish.
   if (code >= 0x80 && code <= 0x9F)
-    return platform::AnsiToUnicode(static_cast<uint8_t>(code)) != 0
+    return text::Cp1252ToUnicode(static_cast<uint8_t>(code)) != 0
                ? std::string(1, static_cast<char>(code))
                : "";
   if (const char* form = FindPlainForm(code)) return form;
@@ -188,7 +147,7 @@ bool LooksLikeUtf8(const std::string& text) {
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return true;
   bool multiByte = false;
   for (size_t i = 0; i < text.size();) {
-    TDecoded d = DecodeAt(text, i);
+    text::Utf8Char d = text::DecodeUtf8(text, i);
     if (!d.valid) return false;
     if (d.length > 1) multiByte = true;
     i += d.length;
@@ -204,14 +163,14 @@ std::string Utf8ToAnsi(const std::string& text) {
   // combining mark to it; npos when the previous character gave no such byte.
   size_t lastSingle = std::string::npos;
   while (i < text.size()) {
-    TDecoded d = DecodeAt(text, i);
+    text::Utf8Char d = text::DecodeUtf8(text, i);
     i += d.length;
     if (!d.valid) {
       out += '?';
       lastSingle = std::string::npos;
       continue;
     }
-    int ansi = platform::UnicodeToAnsi(d.code);
+    int ansi = text::UnicodeToCp1252(d.code);
     if (ansi >= 0) {
       out += static_cast<char>(ansi);
       lastSingle = out.size() - 1;

@@ -1,64 +1,23 @@
-// Fixed tables for the code pages of an Italian Windows system: OEM 850 and
-// ANSI 1252.
+// The code pages of an Italian Windows system, OEM 850 and ANSI 1252, from
+// fixed tables; file names are UTF-8.
 #include "platform/charset.h"
 
-#include <cstdint>
+#include "text/code_pages.h"
+#include "text/utf8.h"
 
 namespace platform {
 
-namespace {
+void OemToAnsi(char* text, size_t length) { text::Cp850ToCp1252(text, length); }
 
-// Code page 850 bytes 0x80-0xFF as Windows-1252; line-drawing and block
-// characters, which 1252 lacks, become the look-alikes Windows itself picks.
-const uint8_t kOemToAnsi[128] = {
-    0xC7, 0xFC, 0xE9, 0xE2, 0xE4, 0xE0, 0xE5, 0xE7, 0xEA, 0xEB, 0xE8, 0xEF, 0xEE, 0xEC, 0xC4, 0xC5,
-    0xC9, 0xE6, 0xC6, 0xF4, 0xF6, 0xF2, 0xFB, 0xF9, 0xFF, 0xD6, 0xDC, 0xF8, 0xA3, 0xD8, 0xD7, 0x83,
-    0xE1, 0xED, 0xF3, 0xFA, 0xF1, 0xD1, 0xAA, 0xBA, 0xBF, 0xAE, 0xAC, 0xBD, 0xBC, 0xA1, 0xAB, 0xBB,
-    0xA6, 0xA6, 0xA6, 0xA6, 0xA6, 0xC1, 0xC2, 0xC0, 0xA9, 0xA6, 0xA6, 0x2B, 0x2B, 0xA2, 0xA5, 0x2B,
-    0x2B, 0x2D, 0x2D, 0x2B, 0x2D, 0x2B, 0xE3, 0xC3, 0x2B, 0x2B, 0x2D, 0x2D, 0xA6, 0x2D, 0x2B, 0xA4,
-    0xF0, 0xD0, 0xCA, 0xCB, 0xC8, 0x69, 0xCD, 0xCE, 0xCF, 0x2B, 0x2B, 0xA6, 0x5F, 0xA6, 0xCC, 0xAF,
-    0xD3, 0xDF, 0xD4, 0xD2, 0xF5, 0xD5, 0xB5, 0xFE, 0xDE, 0xDA, 0xDB, 0xD9, 0xFD, 0xDD, 0xAF, 0xB4,
-    0xAD, 0xB1, 0x3D, 0xBE, 0xB6, 0xA7, 0xF7, 0xB8, 0xB0, 0xA8, 0xB7, 0xB9, 0xB3, 0xB2, 0xA6, 0xA0,
-};
-
-}  // namespace
-
-void OemToAnsi(char* text, size_t length) {
-  for (size_t i = 0; i < length; ++i) {
-    uint8_t c = static_cast<uint8_t>(text[i]);
-    if (c >= 0x80) text[i] = static_cast<char>(kOemToAnsi[c - 0x80]);
-  }
-}
-
-void AnsiLower(char* text, size_t length) {
-  for (size_t i = 0; i < length; ++i) {
-    uint8_t c = static_cast<uint8_t>(text[i]);
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-      c = static_cast<uint8_t>(c + 0x20);
-    else if (c == 0x8A || c == 0x8C || c == 0x8E)
-      c = static_cast<uint8_t>(c + 0x10);
-    else if (c == 0x9F)
-      c = 0xFF;
-    text[i] = static_cast<char>(c);
-  }
-}
+void AnsiLower(char* text, size_t length) { text::LowerCp1252(text, length); }
 
 std::string FileNameToAnsi(const std::string& name) {
   std::string out;
   for (size_t i = 0; i < name.size();) {
-    uint8_t c = static_cast<uint8_t>(name[i]);
-    int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2
-                : (c & 0xF8) == 0xF0 ? 3 : -1;
-    uint32_t cp = extra == 0 ? c : extra == 1 ? c & 0x1F : extra == 2 ? c & 0x0F : c & 0x07;
-    bool valid = extra >= 0 && i + extra < name.size();
-    for (int k = 1; valid && k <= extra; ++k) {
-      uint8_t next = static_cast<uint8_t>(name[i + k]);
-      if ((next & 0xC0) != 0x80) valid = false;
-      cp = cp << 6 | (next & 0x3F);
-    }
-    int ansi = valid ? UnicodeToAnsi(cp) : -1;
+    text::Utf8Char c = text::DecodeUtf8(name, i);
+    int ansi = c.valid ? text::UnicodeToCp1252(c.code) : -1;
     out += ansi < 0 ? '?' : static_cast<char>(ansi);
-    i += valid ? extra + 1 : 1;
+    i += c.length;
   }
   return out;
 }

@@ -5,6 +5,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "text/ascii.h"
+#include "text/lines.h"
+
 namespace platform {
 
 namespace {
@@ -17,25 +20,9 @@ bool WriteRaw(const std::string& text) {
   return std::fflush(stdout) == 0;
 }
 
-std::vector<std::string> SplitAtLineEnds(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += text[i];
-    }
-  }
-  lines.push_back(line);
-  return lines;
-}
-
 // A message box drawn as a framed block of text on the console.
 void DrawBox(const std::string& text, const std::string& caption) {
-  std::vector<std::string> lines = SplitAtLineEnds(text);
+  std::vector<std::string> lines = text::SplitLines(text);
   size_t width = caption.size();
   for (const std::string& line : lines) width = std::max(width, line.size());
   std::string rule = "+" + std::string(width + 2, '-') + "+\n";
@@ -98,10 +85,8 @@ bool ShowMessageBox(const std::string& text, const std::string& caption,
   for (;;) {
     WriteRaw("[S] Si'   [N] No\n");
     if (ConsoleReadLine(&answer) != ReadResult::Line) return false;
-    for (char& c : answer)
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    if (answer == "S" || answer == "SI") return true;
-    if (answer == "N" || answer == "NO") return false;
+    YesNoAnswer reply = ParseYesNoAnswer(answer);
+    if (reply != YesNoAnswer::Other) return reply == YesNoAnswer::Yes;
   }
 }
 

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "text/ascii.h"
+
 namespace platform {
 
 std::string CurrentDirectory() {
@@ -175,10 +177,6 @@ int32_t FileDosTime(const std::string& path) {
 
 namespace {
 
-unsigned char Upper(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-}
-
 // "*" any run of characters, "?" one character, letters in any case.
 bool Matches(const char* pattern, const char* name) {
   const char* star = nullptr;
@@ -188,8 +186,7 @@ bool Matches(const char* pattern, const char* name) {
       star = pattern++;
       resume = name;
     } else if (*pattern == '?' ||
-               Upper(static_cast<unsigned char>(*pattern)) ==
-                   Upper(static_cast<unsigned char>(*name))) {
+               UpperAscii(*pattern) == UpperAscii(*name)) {
       ++pattern;
       ++name;
     } else if (star) {
@@ -210,12 +207,6 @@ bool MatchesLikeWindows(const std::string& pattern, const std::string& name) {
       name.find('.') == std::string::npos)
     return Matches(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
   return false;
-}
-
-std::string UpperName(const std::string& name) {
-  std::string upper = name;
-  for (char& c : upper) c = static_cast<char>(Upper(static_cast<unsigned char>(c)));
-  return upper;
 }
 
 }  // namespace
@@ -253,7 +244,7 @@ int FindFiles(const std::string& pattern, std::vector<FoundEntry>* entries) {
   // Deliver the entries in a fixed order, as the Windows file system does.
   std::stable_sort(entries->begin(), entries->end(),
                    [](const FoundEntry& a, const FoundEntry& b) {
-                     return UpperName(a.name) < UpperName(b.name);
+                     return UpperAscii(a.name) < UpperAscii(b.name);
                    });
   if (entries->empty() && result == kErrorNoMoreFiles) return kErrorFileNotFound;
   return result;

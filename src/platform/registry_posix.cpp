@@ -8,6 +8,9 @@
 #include <map>
 
 #include "platform/files.h"
+#include "text/ascii.h"
+#include "text/lines.h"
+#include "text/utf8.h"
 
 namespace platform {
 
@@ -25,30 +28,6 @@ struct Key {
 
 using Registry = std::map<std::string, Key>;  // by upper-cased full path
 
-std::string Upper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return text;
-}
-
-void AppendUtf8(uint32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    *out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *out += static_cast<char>(0xC0 | cp >> 6);
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    *out += static_cast<char>(0xE0 | cp >> 12);
-    *out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | cp >> 18);
-    *out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-    *out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // UTF-16LE bytes to UTF-8, up to the first NUL character.
 std::string Utf16ToUtf8(const std::string& bytes) {
   std::string out;
@@ -64,7 +43,7 @@ std::string Utf16ToUtf8(const std::string& bytes) {
         i += 2;
       }
     }
-    AppendUtf8(unit, &out);
+    text::AppendUtf8(unit, &out);
   }
   return out;
 }
@@ -108,7 +87,7 @@ void AddKey(Registry* registry, const std::string& path) {
   // Every key implies its parents.
   for (size_t cut = path.find('\\'); ; cut = path.find('\\', cut + 1)) {
     std::string prefix = cut == std::string::npos ? path : path.substr(0, cut);
-    Key& key = (*registry)[Upper(prefix)];
+    Key& key = (*registry)[UpperAscii(prefix)];
     if (key.name.empty()) key.name = prefix.substr(prefix.rfind('\\') + 1);
     if (cut == std::string::npos) break;
   }
@@ -139,7 +118,7 @@ void ParseValueLine(const std::string& line, bool unicode, Key* key) {
   } else {
     value.kind = RegistryValueKind::Other;  // dword:, hex:, hex(7): ...
   }
-  key->values[Upper(name)] = value;
+  key->values[UpperAscii(name)] = value;
 }
 
 Registry Load() {
@@ -157,24 +136,15 @@ Registry Load() {
   }
   // Lines, with the editor's "\" continuations joined.
   std::vector<std::string> lines;
-  std::string current;
   bool continued = false;
-  for (size_t i = 0; i <= text.size(); ++i) {
-    if (i == text.size() || text[i] == '\n' || text[i] == '\r' || text[i] == '\0') {
-      if (i < text.size() && text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      size_t start = current.find_first_not_of(" \t");
-      std::string piece = start == std::string::npos ? "" : current.substr(start);
-      if (continued) lines.back() += piece; else lines.push_back(piece);
-      // The editor wraps long hex values with a final backslash; quoted
-      // strings always end with their closing quote.
-      continued = !lines.back().empty() && lines.back()[0] != '[' &&
-                  lines.back().back() == '\\';
-      if (continued) lines.back().pop_back();
-      current.clear();
-      if (i == text.size() || text[i] == '\0') break;
-    } else {
-      current += text[i];
-    }
+  for (const std::string& raw_line : text::SplitLines(text)) {
+    size_t start = raw_line.find_first_not_of(" \t");
+    std::string piece = start == std::string::npos ? "" : raw_line.substr(start);
+    if (continued) lines.back() += piece; else lines.push_back(piece);
+    // The editor wraps long hex values with a final backslash; quoted
+    // strings always end with their closing quote.
+    continued = !lines.back().empty() && lines.back()[0] != '[' && lines.back().back() == '\\';
+    if (continued) lines.back().pop_back();
   }
   size_t first = 0;
   while (first < lines.size() && lines[first].empty()) ++first;
@@ -191,10 +161,10 @@ Registry Load() {
       size_t close = line.rfind(']');
       if (close == std::string::npos) continue;
       std::string full = line.substr(1, close - 1);
-      if (Upper(full.substr(0, hive.size())) != hive || full.size() == hive.size()) continue;
+      if (UpperAscii(full.substr(0, hive.size())) != hive || full.size() == hive.size()) continue;
       std::string sub = full.substr(hive.size());
       AddKey(&registry, sub);
-      key = &registry[Upper(sub)];
+      key = &registry[UpperAscii(sub)];
     } else if (key) {
       ParseValueLine(line, unicode, key);
     }
@@ -215,7 +185,7 @@ struct RegistryKeyData {
 };
 
 bool OpenRegistryKey(const std::string& path, RegistryKey* key) {
-  auto it = TheRegistry().find(Upper(path));
+  auto it = TheRegistry().find(UpperAscii(path));
   if (it == TheRegistry().end()) {
     errno = ENOENT;
     return false;
@@ -241,7 +211,7 @@ std::vector<std::string> RegistrySubkeys(RegistryKey key) {
 RegistryValueKind ReadRegistryValue(RegistryKey key, const std::string& name,
                                     std::string* value) {
   value->clear();
-  auto it = key->key->values.find(Upper(name));
+  auto it = key->key->values.find(UpperAscii(name));
   if (it == key->key->values.end()) return RegistryValueKind::Missing;
   *value = it->second.text;
   return it->second.kind;

@@ -3,10 +3,11 @@
 // checkpoint gives the same remaining fragments as the uninterrupted walk.
 #include <algorithm>
 
-#include "driver/ascii.h"
+#include "text/ascii.h"
 #include "engine/text_loading.h"
 #include "fragment_recorder.h"
 #include "fuzz_support.h"
+#include "text/lines.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   settings.splitLine = splits[data[1] >> 1 & 3];
   std::string text(reinterpret_cast<const char*>(data) + 2, size - 2);
   std::vector<std::string> lines;
-  SplitIntoLines(text, &lines);
+  lines = text::SplitLines(text);
 
   TFragmentRecorder whole = Walk(lines, settings, 0);
   std::string spoken;

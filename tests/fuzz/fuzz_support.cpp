@@ -1,9 +1,9 @@
 #include "fuzz_support.h"
 
-#include "config/settings.h"
-#include "driver/run_state.h"
+#include "base/settings.h"
+#include "base/run_state.h"
 
 void ResetRun() {
   Settings = TSettings();
-  Run = TRunState();
+  RunState = TRunState();
 }

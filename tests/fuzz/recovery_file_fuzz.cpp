@@ -2,10 +2,10 @@
 // with an error, never a crash or a read past the end.
 #include <unistd.h>
 
-#include "config/settings.h"
-#include "driver/errors.h"
+#include "base/settings.h"
+#include "base/errors.h"
 #include "driver/job_list.h"
-#include "driver/run_state.h"
+#include "base/run_state.h"
 #include "fuzz_support.h"
 #include "platform/files.h"
 
@@ -18,15 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const EError&) {
   }
   ResetRun();
-  Run.RecoveryFilePath = path;
+  RunState.RecoveryFilePath = path;
   platform::WriteWholeFile(path, text);
   try {
     ResumeJobList(false);
-    FUZZ_CHECK(Run.JobList.size() >= 3);
+    FUZZ_CHECK(RunState.JobList.size() >= 3);
     FUZZ_CHECK(Settings.FRAMMENTI >= 1024 && Settings.FRAMMENTI <= 131072);
     FUZZ_CHECK(Settings.GRUPPI == 0 || (Settings.GRUPPI >= 5 && Settings.GRUPPI <= 50));
-    FUZZ_CHECK(Run.TextPosition >= -1 && Run.TrackNumber >= 1);
-    FUZZ_CHECK(Run.JobList[2].text.find("::") == std::string::npos);
+    FUZZ_CHECK(RunState.TextPosition >= -1 && RunState.TrackNumber >= 1);
+    FUZZ_CHECK(RunState.JobList[2].text.find("::") == std::string::npos);
   } catch (const EError&) {
   }
   return 0;

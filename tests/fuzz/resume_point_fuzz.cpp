@@ -2,10 +2,11 @@
 // never a crash or a read past a line.
 #include <cstring>
 
-#include "driver/errors.h"
+#include "base/errors.h"
 #include "engine/text_loading.h"
 #include "fragment_recorder.h"
 #include "fuzz_support.h"
+#include "text/lines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 5 || size > 65536) return 0;
@@ -15,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   settings.fragmentSize = 1024;
   settings.splitLine = data[4] & 1 ? "---" : "";
   std::vector<std::string> lines;
-  SplitIntoLines(std::string(reinterpret_cast<const char*>(data) + 5, size - 5), &lines);
+  lines = text::SplitLines(std::string(reinterpret_cast<const char*>(data) + 5, size - 5));
   try {
     Walk(lines, settings, position);
   } catch (const EError& error) {

@@ -2,6 +2,7 @@
 // line breaks.
 #include "engine/text_loading.h"
 #include "fuzz_support.h"
+#include "text/lines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PrepareText(&text, type, &oem);
   FUZZ_CHECK(text.find('\0') == std::string::npos);
   std::vector<std::string> lines;
-  SplitIntoLines(text, &lines);
+  lines = text::SplitLines(text);
   size_t total = 0;
   for (const std::string& line : lines) {
     FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);

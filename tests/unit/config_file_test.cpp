@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "config/config_file.h"
-#include "config/settings.h"
-#include "driver/errors.h"
-#include "driver/file_names.h"
+#include "base/settings.h"
+#include "base/errors.h"
+#include "base/file_names.h"
+#include "text/lines.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ namespace {
 std::string Apply(const std::string& text) {
   Settings = TSettings();
   try {
-    ApplyConfigurationLines(SplitTextLines(text));
+    ApplyConfigurationLines(text::SplitLines(text));
   } catch (const EError& error) {
     return error.what();
   }

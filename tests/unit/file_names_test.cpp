@@ -6,8 +6,9 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "driver/errors.h"
-#include "driver/file_names.h"
+#include "base/errors.h"
+#include "base/file_names.h"
+#include "text/lines.h"
 
 namespace {
 
@@ -65,9 +66,9 @@ TEST_F(TempFolder, FolderCountsAsMissingAndTheNameIsAsGiven) {
 TEST_F(TempFolder, LoadTextListSplitsEveryLineEnd) {
   std::string file = Make("l.lst", std::string("a\r\nb\rc\n\nd\r\n\0e\r\n", 15));
   EXPECT_EQ(LoadTextList(file, ""), (std::vector<std::string>{"a", "b", "c", "", "d"}));
-  EXPECT_EQ(SplitTextLines("x"), (std::vector<std::string>{"x"}));
-  EXPECT_EQ(SplitTextLines("\r\n"), (std::vector<std::string>{""}));
-  EXPECT_TRUE(SplitTextLines("").empty());
+  EXPECT_EQ(text::SplitLines("x"), (std::vector<std::string>{"x"}));
+  EXPECT_EQ(text::SplitLines("\r\n"), (std::vector<std::string>{""}));
+  EXPECT_TRUE(text::SplitLines("").empty());
 }
 
 TEST(RaiseErrorWithCode, CodeSuffixAndPercentInNames) {

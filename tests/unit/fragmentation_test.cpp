@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "driver/errors.h"
+#include "base/errors.h"
 #include "engine/fragment_buffer.h"
 #include "engine/fragmentation.h"
 

@@ -1,8 +1,8 @@
 // The RecoveryFile's line syntax.
 #include <gtest/gtest.h>
 
-#include "driver/errors.h"
-#include "driver/job_list.h"
+#include "base/errors.h"
+#include "base/run_state.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/parse_setting.h"
+#include "text/lines.h"
 
 namespace {
 
@@ -162,17 +163,17 @@ TEST(ParseSetting, LaterValueReplacesEarlierWhateverTheName) {
 
 TEST(ParseInteger, SignsBasesAndRange) {
   int32_t n = 0;
-  EXPECT_TRUE(ParseInteger("-2147483648", &n));
+  EXPECT_TRUE(text::ParseInteger("-2147483648", &n));
   EXPECT_EQ(n, INT32_MIN);
-  EXPECT_TRUE(ParseInteger("$7FFFFFFF", &n));
+  EXPECT_TRUE(text::ParseInteger("$7FFFFFFF", &n));
   EXPECT_EQ(n, INT32_MAX);
-  EXPECT_TRUE(ParseInteger("-0X10", &n));
+  EXPECT_TRUE(text::ParseInteger("-0X10", &n));
   EXPECT_EQ(n, -16);
-  EXPECT_FALSE(ParseInteger("2147483648", &n));
-  EXPECT_FALSE(ParseInteger("$FFFFFFFF", &n));
-  EXPECT_FALSE(ParseInteger("1 2", &n));
-  EXPECT_FALSE(ParseInteger("--1", &n));
-  EXPECT_FALSE(ParseInteger("12G", &n));
+  EXPECT_FALSE(text::ParseInteger("2147483648", &n));
+  EXPECT_FALSE(text::ParseInteger("$FFFFFFFF", &n));
+  EXPECT_FALSE(text::ParseInteger("1 2", &n));
+  EXPECT_FALSE(text::ParseInteger("--1", &n));
+  EXPECT_FALSE(text::ParseInteger("12G", &n));
 }
 
 TEST(KhzToHz, ShortFormsOnly) {

@@ -12,8 +12,8 @@
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
 #include "audio/processing.h"
-#include "config/settings.h"
-#include "driver/run_state.h"
+#include "base/settings.h"
+#include "base/run_state.h"
 #include "platform/process.h"
 
 void PipelineTest::SetUp() {
@@ -22,7 +22,7 @@ void PipelineTest::SetUp() {
   ASSERT_TRUE(mkdtemp(templ));
   folder_ = templ;
   Settings = TSettings();
-  ::Run = TRunState();
+  RunState = TRunState();
   Settings.ECIDLL = FAKE_ECI_LIBRARY;
   Settings.MP3DLL = FAKE_ENC_LIBRARY;
   Settings.PAUSACODA.clear();

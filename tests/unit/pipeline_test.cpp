@@ -11,8 +11,8 @@
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
 #include "audio/processing.h"
-#include "config/settings.h"
-#include "driver/run_state.h"
+#include "base/settings.h"
+#include "base/run_state.h"
 #include "pipeline_fixture.h"
 
 namespace {
@@ -236,7 +236,7 @@ TEST_F(PipelineTest, MissingLibrariesAndEntryPoints) {
 }
 
 TEST_F(PipelineTest, TestModeNeverLoadsTheEncoder) {
-  ::Run.TestMode = true;
+  RunState.TestMode = true;
   Settings.MP3DLL = File("nessuno.so");
   Activate();
   AddText("ciao");

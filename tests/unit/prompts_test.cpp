@@ -5,8 +5,8 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "config/settings.h"
-#include "driver/prompts.h"
+#include "base/settings.h"
+#include "base/prompts.h"
 
 namespace {
 

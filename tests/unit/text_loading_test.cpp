@@ -5,9 +5,10 @@
 #include <filesystem>
 #include <random>
 
-#include "driver/errors.h"
+#include "base/errors.h"
 #include "engine/text_loading.h"
 #include "platform/files.h"
+#include "text/lines.h"
 
 namespace {
 
@@ -31,11 +32,7 @@ std::string Prepare(std::string* text, int32_t type, bool* oem) {
   return testing::internal::GetCapturedStdout();
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines{"stale"};
-  SplitIntoLines(text, &lines);
-  return lines;
-}
+std::vector<std::string> Lines(const std::string& text) { return text::SplitLines(text); }
 
 using V = std::vector<std::string>;
 

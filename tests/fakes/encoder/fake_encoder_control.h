@@ -4,7 +4,7 @@
 #ifndef NARRAVOX_FAKE_ENCODER_CONTROL_H
 #define NARRAVOX_FAKE_ENCODER_CONTROL_H
 
-#include "bladeenc_api.h"
+#include "narravox/bladeenc_api.h"
 
 #ifdef __cplusplus
 extern "C" {

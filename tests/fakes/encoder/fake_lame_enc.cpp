@@ -35,7 +35,7 @@
 // narravoxFakeEncReset() (exported, see fake_encoder_control.h) forgets all
 // streams and call counts and reads the environment again, for tests that
 // load the fake once and use it several times.
-#include "bladeenc_api.h"
+#include "narravox/bladeenc_api.h"
 #include "fake_enc_log.h"
 #include "fake_enc_settings.h"
 #include "fake_encoder_control.h"

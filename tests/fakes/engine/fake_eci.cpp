@@ -51,7 +51,7 @@
 //     parameter 9 = 0x10000, all others 0; voices: pitch 100, speed 175,
 //     volume 65535).
 #define ECI_IMPLEMENTATION
-#include "audio/eci_api.h"
+#include "narravox/eci_api.h"
 
 #include <algorithm>
 #include <chrono>

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/eci_api.h"
+#include "narravox/eci_api.h"
 
 struct EciLibrary {
     void *handle = nullptr;

@@ -2,7 +2,7 @@
 // program binds it, plus the configuration record as the program fills it.
 #pragma once
 
-#include "bladeenc_api.h"
+#include "narravox/bladeenc_api.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "config/settings.h"
+#include "base/settings.h"
 
-#include "driver/messages.h"
+#include "base/messages.h"
 #include "platform/platform.h"
 
 const TParamData LanguageCodes[7] = {

@@ -1,11 +1,11 @@
-#include "driver/prompts.h"
+#include "base/prompts.h"
 
-#include "config/settings.h"
-#include "driver/ascii.h"
-#include "driver/console_out.h"
-#include "driver/errors.h"
-#include "driver/messages.h"
-#include "driver/run_state.h"
+#include "base/settings.h"
+#include "text/ascii.h"
+#include "base/console_out.h"
+#include "base/errors.h"
+#include "base/messages.h"
+#include "base/run_state.h"
 #include "platform/console.h"
 
 namespace {
@@ -18,9 +18,8 @@ bool AskOnConsole(const std::string& question) {
     platform::ReadResult read = platform::ConsoleReadLine(&answer);
     if (read == platform::ReadResult::Failure) RaiseError(msg::kConsoleIoError);
     if (read == platform::ReadResult::EndOfInput) return false;
-    answer = UpperAscii(answer);
-    if (answer == msg::kYes || answer == msg::kYesLong) return true;
-    if (answer == msg::kNo || answer == msg::kNoLong) return false;
+    YesNoAnswer reply = ParseYesNoAnswer(answer);
+    if (reply != YesNoAnswer::Other) return reply == YesNoAnswer::Yes;
   }
 }
 
@@ -50,6 +49,6 @@ void ReportFatalError(const std::string& message) {
     platform::ShowMessageBox(message, msg::kTitleError, platform::MessageBoxKind::Error);
     return;
   }
-  if (!Run.BannerPrinted) PrintBanner();
+  if (!RunState.BannerPrinted) PrintBanner();
   PrintLine(msg::kErrorPrefix + message);
 }

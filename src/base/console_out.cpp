@@ -1,6 +1,6 @@
-#include "driver/console_out.h"
+#include "base/console_out.h"
 
-#include "driver/messages.h"
+#include "base/messages.h"
 #include "platform/console.h"
 
 void PrintLine(const std::string& text) { platform::ConsoleWrite(text + "\r\n"); }

@@ -1,9 +1,10 @@
-#include "driver/file_names.h"
+#include "base/file_names.h"
 
-#include "driver/ascii.h"
-#include "driver/errors.h"
-#include "driver/messages.h"
+#include "text/ascii.h"
+#include "base/errors.h"
+#include "base/messages.h"
 #include "platform/files.h"
+#include "text/lines.h"
 
 std::string ResolveFileName(const std::string& name, const std::string& ext) {
   std::string full = platform::FullPath(name);
@@ -18,27 +19,12 @@ std::string ResolveFileName(const std::string& name, const std::string& ext) {
   RaiseErrorWithCode(msg::kFileNotFound, name, -1);
 }
 
-std::vector<std::string> SplitTextLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t end = text.find('\0');
-  if (end == std::string::npos) end = text.size();
-  size_t start = 0;
-  while (start < end) {
-    size_t stop = start;
-    while (stop < end && text[stop] != '\r' && text[stop] != '\n') ++stop;
-    lines.push_back(text.substr(start, stop - start));
-    if (stop < end && text[stop] == '\r' && stop + 1 < end && text[stop + 1] == '\n') ++stop;
-    start = stop + 1;
-  }
-  return lines;
-}
-
 std::vector<std::string> LoadTextList(const std::string& name, const std::string& ext) {
   std::string path = ResolveFileName(name, ext);
   std::string text;
   if (!platform::ReadWholeFile(path, &text))
     RaiseErrorWithCode(msg::kCannotReadFile, path, -1);
-  return SplitTextLines(text);
+  return text::SplitLines(text);
 }
 
 std::string ProgramFileWithExtension(const std::string& ext) {

@@ -31,3 +31,5 @@ std::string FormatText(const std::string& format, std::initializer_list<std::str
 // the system's reason for the last failure.
 [[noreturn]] void RaiseFileOpenError(const std::string& path);
 [[noreturn]] void RaiseFileCreateError(const std::string& path);
+// "Memoria insufficiente" with the place that failed and the size it asked.
+[[noreturn]] void RaiseOutOfMemory(int32_t code, int64_t size);

@@ -1,6 +1,6 @@
-#include "driver/errors.h"
+#include "base/errors.h"
 
-#include "driver/messages.h"
+#include "base/messages.h"
 #include "platform/platform.h"
 
 std::string FormatText(const std::string& format, std::initializer_list<std::string> args) {
@@ -38,4 +38,8 @@ void RaiseFileOpenError(const std::string& path) { RaiseFileError(msg::kFileLaye
 
 void RaiseFileCreateError(const std::string& path) {
   RaiseFileError(msg::kFileLayerCreate, path);
+}
+
+void RaiseOutOfMemory(int32_t code, int64_t size) {
+  RaiseError(FormatText(msg::kOutOfMemoryCode, {std::to_string(code), std::to_string(size)}));
 }

@@ -10,10 +10,6 @@
 // Raises "Impossibile trovare il file" naming name as given.
 std::string ResolveFileName(const std::string& name, const std::string& ext);
 
-// Splits a text into lines at CR LF, lone CR and lone LF; a final line end
-// makes no empty last line and a NUL character ends the text.
-std::vector<std::string> SplitTextLines(const std::string& text);
-
 // Resolves name with ResolveFileName and loads the file's lines.
 std::vector<std::string> LoadTextList(const std::string& name, const std::string& ext);
 
