@@ -49,4 +49,10 @@ TSettings::TSettings()
       DESTINAZIONE(std::string(".") + platform::kPathSeparator),
       PAUSACODA(TailPauseAnnotation(500)) {}
 
-TSettings Settings;
+namespace {
+TSettings TheSettings;
+}  // namespace
+
+const TSettings& Settings = TheSettings;
+
+TSettings& EditableSettings() { return TheSettings; }

@@ -15,6 +15,13 @@ extern const TParamData YesNoWords[6];
 extern const TParamData TextTypeWords[8];
 extern const TParamData PriorityWords[3];
 
+// The ranges of the fragment size (in KB) and of the group size; a group
+// size of 0 means no groups.
+constexpr int32_t kMinFragmentKb = 1;
+constexpr int32_t kMaxFragmentKb = 128;
+constexpr int32_t kMinGroupSize = 5;
+constexpr int32_t kMaxGroupSize = 50;
+
 constexpr int32_t kPriorityIdle = 0x40;
 constexpr int32_t kPriorityNormal = 0x20;
 constexpr int32_t kPriorityHigh = 0x80;
@@ -67,4 +74,8 @@ struct TSettings {
   TSettings();
 };
 
-extern TSettings Settings;
+// The settings of the run: written while the run is set up (by the option
+// parser, the configuration file, the engine search and the RecoveryFile),
+// read-only for the conversion and the pipeline afterwards.
+extern const TSettings& Settings;
+TSettings& EditableSettings();

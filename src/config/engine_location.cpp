@@ -99,7 +99,7 @@ std::string FindEciInRegistry() {
 void LocateEngine() {
   if (Settings.EciPathGiven) return;
   if (platform::FileExists(Settings.ECIDLL)) return;
-  Settings.ECIDLL = FindEciInRegistry();
+  EditableSettings().ECIDLL = FindEciInRegistry();
   if (Settings.ECIDLL.empty()) RaiseError(msg::kEngineNotFound);
   SetupEciPath(Settings.ECIDLL);
 }

@@ -9,7 +9,7 @@
 
 // Applies a setting text (a leading "/" is allowed) to settings; false when
 // the text is not a valid setting. Never raises for a bad setting.
-bool ParseSetting(const std::string& text, TSettings& settings = Settings);
+bool ParseSetting(const std::string& text, TSettings& settings = EditableSettings());
 
 // Raises "Parametro non valido " followed by the argument as typed.
 [[noreturn]] void RaiseInvalidParameter(const std::string& argument);

@@ -50,16 +50,17 @@ void BuildJobList(const std::vector<std::string>& arguments) {
 }
 
 void ResumeJobList(bool argumentsRemain) {
+  TSettings& settings = EditableSettings();
   if (argumentsRemain || !platform::FileExists(RunState.RecoveryFilePath))
     RaiseError(msg::kRecoveryFileMissing);
   std::vector<std::string> lines = LoadTextList(RunState.RecoveryFilePath, "");
   if (lines.size() < 3) RaiseRecoveryFileError();
-  Settings.GRUPPI = 0;
-  Settings.DESTINAZIONE = SplitJobLine(lines[1], &Settings.FRAMMENTI, &Settings.GRUPPI);
+  settings.GRUPPI = 0;
+  settings.DESTINAZIONE = SplitJobLine(lines[1], &settings.FRAMMENTI, &settings.GRUPPI);
   // The program writes only sizes within the options' ranges; anything else
   // is an edited or damaged file, and would size the fragment buffers wrong.
-  if (Settings.FRAMMENTI < 1024 || Settings.FRAMMENTI > 131072 ||
-      (Settings.GRUPPI != 0 && (Settings.GRUPPI < 5 || Settings.GRUPPI > 50)))
+  if (settings.FRAMMENTI < kMinFragmentKb * 1024 || settings.FRAMMENTI > kMaxFragmentKb * 1024 ||
+      (settings.GRUPPI != 0 && (settings.GRUPPI < kMinGroupSize || settings.GRUPPI > kMaxGroupSize)))
     RaiseRecoveryFileError();
   lines[2] = SplitJobLine(lines[2], &RunState.TextPosition, &RunState.TrackNumber);
   if (RunState.TextPosition < -1 || RunState.TrackNumber < 1) RaiseRecoveryFileError();
@@ -68,5 +69,5 @@ void ResumeJobList(bool argumentsRemain) {
   for (size_t i = 2; i < RunState.JobList.size(); ++i)
     if (!platform::FileExists(RunState.JobList[i].text))
       RaiseErrorWithCode(msg::kFileNotFound, RunState.JobList[i].text, -1);
-  if (Settings.LayoutOptionsGiven) PrintLine(msg::kResumeWarning);
+  if (settings.LayoutOptionsGiven) PrintLine(msg::kResumeWarning);
 }

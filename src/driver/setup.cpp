@@ -29,7 +29,8 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 void SetUpRun(const std::vector<std::string>& args) {
-  Settings.MP3DLL = FolderOf(args[0]) + Settings.MP3DLL;
+  TSettings& settings = EditableSettings();
+  settings.MP3DLL = FolderOf(args[0]) + settings.MP3DLL;
   size_t n = args.size() - 1;
   const std::string first = n >= 1 ? args[1] : std::string();
 
@@ -52,7 +53,7 @@ void SetUpRun(const std::vector<std::string>& args) {
   }
 
   LoadConfiguration();
-  Settings.LayoutOptionsGiven = false;
+  settings.LayoutOptionsGiven = false;
 
   size_t current = 1;
   while (current <= n && !args[current].empty() && args[current][0] == '/') {
@@ -72,15 +73,15 @@ void SetUpRun(const std::vector<std::string>& args) {
   }
 
   if (RunState.TestMode) {
-    Settings.AVVISIFINESTRA = false;
+    settings.AVVISIFINESTRA = false;
   } else if (!RunState.ResumeMode) {
     // An empty destination is the current directory.
-    std::string full = platform::FullPath(Settings.DESTINAZIONE);
+    std::string full = platform::FullPath(settings.DESTINAZIONE);
     if (full.empty() || full.back() != platform::kPathSeparator) full += platform::kPathSeparator;
-    Settings.DESTINAZIONE = full;
+    settings.DESTINAZIONE = full;
   }
   LocateEngine();
-  if (Settings.CARTELLEROCKBOX) Settings.IDENTIFICACARTELLA = true;
+  if (settings.CARTELLEROCKBOX) settings.IDENTIFICACARTELLA = true;
   RunState.RecoveryFilePath = ProgramFileWithExtension(".dat");
 
   if (RunState.ResumeMode)

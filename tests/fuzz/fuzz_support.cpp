@@ -4,6 +4,6 @@
 #include "base/run_state.h"
 
 void ResetRun() {
-  Settings = TSettings();
+  EditableSettings() = TSettings();
   RunState = TRunState();
 }

@@ -12,7 +12,7 @@ namespace {
 
 // Applies a file's text to fresh settings; returns the error, or "".
 std::string Apply(const std::string& text) {
-  Settings = TSettings();
+  EditableSettings() = TSettings();
   try {
     ApplyConfigurationLines(text::SplitLines(text));
   } catch (const EError& error) {

@@ -24,7 +24,7 @@ std::string Bytes(size_t n, unsigned seed) {
 }
 
 TEST_F(PipelineTest, TextReachesTheFileWithPausesAndTag) {
-  Settings.PAUSATESTA = HeadPauseAnnotation(1);
+  EditableSettings().PAUSATESTA = HeadPauseAnnotation(1);
   Activate();
   uint8_t tag[128];
   for (int i = 0; i < 128; ++i) tag[i] = static_cast<uint8_t>(i);
@@ -98,7 +98,7 @@ TEST_F(PipelineTest, UpsamplingInterpolatesAcrossBuffers) {
   EXPECT_EQ(LastSample, -32768);
 
   // Through the pipeline: the second file starts from the first's last sample.
-  Settings.RESAMPLE = -1;
+  EditableSettings().RESAMPLE = -1;
   Activate();
   SpeakInto(File("001.mp3"), "d");  // 100
   OpenEncoderStream();
@@ -199,8 +199,8 @@ TEST_F(PipelineTest, EngineFailureAtEachActivationStep) {
   for (const Case& c : cases) {
     TearDown();
     SetUp();
-    Settings.TONALITA = 100;
-    Settings.VOCE = 2;
+    EditableSettings().TONALITA = 100;
+    EditableSettings().VOCE = 2;
     setenv("NARRAVOX_FAKE_ECI_FAIL", c.fail, 1);
     std::string code = std::string(c.fail).find(":9") != std::string::npos ? "9" : "2";
     EXPECT_EQ(ErrorOf([&] { Activate(); }),
@@ -220,16 +220,16 @@ TEST_F(PipelineTest, EngineFailureAtEachActivationStep) {
 }
 
 TEST_F(PipelineTest, MissingLibrariesAndEntryPoints) {
-  Settings.ECIDLL = File("libeci.so");
+  EditableSettings().ECIDLL = File("libeci.so");
   EXPECT_EQ(ErrorOf([&] { Activate(); }),
             "Impossibile caricare la libreria " + File("libeci.so") + ", errore codice 0");
   FreeEngineLibrary();
-  Settings.ECIDLL = FAKE_ENC_LIBRARY;
+  EditableSettings().ECIDLL = FAKE_ENC_LIBRARY;
   EXPECT_EQ(ErrorOf([&] { ActivateEngine(); }),
             std::string("Impossibile trovare la funzione eciNew nella DLL ") + FAKE_ENC_LIBRARY);
   FreeEngineLibrary();
-  Settings.ECIDLL = FAKE_ECI_LIBRARY;
-  Settings.MP3DLL = FAKE_ECI_LIBRARY;
+  EditableSettings().ECIDLL = FAKE_ECI_LIBRARY;
+  EditableSettings().MP3DLL = FAKE_ECI_LIBRARY;
   EXPECT_EQ(ErrorOf([&] { ActivateEngine(); }),
             std::string("Impossibile trovare la funzione beInitStream nella DLL ") +
                 FAKE_ECI_LIBRARY);
@@ -237,7 +237,7 @@ TEST_F(PipelineTest, MissingLibrariesAndEntryPoints) {
 
 TEST_F(PipelineTest, TestModeNeverLoadsTheEncoder) {
   RunState.TestMode = true;
-  Settings.MP3DLL = File("nessuno.so");
+  EditableSettings().MP3DLL = File("nessuno.so");
   Activate();
   AddText("ciao");
   SynthesizeAndWait();
@@ -271,8 +271,8 @@ TEST_F(PipelineTest, EncoderConfigIsFilledByteForByte) {
   for (const Case& c : cases) {
     TearDown();
     SetUp();
-    Settings.SAMPLE = c.sample;
-    Settings.RESAMPLE = c.resample;
+    EditableSettings().SAMPLE = c.sample;
+    EditableSettings().RESAMPLE = c.resample;
     Activate();
     std::string log = EncoderLog();
     size_t at = log.find("config=");

@@ -15,7 +15,7 @@ bool AskWithInput(const std::string& input) {
   const std::string path = "/tmp/narravox-unit-answer-" + std::to_string(getpid());
   std::ofstream(path) << input;
   EXPECT_TRUE(std::freopen(path.c_str(), "r", stdin));
-  Settings = TSettings();
+  EditableSettings() = TSettings();
   bool yes = AskYesNo("Vuoi cancellare i file MP3 contenuti nella cartella \"x\"");
   std::remove(path.c_str());
   return yes;
