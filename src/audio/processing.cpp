@@ -18,6 +18,7 @@ namespace {
 void ConsoleCtrlHandler() {
   DiscardOutputFileForGood();
   PrintLine(msg::kInterrupted);
+  if (!RunState.TestMode) PrintLine(ResumeHint());
 }
 
 // Runs one release step; a failure there must not hide the error that

@@ -33,6 +33,12 @@ inline constexpr const char* kRecoveryFileDamaged = "Errore nel file di ripristi
 inline constexpr const char* kRecoveryFileWrite =
     "Errore durante la scrittura del file di ripristino";
 inline constexpr const char* kSearchError = "Errore cercando il percorso \"%s\"";
+inline constexpr const char* kRecoveryFileBusy =
+    "Un'altra conversione e' gia' in corso con il file di ripristino \"%s\"";
+inline constexpr const char* kRecoveryFileKept =
+    "* AVVISO: la conversione interrotta resta nel file \"%s\"; per riprenderla: narravox /R=%s";
+inline constexpr const char* kResumeHint = "Per riprendere: narravox /R";
+inline constexpr const char* kResumeHintFile = "Per riprendere: narravox /R=%s";
 inline constexpr const char* kResumeWarning =
     "***AVVISO: Alcune impostazioni sono state prelevate dal file di ripristino";
 

@@ -13,6 +13,10 @@ namespace {
 std::string JobListText() {
   std::string text;
   for (const TJobLine& line : RunState.JobList) text += line.text + "\r\n";
+  if (!RunState.SettingsRecord.empty()) {
+    text += std::string(kSettingsSection) + "\r\n";
+    for (const std::string& line : RunState.SettingsRecord) text += line + "\r\n";
+  }
   return text;
 }
 
@@ -55,3 +59,8 @@ void SaveCheckpoint(int32_t position, int32_t track) {
 }
 
 void RaiseRecoveryFileError() { RaiseError(msg::kRecoveryFileDamaged); }
+
+std::string ResumeHint() {
+  return RunState.RecoveryFileNamed ? FormatText(msg::kResumeHintFile, {RunState.RecoveryFilePath})
+                                    : std::string(msg::kResumeHint);
+}

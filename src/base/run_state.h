@@ -5,6 +5,7 @@
 //   line 1  DESTINAZIONE::FRAMMENTI::GRUPPI
 //   line 2  the current text, alone or with ::TextPosition::TrackNumber
 //   line 3+ the texts still to convert
+//   then    kSettingsSection and the settings that shape the files
 #pragma once
 
 #include <cstdint>
@@ -24,10 +25,17 @@ struct TRunState {
   bool ResumeMode = false;     // "/R": take the JobList from the RecoveryFile
   bool BannerPrinted = false;  // the banner is on the console already
   std::string RecoveryFilePath;
+  bool RecoveryFileNamed = false;  // given with "/R=file", not the default one
   TJobList JobList;
   int32_t TextPosition = 0;  // where the next fragment of the current text starts
   int32_t TrackNumber = 1;   // number of the next MP3 file of the current text
+  // The settings that shape the files, as "KEY=value" lines: kept in the
+  // RecoveryFile after the JobList, under kSettingsSection. Empty in a
+  // RecoveryFile of an earlier version, which keeps only line 1's sizes.
+  std::vector<std::string> SettingsRecord;
 };
+
+inline constexpr const char* kSettingsSection = "[IMPOSTAZIONI]";
 
 extern TRunState RunState;
 
@@ -50,3 +58,6 @@ void SaveJobList();
 void SaveCheckpoint(int32_t position, int32_t track);
 
 [[noreturn]] void RaiseRecoveryFileError();
+
+// The line that tells how to resume the run, after an interruption.
+std::string ResumeHint();

@@ -65,10 +65,12 @@ struct TSettings {
   bool AVVISIFINESTRA = false;    // /AF questions and errors in message boxes
   bool MINIMIZZAFINESTRA = false; // /MF minimise the console window
 
-  // Run flags, not keys: a layout setting was accepted (cleared after the
-  // configuration file, so that it tells of the command line), and an
-  // ECIDLL value naming an existing file was accepted.
+  // Run flags, not keys: a layout setting, or a setting that shapes the
+  // files, was accepted (both cleared after the configuration file, so that
+  // they tell of the command line), and an ECIDLL value naming an existing
+  // file was accepted.
   bool LayoutOptionsGiven = false;
+  bool ShapingOptionsGiven = false;
   bool EciPathGiven = false;
 
   TSettings();

@@ -63,14 +63,18 @@ struct TValue {
 };
 
 // One row per key: its long and short names (the short one empty when it
-// has none), whether it shapes the layout of the output folders (so that
-// "/R" keeps the RecoveryFile's value), and how its value is read into the
-// settings; a row answers false for a value it refuses.
+// has none), whether it shapes the layout of the output folders, how its
+// value is read into the settings (false for a value it refuses), and, for
+// a setting that shapes the files a conversion writes, how its value is
+// written back as a text that read takes to the same value: the
+// RecoveryFile keeps those, so that "/R" writes what the interrupted run
+// would have written.
 struct TSettingRow {
   const char* key;
   const char* shortKey;
   bool layout;
   bool (*read)(const TValue& v, TSettings& s);
+  std::string (*record)(const TSettings& s);
 };
 
 bool ReadVolume(const TValue& v, TSettings& s) {
@@ -133,57 +137,116 @@ bool ReadPriority(const TValue& v, TSettings& s) {
   return true;
 }
 
+std::string Number(int32_t n) { return std::to_string(n); }
+std::string NumberOrDefault(int32_t n) { return n < 0 ? "*" : std::to_string(n); }
+std::string Flag(bool on) { return on ? "S" : "N"; }
+
+template <size_t N>
+std::string WordOf(int32_t number, const TParamData (&table)[N]) {
+  for (const TParamData& entry : table)
+    if (entry.number == number) return entry.word;
+  return std::to_string(number);
+}
+
+std::string RecordVolume(const TSettings& s) {
+  for (int32_t n = 1; n <= 100; ++n)
+    if (n * 65534 / 100 + 1 == s.VOLUME) return Number(n);
+  return "*";
+}
+
+std::string RecordResample(const TSettings& s) {
+  return s.RESAMPLE == 0 ? "N" : s.RESAMPLE == -1 ? "S" : Number(s.RESAMPLE);
+}
+
+// The milliseconds of a pause annotation ("`p" and half-milliseconds).
+std::string PauseOf(const std::string& annotation) {
+  size_t at = annotation.find("`p");
+  int32_t halves = 0;
+  if (at == std::string::npos) return "0";
+  size_t end = annotation.find_first_not_of("0123456789", at + 2);
+  text::ParseInteger(annotation.substr(at + 2, end - at - 2), &halves, false);
+  return Number(halves / 2);
+}
+
 using V = const TValue&;
 using S = TSettings&;
+using C = const TSettings&;
 
+// clang-format off
 const TSettingRow kSettingRows[] = {
-    {"MP3DLL", "", false, [](V v, S s) { if (!v.path.empty()) s.MP3DLL = v.path; return true; }},
-    {"ECIDLL", "", false, [](V v, S s) {
-       if (!v.path.empty() && platform::FileExists(v.path)) {
-         s.ECIDLL = v.path;
-         s.EciPathGiven = true;
-       }
-       return true;
-     }},
-    {"LINGUA", "L", false, [](V v, S s) { return LookupWord(v.upper, LanguageCodes, &s.LINGUA); }},
-    {"VOCE", "V", false, [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 8, &s.VOCE); }},
-    {"VELOCITA", "VE", false,
-     [](V v, S s) { return ParseIntegerOrDefault(v.upper, 70, 1297, &s.VELOCITA); }},
-    {"TONALITA", "TO", false,
-     [](V v, S s) { return ParseIntegerOrDefault(v.upper, 40, 422, &s.TONALITA); }},
-    {"VOLUME", "VO", false, ReadVolume},
-    {"SAMPLE", "SA", false, ReadSample},
-    {"RESAMPLE", "RS", false, ReadResample},
-    {"BITRATE", "BR", false,
-     [](V v, S s) { return ParseOneOf(v.upper, {8, 16, 32, 40, 48, 56, 64, 96, 128}, &s.BITRATE); }},
-    {"ID3TAG", "I3", false, [](V v, S s) { return ParseFlag(v.upper, &s.ID3TAG); }},
-    {"TIPOTESTO", "T", false,
-     [](V v, S s) { return LookupWord(v.upper, TextTypeWords, &s.TIPOTESTO); }},
-    {"DESTINAZIONE", "D", true, [](V v, S s) { s.DESTINAZIONE = v.path; return true; }},
-    {"FRAMMENTI", "F", true, ReadFragmentSize},
-    {"GRUPPI", "G", true, ReadGroups},
-    {"RIUNISCIGRUPPI", "RG", false, [](V v, S s) { return ParseFlag(v.upper, &s.RIUNISCIGRUPPI); }},
-    {"CARTELLEROCKBOX", "CR", false,
-     [](V v, S s) { return ParseFlag(v.upper, &s.CARTELLEROCKBOX); }},
-    {"IDENTIFICACARTELLA", "IC", false,
-     [](V v, S s) { return ParseFlag(v.upper, &s.IDENTIFICACARTELLA); }},
-    {"NOMEFILE", "NF", true, [](V v, S s) { s.NOMEFILE = v.upper; return true; }},
-    {"RIGAFRAMMENTA", "RF", true, [](V v, S s) { s.RIGAFRAMMENTA = v.upper; return true; }},
-    {"PAUSATESTA", "PT", false,
-     [](V v, S s) { return ReadPause(v, &s.PAUSATESTA, HeadPauseAnnotation); }},
-    {"PAUSACODA", "PC", false,
-     [](V v, S s) { return ReadPause(v, &s.PAUSACODA, TailPauseAnnotation); }},
-    {"TITOLO", "TI", false, [](V v, S s) { return ParseFlag(v.upper, &s.TITOLO); }},
-    {"PRIORITA", "P", false, ReadPriority},
-    {"VERBOSITA", "VB", false,
-     [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 3, &s.VERBOSITA); }},
-    {"CONFERMACANCELLA", "CC", false,
-     [](V v, S s) { return ParseFlag(v.upper, &s.CONFERMACANCELLA); }},
-    {"AVVISIFINESTRA", "AF", false,
-     [](V v, S s) { return ParseFlag(v.upper, &s.AVVISIFINESTRA); }},
-    {"MINIMIZZAFINESTRA", "MF", false,
-     [](V v, S s) { return ParseFlag(v.upper, &s.MINIMIZZAFINESTRA); }},
+  {"MP3DLL", "", false,
+   [](V v, S s) { if (!v.path.empty()) s.MP3DLL = v.path; return true; }, nullptr},
+  {"ECIDLL", "", false,
+   [](V v, S s) {
+     if (!v.path.empty() && platform::FileExists(v.path)) {
+       s.ECIDLL = v.path;
+       s.EciPathGiven = true;
+     }
+     return true;
+   }, nullptr},
+  {"LINGUA", "L", false,
+   [](V v, S s) { return LookupWord(v.upper, LanguageCodes, &s.LINGUA); },
+   [](C s) { return WordOf(s.LINGUA, LanguageCodes); }},
+  {"VOCE", "V", false,
+   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 8, &s.VOCE); },
+   [](C s) { return Number(s.VOCE); }},
+  {"VELOCITA", "VE", false,
+   [](V v, S s) { return ParseIntegerOrDefault(v.upper, 70, 1297, &s.VELOCITA); },
+   [](C s) { return NumberOrDefault(s.VELOCITA); }},
+  {"TONALITA", "TO", false,
+   [](V v, S s) { return ParseIntegerOrDefault(v.upper, 40, 422, &s.TONALITA); },
+   [](C s) { return NumberOrDefault(s.TONALITA); }},
+  {"VOLUME", "VO", false, ReadVolume, RecordVolume},
+  {"SAMPLE", "SA", false, ReadSample, [](C s) { return Number(s.SAMPLE); }},
+  {"RESAMPLE", "RS", false, ReadResample, RecordResample},
+  {"BITRATE", "BR", false,
+   [](V v, S s) { return ParseOneOf(v.upper, {8, 16, 32, 40, 48, 56, 64, 96, 128}, &s.BITRATE); },
+   [](C s) { return Number(s.BITRATE); }},
+  {"ID3TAG", "I3", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.ID3TAG); },
+   [](C s) { return Flag(s.ID3TAG); }},
+  {"TIPOTESTO", "T", false,
+   [](V v, S s) { return LookupWord(v.upper, TextTypeWords, &s.TIPOTESTO); },
+   [](C s) { return WordOf(s.TIPOTESTO, TextTypeWords); }},
+  {"DESTINAZIONE", "D", true,
+   [](V v, S s) { s.DESTINAZIONE = v.path; return true; }, nullptr},
+  {"FRAMMENTI", "F", true, ReadFragmentSize, nullptr},
+  {"GRUPPI", "G", true, ReadGroups, nullptr},
+  {"RIUNISCIGRUPPI", "RG", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.RIUNISCIGRUPPI); },
+   [](C s) { return Flag(s.RIUNISCIGRUPPI); }},
+  {"CARTELLEROCKBOX", "CR", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.CARTELLEROCKBOX); },
+   [](C s) { return Flag(s.CARTELLEROCKBOX); }},
+  {"IDENTIFICACARTELLA", "IC", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.IDENTIFICACARTELLA); },
+   [](C s) { return Flag(s.IDENTIFICACARTELLA); }},
+  {"NOMEFILE", "NF", true,
+   [](V v, S s) { s.NOMEFILE = v.upper; return true; },
+   [](C s) { return s.NOMEFILE; }},
+  {"RIGAFRAMMENTA", "RF", true,
+   [](V v, S s) { s.RIGAFRAMMENTA = v.upper; return true; },
+   [](C s) { return s.RIGAFRAMMENTA; }},
+  {"PAUSATESTA", "PT", false,
+   [](V v, S s) { return ReadPause(v, &s.PAUSATESTA, HeadPauseAnnotation); },
+   [](C s) { return PauseOf(s.PAUSATESTA); }},
+  {"PAUSACODA", "PC", false,
+   [](V v, S s) { return ReadPause(v, &s.PAUSACODA, TailPauseAnnotation); },
+   [](C s) { return PauseOf(s.PAUSACODA); }},
+  {"TITOLO", "TI", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.TITOLO); },
+   [](C s) { return Flag(s.TITOLO); }},
+  {"PRIORITA", "P", false, ReadPriority, nullptr},
+  {"VERBOSITA", "VB", false,
+   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 3, &s.VERBOSITA); }, nullptr},
+  {"CONFERMACANCELLA", "CC", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.CONFERMACANCELLA); }, nullptr},
+  {"AVVISIFINESTRA", "AF", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.AVVISIFINESTRA); }, nullptr},
+  {"MINIMIZZAFINESTRA", "MF", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.MINIMIZZAFINESTRA); }, nullptr},
 };
+// clang-format on
 
 const TSettingRow* FindRow(const std::string& key) {
   for (const TSettingRow& row : kSettingRows)
@@ -207,7 +270,15 @@ bool ParseSetting(const std::string& text, TSettings& s) {
   value.path = platform::kCaseSensitiveFileNames ? typed : value.upper;
   if (!row->read(value, s)) return false;
   if (row->layout) s.LayoutOptionsGiven = true;
+  if (row->record) s.ShapingOptionsGiven = true;
   return true;
+}
+
+std::vector<std::string> RecordSettings(const TSettings& s) {
+  std::vector<std::string> lines;
+  for (const TSettingRow& row : kSettingRows)
+    if (row.record) lines.push_back(std::string(row.key) + "=" + row.record(s));
+  return lines;
 }
 
 void RaiseInvalidParameter(const std::string& argument) {

@@ -4,12 +4,18 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/settings.h"
 
 // Applies a setting text (a leading "/" is allowed) to settings; false when
 // the text is not a valid setting. Never raises for a bad setting.
 bool ParseSetting(const std::string& text, TSettings& settings = EditableSettings());
+
+// The settings that shape the files a conversion writes (the voice, the
+// audio format, the tags, titles, pauses, names and clips), as "KEY=value"
+// lines that ParseSetting takes back to the same values.
+std::vector<std::string> RecordSettings(const TSettings& settings);
 
 // Raises "Parametro non valido " followed by the argument as typed.
 [[noreturn]] void RaiseInvalidParameter(const std::string& argument);

@@ -1,5 +1,8 @@
 #include "driver/job_list.h"
 
+#include <algorithm>
+
+#include "config/parse_setting.h"
 #include "base/settings.h"
 #include "base/console_out.h"
 #include "base/errors.h"
@@ -26,6 +29,28 @@ void AddPattern(const std::string& argument) {
   if (end != platform::kErrorNoMoreFiles) RaiseErrorWithCode(msg::kSearchError, pattern, end);
 }
 
+// A RecoveryFile still there belongs to a conversion that did not end: it
+// is kept under a second name, in place of any kept before, and can be
+// resumed from there.
+void KeepInterruptedRun() {
+  const std::string& path = RunState.RecoveryFilePath;
+  if (!platform::FileExists(path)) return;
+  std::string kept = path + ".1";
+  if (platform::FileExists(kept)) platform::DeleteFile(kept);
+  if (!platform::MoveFile(path, kept)) RaiseFileCreateError(kept);
+  PrintLine(FormatText(msg::kRecoveryFileKept, {kept, kept}));
+}
+
+// Takes the RecoveryFile's settings section, when it has one, off its lines
+// and applies it over the configuration file and the command line.
+void RestoreRecordedSettings(std::vector<std::string>* lines) {
+  auto section = std::find(lines->begin(), lines->end(), kSettingsSection);
+  if (section == lines->end()) return;
+  RunState.SettingsRecord.assign(section + 1, lines->end());
+  lines->erase(section, lines->end());
+  for (const std::string& line : RunState.SettingsRecord)
+    if (!ParseSetting(line)) RaiseRecoveryFileError();
+}
 }  // namespace
 
 void BuildJobList(const std::vector<std::string>& arguments) {
@@ -46,6 +71,8 @@ void BuildJobList(const std::vector<std::string>& arguments) {
   // Only an empty list file can leave the list without texts.
   if (RunState.JobList.size() < 3) RaiseError(msg::kNoTextFiles);
   if (RunState.TestMode) return;
+  RunState.SettingsRecord = RecordSettings(Settings);
+  KeepInterruptedRun();
   if (!WriteJobList()) RaiseFileCreateError(RunState.RecoveryFilePath);
 }
 
@@ -54,6 +81,10 @@ void ResumeJobList(bool argumentsRemain) {
   if (argumentsRemain || !platform::FileExists(RunState.RecoveryFilePath))
     RaiseError(msg::kRecoveryFileMissing);
   std::vector<std::string> lines = LoadTextList(RunState.RecoveryFilePath, "");
+  // Options of the command line cannot change what the RecoveryFile keeps.
+  bool layoutGiven = settings.LayoutOptionsGiven, shapingGiven = settings.ShapingOptionsGiven;
+  RestoreRecordedSettings(&lines);
+  bool overridden = layoutGiven || (shapingGiven && !RunState.SettingsRecord.empty());
   if (lines.size() < 3) RaiseRecoveryFileError();
   settings.GRUPPI = 0;
   settings.DESTINAZIONE = SplitJobLine(lines[1], &settings.FRAMMENTI, &settings.GRUPPI);
@@ -69,5 +100,5 @@ void ResumeJobList(bool argumentsRemain) {
   for (size_t i = 2; i < RunState.JobList.size(); ++i)
     if (!platform::FileExists(RunState.JobList[i].text))
       RaiseErrorWithCode(msg::kFileNotFound, RunState.JobList[i].text, -1);
-  if (settings.LayoutOptionsGiven) PrintLine(msg::kResumeWarning);
+  if (overridden) PrintLine(msg::kResumeWarning);
 }

@@ -26,6 +26,13 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+void LockRecoveryFile() {
+  const std::string& path = RunState.RecoveryFilePath;
+  platform::LockResult lock = platform::LockForProcessLife(path + ".lock");
+  if (lock == platform::LockResult::Busy) RaiseError(FormatText(msg::kRecoveryFileBusy, {path}));
+  if (lock == platform::LockResult::Failed) RaiseFileCreateError(path + ".lock");
+}
+
 }  // namespace
 
 void SetUpRun(const std::vector<std::string>& args) {
@@ -54,6 +61,8 @@ void SetUpRun(const std::vector<std::string>& args) {
 
   LoadConfiguration();
   settings.LayoutOptionsGiven = false;
+  settings.ShapingOptionsGiven = false;
+  std::string recoveryFile = ProgramFileWithExtension(".dat");
 
   size_t current = 1;
   while (current <= n && !args[current].empty() && args[current][0] == '/') {
@@ -62,6 +71,13 @@ void SetUpRun(const std::vector<std::string>& args) {
       RunState.TestMode = true;
     } else if (option == "/RIPRENDI" || option == "/R") {
       RunState.ResumeMode = true;
+    } else if (option.compare(0, 3, "/R=") == 0 || option.compare(0, 10, "/RIPRENDI=") == 0) {
+      // The RecoveryFile of another conversion, such as one kept aside.
+      std::string name = args[current].substr(args[current].find('=') + 1);
+      if (name.empty()) RaiseInvalidParameter(args[current]);
+      RunState.ResumeMode = true;
+      RunState.RecoveryFileNamed = true;
+      recoveryFile = platform::FullPath(name);
     } else if (!ParseSetting(args[current])) {
       RaiseInvalidParameter(args[current]);
     }
@@ -82,7 +98,9 @@ void SetUpRun(const std::vector<std::string>& args) {
   }
   LocateEngine();
   if (settings.CARTELLEROCKBOX) settings.IDENTIFICACARTELLA = true;
-  RunState.RecoveryFilePath = ProgramFileWithExtension(".dat");
+  RunState.RecoveryFilePath = recoveryFile;
+  // One conversion at a time per RecoveryFile, for the whole run.
+  if (!RunState.TestMode) LockRecoveryFile();
 
   if (RunState.ResumeMode)
     ResumeJobList(current <= n);

@@ -74,6 +74,8 @@ void PrepareFolder(const std::string& folder, const TTextNames& names, bool* ask
     if (*askBeforeDelete &&
         !AskYesNo(FormatText(msg::kAskDeleteMp3, {WithoutSeparator(names.TextFolder)}))) {
       PrintLine(msg::kInterrupted);
+      // Nothing was converted: a new run leaves no RecoveryFile behind.
+      if (!RunState.ResumeMode) platform::DeleteFile(RunState.RecoveryFilePath);
       RaiseSilentAbort();
     }
     *askBeforeDelete = false;

@@ -29,6 +29,12 @@ bool DeleteFile(const std::string& path);
 // half-written file.
 bool ReplaceFileContent(const std::string& path, const std::string& data);
 
+// Takes an exclusive lock on the file at path, created when missing, for
+// the rest of the process's life; the system lets it go when the process
+// ends, however it ends. Busy when another process holds it.
+enum class LockResult { Locked, Busy, Failed };
+LockResult LockForProcessLife(const std::string& path);
+
 // Size of a file, opened for reading while others may read and write it;
 // -1 when it cannot be opened or measured.
 int64_t FileSize(const std::string& path);

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,6 +82,16 @@ bool ReplaceFileContent(const std::string& path, const std::string& data) {
     return false;
   }
   return true;
+}
+
+LockResult LockForProcessLife(const std::string& path) {
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return LockResult::Failed;
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return LockResult::Locked;  // fd stays open
+  int error = errno;
+  close(fd);
+  errno = error;
+  return error == EWOULDBLOCK ? LockResult::Busy : LockResult::Failed;
 }
 
 int64_t FileSize(const std::string& path) {

@@ -93,7 +93,8 @@ TEST_F(Registry, NewestLibraryOfTheFirstProductIsRecorded) {
   EXPECT_EQ(folder_.Read("narravox.INI"), "ECIDLL=" + folder_.File("new/libeci.so") + "\r\n");
   // The next run finds the recorded library and searches no more.
   folder_.Write("export.reg", "");
-  EXPECT_EQ(folder_.Run({"a.txt"}).output, std::string(kBannerLines) + StopsAt("new/libeci.so"));
+  EXPECT_EQ(folder_.Run({"a.txt"}).output,
+            KeptRecoveryWarning(folder_) + kBannerLines + StopsAt("new/libeci.so"));
 }
 
 TEST_F(Registry, LaterProductsOnlyWhenEarlierOnesHaveNothing) {

@@ -70,7 +70,8 @@ TEST_F(Faults, FullDiskDuringTheRecoveryFileWrite) {
   Configure("TI=N\r\nRF=---\r\n");
   folder_.Write("libro.txt", "x");
   std::string initial = "ATTENZIONE!!! Non modificare questo file.\r\n" + folder_.File("out/") +
-                        "::16384::0\r\n" + folder_.File("libro.txt") + "\r\n";
+                        "::16384::0\r\n" + folder_.File("libro.txt") + "\r\n" +
+                        SettingsRecord({{"TITOLO", "N"}, {"RIGAFRAMMENTA", "---"}, {"PAUSACODA", "0"}});
   folder_.LimitFileSize(static_cast<long>(initial.size()) + 3);
   Fail("TI=N\r\nRF=---\r\n", "Uno.\n---\nDue.\n---\nTre.\n",
        "Errore durante la scrittura del file di ripristino");
@@ -93,7 +94,8 @@ TEST_F(Faults, TextGoneDuringTheRun) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(folder_.Read("narravox.dat"), "ATTENZIONE!!! Non modificare questo file.\r\n" +
                                               folder_.File("out/") + "::1024::0\r\n" +
-                                              folder_.File("secondo.txt") + "\r\n");
+                                              folder_.File("secondo.txt") + "\r\n" +
+                                              SettingsRecord({{"PAUSACODA", "0"}}));
   ASSERT_EQ(rename(folder_.File("via.txt").c_str(), folder_.File("secondo.txt").c_str()), 0);
   EXPECT_EQ(Convert({"/R", "/VB=0"}).exitCode, 0);
   EXPECT_EQ(Out("secondo/001.mp3"), "secondo 1.\r\n\r\nil secondo testo.\r\n");

@@ -27,7 +27,7 @@ class JobList : public ::testing::Test {
     std::string text = "ATTENZIONE!!! Non modificare questo file.\r\n" +
                        (layout.empty() ? folder_.path() + "/::16384::0" : layout) + "\r\n";
     for (const std::string& t : texts) text += t + "\r\n";
-    return text;
+    return text + SettingsRecord();
   }
   ProgramFolder folder_;
 };
@@ -78,7 +78,7 @@ TEST_F(JobList, PatternsSkipFoldersAndHiddenFilesInNameOrder) {
   EXPECT_EQ(folder_.Run({"t/*.txt"}).output, StopsAtEngine());
   EXPECT_EQ(folder_.Read("narravox.dat"),
             Recovery({folder_.File("t/A.TXT"), folder_.File("t/b.txt")}));
-  EXPECT_EQ(folder_.Run({"t/?.DOC"}).output, StopsAtEngine());
+  EXPECT_EQ(folder_.Run({"t/?.DOC"}).output, KeptRecoveryWarning(folder_) + StopsAtEngine());
   EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("t/e.doc")}));
   EXPECT_EQ(folder_.Run({"t/*.mp3"}).output,
             ErrorOutput("Impossibile trovare il file \"" + folder_.File("t/*.mp3") + "\""));
@@ -100,7 +100,7 @@ TEST_F(JobList, DestinationIsMadeAbsolute) {
   ASSERT_EQ(folder_.Run({"/D=out/", "a.txt"}).output, StopsAtEngine());
   EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("a.txt")},
                                                    folder_.File("out/") + "::16384::0"));
-  ASSERT_EQ(folder_.Run({"/D=", "a.txt"}).output, StopsAtEngine());
+  ASSERT_EQ(folder_.Run({"/D=", "a.txt"}).output, KeptRecoveryWarning(folder_) + StopsAtEngine());
   EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("a.txt")}));
 }
 

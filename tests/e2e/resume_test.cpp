@@ -78,7 +78,7 @@ TEST_F(Resume, InterruptionLeavesNoPartialFileAndResumeFinishes) {
   kill(pid, SIGINT);
   RunResult interrupted = folder_.Wait(pid);
   EXPECT_EQ(interrupted.exitCode, 128 + SIGINT);
-  EXPECT_EQ(interrupted.output, "\n\b** Interrotto dall'utente **\n");
+  EXPECT_EQ(interrupted.output, "\n\b** Interrotto dall'utente **\nPer riprendere: narravox /R\n");
 
   // Every file left is complete: the same as in an uninterrupted run.
   std::string reference = Reference(lines, text);

@@ -97,3 +97,26 @@ RunResult ProgramFolder::Run(const std::vector<std::string>& args, const std::st
                              const std::map<std::string, std::string>& env) const {
   return Wait(Start(args, input, env));
 }
+
+std::string SettingsRecord(const std::map<std::string, std::string>& changes) {
+  static const char* const kDefaults[][2] = {
+      {"LINGUA", "IT"},        {"VOCE", "0"},          {"VELOCITA", "200"},
+      {"TONALITA", "*"},       {"VOLUME", "100"},      {"SAMPLE", "11025"},
+      {"RESAMPLE", "N"},       {"BITRATE", "48"},      {"ID3TAG", "N"},
+      {"TIPOTESTO", "AUTO"},   {"RIUNISCIGRUPPI", "N"}, {"CARTELLEROCKBOX", "N"},
+      {"IDENTIFICACARTELLA", "N"}, {"NOMEFILE", ""},   {"RIGAFRAMMENTA", ""},
+      {"PAUSATESTA", "0"},     {"PAUSACODA", "500"},   {"TITOLO", "S"}};
+  std::string record = "[IMPOSTAZIONI]\r\n";
+  for (const auto& entry : kDefaults) {
+    auto changed = changes.find(entry[0]);
+    record += std::string(entry[0]) + "=" + (changed == changes.end() ? entry[1] : changed->second) +
+              "\r\n";
+  }
+  return record;
+}
+
+std::string KeptRecoveryWarning(const ProgramFolder& folder) {
+  std::string kept = folder.File("narravox.dat.1");
+  return "* AVVISO: la conversione interrotta resta nel file \"" + kept +
+         "\"; per riprenderla: narravox /R=" + kept + "\n";
+}

@@ -45,3 +45,11 @@ class ProgramFolder {
 
 // The banner as the program prints it, followed by its empty line.
 extern const char* const kBannerLines;
+
+// The settings section that ends a RecoveryFile, for a run with the default
+// settings but for the "KEY=value" changes given.
+std::string SettingsRecord(const std::map<std::string, std::string>& changes = {});
+
+// The warning of a new run that keeps the RecoveryFile of folder's earlier,
+// interrupted run.
+std::string KeptRecoveryWarning(const ProgramFolder& folder);
