@@ -1,6 +1,7 @@
 #include "engine/output_layout.h"
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "audio/eci_engine.h"
@@ -42,6 +43,64 @@ std::string ClipText(const char* format, std::initializer_list<std::string> args
   return FormatText(format, args);
 }
 
+bool AllDigits(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// The numbers of the MP3 files in folder (which ends with a separator) that
+// carry the run's prefix, and their names.
+std::vector<std::pair<int32_t, std::string>> NumberedFiles(const std::string& folder) {
+  std::vector<platform::FoundEntry> entries;
+  platform::FindFiles(folder + Settings.NOMEFILE + "???.mp3", &entries);
+  std::vector<std::pair<int32_t, std::string>> files;
+  for (const platform::FoundEntry& entry : entries) {
+    if (entry.isFolder || entry.isHidden || entry.isSystem) continue;
+    int32_t number = 0;
+    std::string digits = UpperAscii(entry.name.substr(Settings.NOMEFILE.size(), 3));
+    if (text::ParseInteger(digits, &number) && number > 0) files.push_back({number, entry.name});
+  }
+  return files;
+}
+
+// Whether a folder named as group g of a text can be one: the text folder
+// of another text ("capitolo" and "capitolo04") holds files that group g
+// never holds, whatever its group size.
+bool CanBeGroupFolder(const std::string& folder, int32_t group) {
+  // The text folders of this run's texts are never group folders.
+  for (size_t i = 2; i < RunState.JobList.size(); ++i)
+    if (NamesOfText(RunState.JobList[i].text).TextFolder == folder + kSeparator) return false;
+  for (const auto& file : NumberedFiles(folder + kSeparator))
+    if (file.first <= (group - 1) * kMinGroupSize || file.first > group * kMaxGroupSize)
+      return false;
+  return true;
+}
+
+// The group folders that an earlier conversion of the text left beyond the
+// usedGroups that this one fills (all of them when it fills none), in
+// either layout: their numbered MP3 files and clip go as the text folder's
+// do, and the folder itself when nothing else is left in it.
+void RemoveStaleGroupFolders(const TTextNames& names, int32_t usedGroups, bool* askBeforeDelete) {
+  for (bool joined : {false, true}) {
+    std::string base = Settings.DESTINAZIONE + names.TextName;
+    if (joined) base += kSeparator;
+    std::string folderPart = base.substr(base.rfind(kSeparator) + 1);
+    std::vector<platform::FoundEntry> entries;
+    platform::FindFiles(base + "*", &entries);
+    for (const platform::FoundEntry& entry : entries) {
+      if (!entry.isFolder || entry.name.compare(0, folderPart.size(), folderPart) != 0) continue;
+      std::string digits = entry.name.substr(folderPart.size());
+      int32_t group = 0;
+      if (digits.size() < 2 || !AllDigits(digits) || !text::ParseInteger(digits, &group, false))
+        continue;
+      if (joined == Settings.RIUNISCIGRUPPI && group >= 1 && group <= usedGroups) continue;
+      std::string folder = base.substr(0, base.size() - folderPart.size()) + entry.name;
+      if (!CanBeGroupFolder(folder, group)) continue;
+      PrepareFolder(folder + kSeparator, names, askBeforeDelete);
+      platform::RemoveFolder(folder);
+    }
+  }
+}
+
 }  // namespace
 
 TTextNames NamesOfText(const std::string& path) {
@@ -67,10 +126,10 @@ void CreateOutputFolder(const std::string& folder) {
 void PrepareFolder(const std::string& folder, const TTextNames& names, bool* askBeforeDelete) {
   std::vector<platform::FoundEntry> entries;
   platform::FindFiles(folder + Settings.NOMEFILE + "???.mp3", &entries);
-  std::vector<std::string> found;
+  bool found = false;
   for (const platform::FoundEntry& entry : entries)
-    if (!entry.isFolder && !entry.isHidden && !entry.isSystem) found.push_back(entry.name);
-  if (!found.empty() && Settings.CONFERMACANCELLA) {
+    if (!entry.isFolder && !entry.isHidden && !entry.isSystem) found = true;
+  if (found && Settings.CONFERMACANCELLA) {
     if (*askBeforeDelete &&
         !AskYesNo(FormatText(msg::kAskDeleteMp3, {WithoutSeparator(names.TextFolder)}))) {
       PrintLine(msg::kInterrupted);
@@ -80,11 +139,7 @@ void PrepareFolder(const std::string& folder, const TTextNames& names, bool* ask
     }
     *askBeforeDelete = false;
   }
-  for (const std::string& name : found) {
-    int32_t number = 0;
-    std::string digits = UpperAscii(name.substr(Settings.NOMEFILE.size(), 3));
-    if (text::ParseInteger(digits, &number) && number > 0) platform::DeleteFile(folder + name);
-  }
+  for (const auto& file : NumberedFiles(folder)) platform::DeleteFile(folder + file.second);
   if (platform::FileExists(folder + names.FolderIdName))
     platform::DeleteFile(folder + names.FolderIdName);
 }
@@ -109,6 +164,7 @@ void GroupTextFiles(const TTextNames& names, int32_t trackCount,
   const int32_t G = Settings.GRUPPI, N = trackCount;
   const std::string n = std::to_string(N);
   if (G == 0 || N <= G) {
+    RemoveStaleGroupFolders(names, 0, askBeforeDelete);
     if (Settings.IDENTIFICACARTELLA)
       WriteFolderClip(names.TextFolder + names.FolderIdName,
                       ClipText(msg::kFolderClipFiles, {names.SpokenName, "1", n, n}));
@@ -116,6 +172,7 @@ void GroupTextFiles(const TTextNames& names, int32_t trackCount,
   }
   if (textPosition >= 0) SaveCheckpoint(-1, N);
   int32_t groups = (N + G - 1) / G;
+  RemoveStaleGroupFolders(names, groups, askBeforeDelete);
   if (Settings.RIUNISCIGRUPPI && Settings.IDENTIFICACARTELLA)
     WriteFolderClip(Settings.DESTINAZIONE + names.TextName + kSeparator + names.FolderIdName,
                     ClipText(msg::kFolderClipGroups,

@@ -184,4 +184,34 @@ TEST(KhzToHz, ShortFormsOnly) {
   EXPECT_EQ(KhzToHz(8000), 8000);
 }
 
+// The RecoveryFile keeps the settings that shape the files as texts that the
+// parser must take back to the very same values.
+TEST(RecordSettings, EveryRecordedValueReadsBackTheSame) {
+  const std::vector<std::vector<std::string>> runs = {
+      {},
+      {"/L=UK", "/V=8", "/VE=*", "/TO=422", "/VO=*", "/SA=8", "/RS=S", "/BR=8", "/I3=S", "/T=D",
+       "/RG=S", "/CR=S", "/IC=S", "/NF=cap ", "/RF=== fine ==", "/PT=5000", "/PC=0", "/TI=N"},
+      {"/L=PB", "/VE=70", "/TO=40", "/RS=44100", "/T=U", "/PT=1", "/PC=4999"}};
+  for (const auto& options : runs) {
+    TSettings given;
+    for (const std::string& option : options) ASSERT_TRUE(ParseSetting(option, given)) << option;
+    TSettings restored;
+    for (const std::string& line : RecordSettings(given))
+      ASSERT_TRUE(ParseSetting(line, restored)) << line;
+    EXPECT_EQ(RecordSettings(restored), RecordSettings(given));
+    EXPECT_EQ(restored.VOLUME, given.VOLUME);
+    EXPECT_EQ(restored.RESAMPLE, given.RESAMPLE);
+    EXPECT_EQ(restored.PAUSATESTA, given.PAUSATESTA);
+    EXPECT_EQ(restored.PAUSACODA, given.PAUSACODA);
+    EXPECT_EQ(restored.NOMEFILE, given.NOMEFILE);
+    EXPECT_EQ(restored.RIGAFRAMMENTA, given.RIGAFRAMMENTA);
+  }
+  for (int n = 1; n <= 100; ++n) {
+    TSettings given, restored;
+    ASSERT_TRUE(ParseSetting("/VO=" + std::to_string(n), given));
+    for (const std::string& line : RecordSettings(given)) ParseSetting(line, restored);
+    EXPECT_EQ(restored.VOLUME, given.VOLUME) << n;
+  }
+}
+
 }  // namespace

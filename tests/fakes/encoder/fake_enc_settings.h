@@ -17,6 +17,7 @@ struct FakeEncSettings {
     std::uint32_t samplesPerChunk = 576;
     std::uint32_t minOutputBytes = 7200;
     std::string flushBytes;  // what beDeinitStream writes
+    bool mark = false;       // the flush also writes the stream's rates
     std::vector<FakeEncFailRule> failRules;
     std::vector<std::string> problems;  // unreadable values, for the log
 };

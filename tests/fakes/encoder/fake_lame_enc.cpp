@@ -22,6 +22,10 @@
 //   NARRAVOX_FAKE_ENC_MINOUT  Minimum output size reported by beInitStream
 //                             (default 7200).
 //   NARRAVOX_FAKE_ENC_FLUSH   Bytes that beDeinitStream writes (default none).
+//   NARRAVOX_FAKE_ENC_MARK    When set, beDeinitStream also writes the
+//                             stream's bit rate and sample rate as
+//                             "[48 kbit/s 11025 Hz]", so that a test can
+//                             tell which settings made a file.
 //   NARRAVOX_FAKE_ENC_FAIL    entry:n:code[,entry:n:code...]: the n-th call
 //                             (from 1, all streams together) of that entry
 //                             point returns code, e.g. beEncodeChunk:3:2.
@@ -55,6 +59,7 @@ struct FakeEncoder {
     FakeEncLog log;
     std::map<std::string, std::uint32_t> calls;
     std::map<HBE_STREAM, bool> streams;  // handle -> flushed
+    std::map<HBE_STREAM, std::string> marks;  // handle -> its rates, for the flush
     HBE_STREAM nextHandle = 1;
 
     void load() {
@@ -160,6 +165,8 @@ BE_EXPORT BE_ERR BE_CALL beInitStream(BE_CONFIG *config, uint32_t *samplesPerChu
     if (result == BE_ERR_SUCCESSFUL) {
         const HBE_STREAM handle = f.nextHandle++;
         f.streams[handle] = false;
+        f.marks[handle] = "[" + number(config->dwBitrate) + " kbit/s " +
+                          number(config->dwSampleRate) + " Hz]";
         *samplesPerChunk = f.settings.samplesPerChunk;
         *minOutputBytes = f.settings.minOutputBytes;
         *stream = handle;
@@ -204,7 +211,7 @@ BE_EXPORT BE_ERR BE_CALL beDeinitStream(HBE_STREAM stream, uint8_t *output,
     std::lock_guard<std::mutex> lock(f.mutex);
     BE_ERR result = BE_ERR_SUCCESSFUL;
     const bool wasInjected = f.injected("beDeinitStream", result);
-    const std::string &flush = f.settings.flushBytes;
+    const std::string flush = f.settings.flushBytes + (f.settings.mark ? f.marks[stream] : "");
     if (!wasInjected) {
         if (!f.isOpen(stream))
             result = BE_ERR_INVALID_HANDLE;

@@ -31,6 +31,10 @@
 //       "injected failure of <name> (call <n>)". eciNew counts its calls per
 //       process; every other entry point counts from the latest eciNew.
 //       A failing eciSynchronize delivers nothing and drops the queued text.
+//   NARRAVOX_FAKE_ECI_MARK=1
+//       Every synthesis starts with the engine's language and the active
+//       voice's parameters spoken as text, "[L=327680 V=0,100,...]", so that
+//       a test can tell which settings made a file.
 //   NARRAVOX_FAKE_ECI_FILL=n
 //       Offers at most n samples per buffer instead of the caller's whole
 //       buffer (every buffer but the last of a synthesis is then n samples).
@@ -258,7 +262,14 @@ ECI_EXPORT EciBool ECI_CALL eciSynchronize(ECIHand engine) {
         return 0;
     }
     std::vector<int16_t> speech;
-    speech.swap(e->queued);
+    if (g_settings.mark) {
+        std::string mark = "[L=" + std::to_string(e->params[ECI_PARAM_DIALECT]) + " V=";
+        for (int32_t value : e->voices[0]) mark += std::to_string(value) + ",";
+        mark += "]";
+        fake_eci::AppendSpeech(mark.c_str(), false, RateHz(e), speech);
+    }
+    speech.insert(speech.end(), e->queued.begin(), e->queued.end());
+    e->queued.clear();
     if (e->buffer && e->callback) {
         size_t size = static_cast<size_t>(e->buffer_samples);
         if (g_settings.fill > 0) size = std::min(size, static_cast<size_t>(g_settings.fill));

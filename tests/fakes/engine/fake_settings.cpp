@@ -54,6 +54,7 @@ Settings ReadSettings() {
     Settings s;
     s.log_path = Env("NARRAVOX_FAKE_ECI_LOG");
     s.failures = ParseFailures(Env("NARRAVOX_FAKE_ECI_FAIL"));
+    s.mark = !Env("NARRAVOX_FAKE_ECI_MARK").empty();
     int64_t fill = 0;
     if (ParseNumber(Env("NARRAVOX_FAKE_ECI_FILL"), fill) && fill < INT32_MAX)
         s.fill = static_cast<int32_t>(fill);

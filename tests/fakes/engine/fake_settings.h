@@ -19,6 +19,7 @@ struct Settings {
     std::string log_path;                 // NARRAVOX_FAKE_ECI_LOG
     std::vector<PlannedFailure> failures; // NARRAVOX_FAKE_ECI_FAIL
     int32_t fill = 0;                     // NARRAVOX_FAKE_ECI_FILL; 0: the whole buffer
+    bool mark = false;                    // NARRAVOX_FAKE_ECI_MARK
 };
 
 Settings ReadSettings();
