@@ -20,7 +20,7 @@ class Faults : public Conversion {
     Configure(lines);
     folder_.Write("libro.txt", text);
     RunResult run = Convert({"/VB=0", option, "libro.txt"}, "", env);
-    EXPECT_EQ(run.output, std::string(kBannerLines) + "* ERRORE: " + message + "\n");
+    EXPECT_EQ(run.output, ErrorOutput(message));
     EXPECT_EQ(run.exitCode, 1);
     reference_ = Reference(lines, text);
     ExpectOnlyCompleteFiles(reference_);
@@ -88,8 +88,8 @@ TEST_F(Faults, TextGoneDuringTheRun) {
   while (!OutExists("libro/" + Track(2))) std::this_thread::sleep_for(std::chrono::milliseconds(2));
   ASSERT_EQ(rename(folder_.File("secondo.txt").c_str(), folder_.File("via.txt").c_str()), 0);
   RunResult run = folder_.Wait(pid);
-  EXPECT_EQ(run.output, std::string(kBannerLines) + "* ERRORE: Impossibile trovare il file \"" +
-                            folder_.File("secondo.txt") + "\" (codice 2)\n");
+  EXPECT_EQ(run.output, ErrorOutput("Impossibile trovare il file \"" + folder_.File("secondo.txt") +
+                                    "\" (codice 2)"));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(folder_.Read("narravox.dat"), "ATTENZIONE!!! Non modificare questo file.\r\n" +
                                               folder_.File("out/") + "::1024::0\r\n" +

@@ -16,7 +16,7 @@ TEST_F(Resume, EncoderFailureKeepsTheCheckpointAndResumeFinishes) {
   Configure(lines);
   folder_.Write("libro.txt", text);
   RunResult failed = Convert({"/VB=0", "libro.txt"}, "", {{"NARRAVOX_FAKE_ENC_FAIL", "beInitStream:3:2"}});
-  EXPECT_EQ(failed.output, std::string(kBannerLines) + "* ERRORE: Errore encoder MP3 (codice 2)\n");
+  EXPECT_EQ(failed.output, ErrorOutput("Errore encoder MP3 (codice 2)"));
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_EQ(Listing("out/libro"), "001.mp3\n002.mp3\n");
   std::string recovery = folder_.Read("narravox.dat");
@@ -53,9 +53,8 @@ TEST_F(Resume, InterruptedGroupingIsFinishedByResume) {
   folder_.MakeFolder("out/libro02");
   folder_.MakeFolder("out/libro02/008.mp3");
   RunResult failed = Convert({"/VB=0", "libro.txt"});
-  EXPECT_EQ(failed.output, std::string(kBannerLines) +
-                               "* ERRORE: Impossibile spostare il file \"" +
-                               folder_.File("out/libro/008.mp3") + "\" (codice 17)\n");
+  EXPECT_EQ(failed.output, ErrorOutput("Impossibile spostare il file \"" +
+                                       folder_.File("out/libro/008.mp3") + "\" (codice 17)"));
   std::string recovery = folder_.Read("narravox.dat");
   EXPECT_NE(recovery.find(folder_.File("libro.txt") + "::-1::"), std::string::npos) << recovery;
   EXPECT_TRUE(OutExists("libro01/005.mp3"));

@@ -6,24 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 struct RunResult {
   std::string output;  // standard output and standard error together
   int exitCode = -1;
 };
 
-class ProgramFolder {
+class ProgramFolder : public TempFolder {
  public:
-  // Makes a temporary folder (its path holds no dot) with a copy of the
-  // program in it; with an engine library file unless told otherwise.
+  // A temporary folder with a copy of the program in it; with an engine
+  // library file unless told otherwise.
   explicit ProgramFolder(bool withEngine = true);
-  ~ProgramFolder();
 
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  void Write(const std::string& name, const std::string& content) const;
-  std::string Read(const std::string& name) const;
-  bool Exists(const std::string& name) const;
-  void MakeFolder(const std::string& name) const;
   void SetTime(const std::string& name, long secondsSinceEpoch) const;
 
   // Runs the program with args from the folder (its current directory),
@@ -39,9 +34,11 @@ class ProgramFolder {
   void LimitFileSize(long bytes) { fileSizeLimit_ = bytes; }
 
  private:
-  std::string path_;
   long fileSizeLimit_ = 0;
 };
 
 // The banner as the program prints it, followed by its empty line.
 extern const char* const kBannerLines;
+
+// What the program prints when it stops with the error message.
+std::string ErrorOutput(const std::string& message);
