@@ -56,16 +56,11 @@ TEST_F(FileNames, LoadTextListSplitsEveryLineEnd) {
 }
 
 TEST(RaiseErrorWithCode, CodeSuffixAndPercentInNames) {
-  try {
-    RaiseErrorWithCode("Impossibile trovare il file \"%s\"", "C:\\T\\A%d.TXT", 2);
-  } catch (const EError& error) {
-    EXPECT_STREQ(error.what(), "Impossibile trovare il file \"C:\\T\\A%d.TXT\" (codice 2)");
-  }
-  try {
-    RaiseErrorWithCode("Errore \"%s\"", "x", 0);
-  } catch (const EError& error) {
-    EXPECT_STREQ(error.what(), "Errore \"x\"");
-  }
+  EXPECT_EQ(ErrorOf([] {
+              RaiseErrorWithCode("Impossibile trovare il file \"%s\"", "C:\\T\\A%d.TXT", 2);
+            }),
+            "Impossibile trovare il file \"C:\\T\\A%d.TXT\" (codice 2)");
+  EXPECT_EQ(ErrorOf([] { RaiseErrorWithCode("Errore \"%s\"", "x", 0); }), "Errore \"x\"");
 }
 
 }  // namespace
