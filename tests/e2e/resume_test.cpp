@@ -2,7 +2,7 @@
 // continuation with "/R": no partial MP3 file is ever left, and the resumed
 // run ends with the same files as an uninterrupted one.
 #include <csignal>
-#include <thread>
+#include <unistd.h>
 
 #include "conversion_fixture.h"
 
@@ -73,7 +73,8 @@ TEST_F(Resume, InterruptionLeavesNoPartialFileAndResumeFinishes) {
   folder_.Write("libro.txt", text);
   // Small engine buffers make the conversion slow enough to be interrupted.
   int pid = folder_.Start({"/VB=0", "libro.txt"}, "", {{"NARRAVOX_FAKE_ECI_FILL", "32"}});
-  while (!OutExists("libro/" + Track(3))) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(folder_.AwaitFile(pid, "out/libro/" + Track(3)))
+      << "no third file while the program ran; " << folder_.Stop(pid);
   kill(pid, SIGINT);
   RunResult interrupted = folder_.Wait(pid);
   EXPECT_EQ(interrupted.exitCode, 128 + SIGINT);

@@ -1,16 +1,38 @@
 #include "run_program.h"
 
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <utime.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long a run may take, and how long a file may take to appear, before
+// the program counts as hung.
+const auto kRunDeadline = std::chrono::seconds(60);
+const auto kFileDeadline = std::chrono::seconds(30);
+
+}  // namespace
 
 const char* const kBannerLines = "Narravox 1.06f - conversione di testi in file MP3 parlati\n\n";
 
 std::string ErrorOutput(const std::string& message) {
   return std::string(kBannerLines) + "* ERRORE: " + message + "\n";
+}
+
+std::ostream& operator<<(std::ostream& out, const RunResult& result) {
+  return out << "exit code " << result.exitCode << ", output: \"" << result.output << "\"";
 }
 
 ProgramFolder::ProgramFolder(bool withEngine) {
@@ -56,13 +78,42 @@ int ProgramFolder::Start(const std::vector<std::string>& args, const std::string
 
 RunResult ProgramFolder::Wait(int pid) const {
   int status = 0;
-  waitpid(pid, &status, 0);
+  const Clock::time_point deadline = Clock::now() + kRunDeadline;
+  pid_t ended;
+  while ((ended = waitpid(pid, &status, WNOHANG)) == 0 && Clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (ended == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    ADD_FAILURE() << "the program did not end within " << kRunDeadline.count()
+                  << " s and was killed";
+  } else if (ended < 0) {
+    ADD_FAILURE() << "cannot wait for the program: " << std::strerror(errno);
+  }
   RunResult result;
   result.output = Read(".stdout");
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   unlink(File(".stdin").c_str());
   unlink(File(".stdout").c_str());
   return result;
+}
+
+bool ProgramFolder::AwaitFile(int pid, const std::string& name) const {
+  const Clock::time_point deadline = Clock::now() + kFileDeadline;
+  while (!Exists(name)) {
+    // Whether the program has ended, leaving it for Wait to collect.
+    siginfo_t info{};
+    if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+        info.si_pid != 0 || Clock::now() >= deadline)
+      return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+RunResult ProgramFolder::Stop(int pid) const {
+  kill(pid, SIGKILL);
+  return Wait(pid);
 }
 
 RunResult ProgramFolder::Run(const std::vector<std::string>& args, const std::string& input,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ struct RunResult {
   std::string output;  // standard output and standard error together
   int exitCode = -1;
 };
+
+// "exit code N, output: ...", for the messages of failed checks.
+std::ostream& operator<<(std::ostream& out, const RunResult& result);
 
 class ProgramFolder : public TempFolder {
  public:
@@ -26,9 +30,16 @@ class ProgramFolder : public TempFolder {
   RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
                 const std::map<std::string, std::string>& env = {}) const;
   // Starts the program without waiting for it; Wait collects its result.
+  // A run still going after a minute counts as hung: Wait ends it and fails
+  // the test.
   int Start(const std::vector<std::string>& args, const std::string& input = "",
             const std::map<std::string, std::string>& env = {}) const;
   RunResult Wait(int pid) const;
+  // Waits while the program started as pid runs until the file name is
+  // there; false when the program ended first or half a minute went by.
+  bool AwaitFile(int pid, const std::string& name) const;
+  // Ends the program started as pid at once and collects its result.
+  RunResult Stop(int pid) const;
   // Limits the size of every file the program writes (0: no limit), as a
   // full disk would.
   void LimitFileSize(long bytes) { fileSizeLimit_ = bytes; }
