@@ -36,9 +36,20 @@ start() {  # start FOLDER: the first run, or /R when a RecoveryFile is there
   (cd "$1" && exec ./narravox "${args[@]}" > "$1/console.txt" 2>&1) &
   pid=$!
 }
+# finish: waits for the run started last. One still going after two minutes
+# is hung: it is killed and the soak fails.
+finish() {
+  if ! timeout 120 tail -s 0.1 --pid="$pid" -f /dev/null; then
+    kill -KILL "$pid" 2>/dev/null || true
+    echo "soak: the program did not end within 120 s"
+    exit 1
+  fi
+  wait "$pid"
+}
 
 prepare "$work/reference"
-(cd "$work/reference" && ./narravox primo.txt secondo.txt terzo.txt)
+(cd "$work/reference" && timeout 120 ./narravox primo.txt secondo.txt terzo.txt) ||
+  { echo "soak: the uninterrupted run failed or did not end within 120 s"; exit 1; }
 reference=$(digests "$work/reference")
 known=$(cut -d' ' -f1 <<< "$reference")
 
@@ -49,7 +60,7 @@ soak() {  # soak SIGNAL COUNT
     start "$work/$signal"
     sleep "0.$(printf '%03d' $((RANDOM % 400 + 10)))"
     if kill -"$signal" "$pid" 2>/dev/null; then ended=$((ended + 1)); fi
-    { wait "$pid" || true; } 2>/dev/null
+    { finish || true; } 2>/dev/null
     if [ "$signal" = INT ]; then
       # Every file left must be complete: one of the reference's files.
       while read -r digest path; do
@@ -63,7 +74,7 @@ soak() {  # soak SIGNAL COUNT
   # Finish the job: /R until the RecoveryFile is gone.
   while [ -f "$work/$signal/narravox.dat" ] || [ ! -d "$work/$signal/out" ]; do
     start "$work/$signal"
-    wait "$pid"
+    finish
     done_runs=$((done_runs + 1))
     [ "$done_runs" -lt 5 ] || { echo "soak: the conversion does not finish"; exit 1; }
   done

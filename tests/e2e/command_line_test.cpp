@@ -6,10 +6,6 @@
 
 namespace {
 
-std::string ErrorOutput(const std::string& message) {
-  return std::string(kBannerLines) + "* ERRORE: " + message + "\n";
-}
-
 TEST(CommandLine, NoArgumentPrintsTheHintWithoutConfiguration) {
   ProgramFolder folder(false);
   for (const std::vector<std::string>& args :

@@ -8,10 +8,6 @@ namespace {
 
 const std::string kUpdated = std::string(kBannerLines) + "Aggiornato il file NARRAVOX.INI\n";
 
-std::string ErrorOutput(const std::string& message) {
-  return std::string(kBannerLines) + "* ERRORE: " + message + "\n";
-}
-
 TEST(EciSetup, FileOrFolderIsWrittenIntoANewConfigurationFile) {
   ProgramFolder folder(false);
   folder.MakeFolder("Eng");

@@ -1,8 +1,7 @@
 // Faults of the disk, the texts and the libraries: each ends the run with
 // its Italian error and exit code 1, leaves no partial MP3 file, and leaves a
 // RecoveryFile from which "/R" finishes the job.
-#include <chrono>
-#include <thread>
+#include <cstdio>
 #include <unistd.h>
 
 #include "conversion_fixture.h"
@@ -20,7 +19,7 @@ class Faults : public Conversion {
     Configure(lines);
     folder_.Write("libro.txt", text);
     RunResult run = Convert({"/VB=0", option, "libro.txt"}, "", env);
-    EXPECT_EQ(run.output, std::string(kBannerLines) + "* ERRORE: " + message + "\n");
+    EXPECT_EQ(run.output, ErrorOutput(message));
     EXPECT_EQ(run.exitCode, 1);
     reference_ = Reference(lines, text);
     ExpectOnlyCompleteFiles(reference_);
@@ -86,11 +85,12 @@ TEST_F(Faults, TextGoneDuringTheRun) {
   folder_.Write("secondo.txt", "Il secondo testo.\n");
   int pid = folder_.Start({"/VB=0", "libro.txt", "secondo.txt"}, "",
                           {{"NARRAVOX_FAKE_ECI_FILL", "32"}});
-  while (!OutExists("libro/" + Track(2))) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  ASSERT_TRUE(folder_.AwaitFile(pid, "out/libro/" + Track(2)))
+      << "no second file while the program ran; " << folder_.Stop(pid);
   ASSERT_EQ(rename(folder_.File("secondo.txt").c_str(), folder_.File("via.txt").c_str()), 0);
   RunResult run = folder_.Wait(pid);
-  EXPECT_EQ(run.output, std::string(kBannerLines) + "* ERRORE: Impossibile trovare il file \"" +
-                            folder_.File("secondo.txt") + "\" (codice 2)\n");
+  EXPECT_EQ(run.output, ErrorOutput("Impossibile trovare il file \"" + folder_.File("secondo.txt") +
+                                    "\" (codice 2)"));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(folder_.Read("narravox.dat"), "ATTENZIONE!!! Non modificare questo file.\r\n" +
                                               folder_.File("out/") + "::1024::0\r\n" +

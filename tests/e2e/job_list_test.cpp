@@ -6,10 +6,6 @@
 
 namespace {
 
-std::string ErrorOutput(const std::string& message) {
-  return std::string(kBannerLines) + "* ERRORE: " + message + "\n";
-}
-
 class JobList : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -19,8 +15,8 @@ class JobList : public ::testing::Test {
   // The set-up ends and the conversion stops at once: the engine library of
   // these tests is an empty file. The RecoveryFile stays as set-up wrote it.
   std::string StopsAtEngine() const {
-    return std::string(kBannerLines) + "* ERRORE: Impossibile caricare la libreria " +
-           folder_.File("libeci.so") + ", errore codice 0\n";
+    return ErrorOutput("Impossibile caricare la libreria " + folder_.File("libeci.so") +
+                       ", errore codice 0");
   }
   std::string Recovery(const std::vector<std::string>& texts,
                        const std::string& layout = "") const {

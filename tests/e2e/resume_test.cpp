@@ -2,7 +2,7 @@
 // continuation with "/R": no partial MP3 file is ever left, and the resumed
 // run ends with the same files as an uninterrupted one.
 #include <csignal>
-#include <thread>
+#include <unistd.h>
 
 #include "conversion_fixture.h"
 
@@ -16,7 +16,7 @@ TEST_F(Resume, EncoderFailureKeepsTheCheckpointAndResumeFinishes) {
   Configure(lines);
   folder_.Write("libro.txt", text);
   RunResult failed = Convert({"/VB=0", "libro.txt"}, "", {{"NARRAVOX_FAKE_ENC_FAIL", "beInitStream:3:2"}});
-  EXPECT_EQ(failed.output, std::string(kBannerLines) + "* ERRORE: Errore encoder MP3 (codice 2)\n");
+  EXPECT_EQ(failed.output, ErrorOutput("Errore encoder MP3 (codice 2)"));
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_EQ(Listing("out/libro"), "001.mp3\n002.mp3\n");
   std::string recovery = folder_.Read("narravox.dat");
@@ -53,9 +53,8 @@ TEST_F(Resume, InterruptedGroupingIsFinishedByResume) {
   folder_.MakeFolder("out/libro02");
   folder_.MakeFolder("out/libro02/008.mp3");
   RunResult failed = Convert({"/VB=0", "libro.txt"});
-  EXPECT_EQ(failed.output, std::string(kBannerLines) +
-                               "* ERRORE: Impossibile spostare il file \"" +
-                               folder_.File("out/libro/008.mp3") + "\" (codice 17)\n");
+  EXPECT_EQ(failed.output, ErrorOutput("Impossibile spostare il file \"" +
+                                       folder_.File("out/libro/008.mp3") + "\" (codice 17)"));
   std::string recovery = folder_.Read("narravox.dat");
   EXPECT_NE(recovery.find(folder_.File("libro.txt") + "::-1::"), std::string::npos) << recovery;
   EXPECT_TRUE(OutExists("libro01/005.mp3"));
@@ -74,7 +73,8 @@ TEST_F(Resume, InterruptionLeavesNoPartialFileAndResumeFinishes) {
   folder_.Write("libro.txt", text);
   // Small engine buffers make the conversion slow enough to be interrupted.
   int pid = folder_.Start({"/VB=0", "libro.txt"}, "", {{"NARRAVOX_FAKE_ECI_FILL", "32"}});
-  while (!OutExists("libro/" + Track(3))) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(folder_.AwaitFile(pid, "out/libro/" + Track(3)))
+      << "no third file while the program ran; " << folder_.Stop(pid);
   kill(pid, SIGINT);
   RunResult interrupted = folder_.Wait(pid);
   EXPECT_EQ(interrupted.exitCode, 128 + SIGINT);

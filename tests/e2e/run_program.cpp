@@ -1,50 +1,44 @@
-#include "test_files.h"
 #include "run_program.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <utime.h>
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long a run may take, and how long a file may take to appear, before
+// the program counts as hung.
+const auto kRunDeadline = std::chrono::seconds(60);
+const auto kFileDeadline = std::chrono::seconds(30);
+
+}  // namespace
+
 const char* const kBannerLines = "Narravox 1.06f - conversione di testi in file MP3 parlati\n\n";
 
+std::string ErrorOutput(const std::string& message) {
+  return std::string(kBannerLines) + "* ERRORE: " + message + "\n";
+}
+
+std::ostream& operator<<(std::ostream& out, const RunResult& result) {
+  return out << "exit code " << result.exitCode << ", output: \"" << result.output << "\"";
+}
+
 ProgramFolder::ProgramFolder(bool withEngine) {
-  char templ[] = "/tmp/narravox-e2e-XXXXXX";
-  if (!mkdtemp(templ)) throw std::runtime_error("mkdtemp");
-  path_ = templ;
-  std::ifstream in(NARRAVOX_BINARY, std::ios::binary);
-  std::ofstream out(File("narravox"), std::ios::binary);
-  out << in.rdbuf();
-  out.close();
+  Write("narravox", ReadFileBytes(NARRAVOX_BINARY));
   chmod(File("narravox").c_str(), 0755);
   if (withEngine) Write("libeci.so", "");
-}
-
-ProgramFolder::~ProgramFolder() {
-  std::string command = "rm -rf '" + path_ + "'";
-  if (std::system(command.c_str()) != 0) std::perror("rm");
-}
-
-void ProgramFolder::Write(const std::string& name, const std::string& content) const {
-  std::ofstream out(File(name), std::ios::binary);
-  out << content;
-}
-
-std::string ProgramFolder::Read(const std::string& name) const {
-  return ReadFileBytes(File(name));
-}
-
-bool ProgramFolder::Exists(const std::string& name) const { return PathExists(File(name)); }
-
-void ProgramFolder::MakeFolder(const std::string& name) const {
-  mkdir(File(name).c_str(), 0755);
 }
 
 void ProgramFolder::SetTime(const std::string& name, long seconds) const {
@@ -54,12 +48,12 @@ void ProgramFolder::SetTime(const std::string& name, long seconds) const {
 
 int ProgramFolder::Start(const std::vector<std::string>& args, const std::string& input,
                          const std::map<std::string, std::string>& env) const {
-  std::string inputFile = path_ + "/.stdin";
-  std::string outputFile = path_ + "/.stdout";
+  std::string inputFile = File(".stdin");
+  std::string outputFile = File(".stdout");
   Write(".stdin", input);
   pid_t pid = fork();
   if (pid == 0) {
-    if (chdir(path_.c_str()) != 0) _exit(127);
+    if (chdir(path().c_str()) != 0) _exit(127);
     int in = open(inputFile.c_str(), O_RDONLY);
     int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(in, 0);
@@ -84,13 +78,42 @@ int ProgramFolder::Start(const std::vector<std::string>& args, const std::string
 
 RunResult ProgramFolder::Wait(int pid) const {
   int status = 0;
-  waitpid(pid, &status, 0);
+  const Clock::time_point deadline = Clock::now() + kRunDeadline;
+  pid_t ended;
+  while ((ended = waitpid(pid, &status, WNOHANG)) == 0 && Clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (ended == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    ADD_FAILURE() << "the program did not end within " << kRunDeadline.count()
+                  << " s and was killed";
+  } else if (ended < 0) {
+    ADD_FAILURE() << "cannot wait for the program: " << std::strerror(errno);
+  }
   RunResult result;
   result.output = Read(".stdout");
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  unlink((path_ + "/.stdin").c_str());
-  unlink((path_ + "/.stdout").c_str());
+  unlink(File(".stdin").c_str());
+  unlink(File(".stdout").c_str());
   return result;
+}
+
+bool ProgramFolder::AwaitFile(int pid, const std::string& name) const {
+  const Clock::time_point deadline = Clock::now() + kFileDeadline;
+  while (!Exists(name)) {
+    // Whether the program has ended, leaving it for Wait to collect.
+    siginfo_t info{};
+    if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+        info.si_pid != 0 || Clock::now() >= deadline)
+      return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+RunResult ProgramFolder::Stop(int pid) const {
+  kill(pid, SIGKILL);
+  return Wait(pid);
 }
 
 RunResult ProgramFolder::Run(const std::vector<std::string>& args, const std::string& input,

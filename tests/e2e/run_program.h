@@ -3,27 +3,26 @@
 #pragma once
 
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include "test_files.h"
 
 struct RunResult {
   std::string output;  // standard output and standard error together
   int exitCode = -1;
 };
 
-class ProgramFolder {
- public:
-  // Makes a temporary folder (its path holds no dot) with a copy of the
-  // program in it; with an engine library file unless told otherwise.
-  explicit ProgramFolder(bool withEngine = true);
-  ~ProgramFolder();
+// "exit code N, output: ...", for the messages of failed checks.
+std::ostream& operator<<(std::ostream& out, const RunResult& result);
 
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  void Write(const std::string& name, const std::string& content) const;
-  std::string Read(const std::string& name) const;
-  bool Exists(const std::string& name) const;
-  void MakeFolder(const std::string& name) const;
+class ProgramFolder : public TempFolder {
+ public:
+  // A temporary folder with a copy of the program in it; with an engine
+  // library file unless told otherwise.
+  explicit ProgramFolder(bool withEngine = true);
+
   void SetTime(const std::string& name, long secondsSinceEpoch) const;
 
   // Runs the program with args from the folder (its current directory),
@@ -31,15 +30,21 @@ class ProgramFolder {
   RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
                 const std::map<std::string, std::string>& env = {}) const;
   // Starts the program without waiting for it; Wait collects its result.
+  // A run still going after a minute counts as hung: Wait ends it and fails
+  // the test.
   int Start(const std::vector<std::string>& args, const std::string& input = "",
             const std::map<std::string, std::string>& env = {}) const;
   RunResult Wait(int pid) const;
+  // Waits while the program started as pid runs until the file name is
+  // there; false when the program ended first or half a minute went by.
+  bool AwaitFile(int pid, const std::string& name) const;
+  // Ends the program started as pid at once and collects its result.
+  RunResult Stop(int pid) const;
   // Limits the size of every file the program writes (0: no limit), as a
   // full disk would.
   void LimitFileSize(long bytes) { fileSizeLimit_ = bytes; }
 
  private:
-  std::string path_;
   long fileSizeLimit_ = 0;
 };
 
@@ -53,3 +58,6 @@ std::string SettingsRecord(const std::map<std::string, std::string>& changes = {
 // The warning of a new run that keeps the RecoveryFile of folder's earlier,
 // interrupted run.
 std::string KeptRecoveryWarning(const ProgramFolder& folder);
+
+// What the program prints when it stops with the error message.
+std::string ErrorOutput(const std::string& message);

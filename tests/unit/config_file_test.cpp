@@ -6,6 +6,7 @@
 #include "base/settings.h"
 #include "base/errors.h"
 #include "base/file_names.h"
+#include "test_errors.h"
 #include "text/lines.h"
 
 namespace {
@@ -13,12 +14,7 @@ namespace {
 // Applies a file's text to fresh settings; returns the error, or "".
 std::string Apply(const std::string& text) {
   EditableSettings() = TSettings();
-  try {
-    ApplyConfigurationLines(text::SplitLines(text));
-  } catch (const EError& error) {
-    return error.what();
-  }
-  return "";
+  return ErrorOf([&] { ApplyConfigurationLines(text::SplitLines(text)); });
 }
 
 TEST(ConfigFile, HeaderIsOptionalAndComesFirst) {

@@ -2,69 +2,53 @@
 // messages that name files.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <unistd.h>
 
 #include "base/errors.h"
 #include "base/file_names.h"
+#include "test_errors.h"
+#include "test_files.h"
 #include "text/lines.h"
 
 namespace {
 
-class TempFolder : public ::testing::Test {
+class FileNames : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char templ[] = "/tmp/narravox-unit-XXXXXX";
-    ASSERT_TRUE(mkdtemp(templ));
-    path_ = templ;
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir("/"), 0);
-    std::string command = "rm -rf '" + path_ + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-  }
-  std::string Make(const std::string& name, const std::string& content = "x") {
-    std::ofstream(path_ + "/" + name) << content;
-    return path_ + "/" + name;
-  }
+  // A test may work from inside the folder; leave it before it goes.
+  void TearDown() override { ASSERT_EQ(chdir("/"), 0); }
   std::string Error(const std::string& name, const std::string& ext) {
-    try {
-      ResolveFileName(name, ext);
-    } catch (const EError& error) {
-      return error.what();
-    }
-    return "";
+    return ErrorOf([&] { ResolveFileName(name, ext); });
   }
-  std::string path_;
+  TempFolder folder_;
+  const std::string& path_ = folder_.path();
 };
 
-TEST_F(TempFolder, DefaultExtensionOnlyWhenThePathHasNoDot) {
-  std::string book = Make("BOOK.TXT");
+TEST_F(FileNames, DefaultExtensionOnlyWhenThePathHasNoDot) {
+  std::string book = folder_.Write("BOOK.TXT", "x");
   EXPECT_EQ(ResolveFileName(path_ + "/BOOK", ".TXT"), book);
-  std::string plain = Make("BOOK");
+  std::string plain = folder_.Write("BOOK", "x");
   EXPECT_EQ(ResolveFileName(path_ + "/BOOK", ".TXT"), plain);
-  std::string lower = Make("list.lst");
+  std::string lower = folder_.Write("list.lst", "x");
   EXPECT_EQ(ResolveFileName(path_ + "/list", ".LST"), lower);
   EXPECT_EQ(Error(path_ + "/list", ""),
             "Impossibile trovare il file \"" + path_ + "/list\" (codice 2)");
-  ASSERT_EQ(system(("mkdir '" + path_ + "/dir.d'").c_str()), 0);
-  Make("dir.d/A.TXT");
+  folder_.MakeFolder("dir.d");
+  folder_.Write("dir.d/A.TXT", "x");
   EXPECT_EQ(Error(path_ + "/dir.d/A", ".TXT"),
             "Impossibile trovare il file \"" + path_ + "/dir.d/A\" (codice 2)");
 }
 
-TEST_F(TempFolder, FolderCountsAsMissingAndTheNameIsAsGiven) {
+TEST_F(FileNames, FolderCountsAsMissingAndTheNameIsAsGiven) {
   ASSERT_EQ(chdir(path_.c_str()), 0);
-  ASSERT_EQ(system("mkdir sub"), 0);
+  folder_.MakeFolder("sub");
   EXPECT_EQ(Error("sub", ".TXT"), "Impossibile trovare il file \"sub\" (codice 2)");
   EXPECT_EQ(Error("100%s", ".TXT"), "Impossibile trovare il file \"100%s\" (codice 2)");
-  Make("100%s.TXT");
+  folder_.Write("100%s.TXT", "x");
   EXPECT_EQ(ResolveFileName("100%s", ".TXT"), path_ + "/100%s.TXT");
 }
 
-TEST_F(TempFolder, LoadTextListSplitsEveryLineEnd) {
-  std::string file = Make("l.lst", std::string("a\r\nb\rc\n\nd\r\n\0e\r\n", 15));
+TEST_F(FileNames, LoadTextListSplitsEveryLineEnd) {
+  std::string file = folder_.Write("l.lst", std::string("a\r\nb\rc\n\nd\r\n\0e\r\n", 15));
   EXPECT_EQ(LoadTextList(file, ""), (std::vector<std::string>{"a", "b", "c", "", "d"}));
   EXPECT_EQ(text::SplitLines("x"), (std::vector<std::string>{"x"}));
   EXPECT_EQ(text::SplitLines("\r\n"), (std::vector<std::string>{""}));
@@ -72,16 +56,11 @@ TEST_F(TempFolder, LoadTextListSplitsEveryLineEnd) {
 }
 
 TEST(RaiseErrorWithCode, CodeSuffixAndPercentInNames) {
-  try {
-    RaiseErrorWithCode("Impossibile trovare il file \"%s\"", "C:\\T\\A%d.TXT", 2);
-  } catch (const EError& error) {
-    EXPECT_STREQ(error.what(), "Impossibile trovare il file \"C:\\T\\A%d.TXT\" (codice 2)");
-  }
-  try {
-    RaiseErrorWithCode("Errore \"%s\"", "x", 0);
-  } catch (const EError& error) {
-    EXPECT_STREQ(error.what(), "Errore \"x\"");
-  }
+  EXPECT_EQ(ErrorOf([] {
+              RaiseErrorWithCode("Impossibile trovare il file \"%s\"", "C:\\T\\A%d.TXT", 2);
+            }),
+            "Impossibile trovare il file \"C:\\T\\A%d.TXT\" (codice 2)");
+  EXPECT_EQ(ErrorOf([] { RaiseErrorWithCode("Errore \"%s\"", "x", 0); }), "Errore \"x\"");
 }
 
 }  // namespace

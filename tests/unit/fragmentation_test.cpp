@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <random>
 
-#include "base/errors.h"
 #include "engine/fragment_buffer.h"
 #include "engine/fragmentation.h"
+#include "test_errors.h"
 
 namespace {
 
@@ -217,12 +217,7 @@ TEST(FragmentLoop, ResumePositions) {
   walk.position = 26;
   EXPECT_EQ(Walk(lines, walk).ends.size(), 0u);
   walk.position = 27;
-  try {
-    Walk(lines, walk);
-    FAIL() << "no error raised";
-  } catch (const EError& error) {
-    EXPECT_EQ(error.message(), "Errore nel file di ripristino");
-  }
+  EXPECT_EQ(ErrorOf([&] { Walk(lines, walk); }), "Errore nel file di ripristino");
 }
 
 // A text of paragraphs, some as one long line, with blank lines, hyphens,
@@ -298,12 +293,8 @@ TEST(FragmentBuffer, GrowsInStepsAndRefusesWhatItCannotHold) {
   EXPECT_EQ(buffer.data()[11048], 0);
 
   EXPECT_EQ(TFragmentBuffer(0).limit(), 1024);  // never sized below one byte of text
-  try {
-    TFragmentBuffer huge(INT32_MAX);
-    FAIL() << "no error raised";
-  } catch (const EError& error) {
-    EXPECT_EQ(error.message(), "Memoria insufficiente (codice 10, 2147484670 bytes)");
-  }
+  EXPECT_EQ(ErrorOf([] { TFragmentBuffer huge(INT32_MAX); }),
+            "Memoria insufficiente (codice 10, 2147484670 bytes)");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The RecoveryFile's line syntax.
 #include <gtest/gtest.h>
 
-#include "base/errors.h"
 #include "base/run_state.h"
+#include "test_errors.h"
 
 namespace {
 
@@ -28,12 +28,8 @@ TEST(SplitJobLine, MalformedNumbersAreRecoveryFileErrors) {
   for (const char* line : {"a::", "a::x::1", "a::1::", "a::1::2::3", "a::2147483648::1",
                            "a:: 1::2", "a::1::4x", "a::-::1"}) {
     int32_t a = 0, b = 0;
-    try {
-      SplitJobLine(line, &a, &b);
-      ADD_FAILURE() << line;
-    } catch (const EError& error) {
-      EXPECT_STREQ(error.what(), "Errore nel file di ripristino") << line;
-    }
+    EXPECT_EQ(ErrorOf([&] { SplitJobLine(line, &a, &b); }), "Errore nel file di ripristino")
+        << line;
   }
 }
 

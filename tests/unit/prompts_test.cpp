@@ -2,23 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <unistd.h>
 
 #include "base/settings.h"
 #include "base/prompts.h"
+#include "test_files.h"
 
 namespace {
 
 // Answers the question with the given console input.
 bool AskWithInput(const std::string& input) {
-  const std::string path = "/tmp/narravox-unit-answer-" + std::to_string(getpid());
-  std::ofstream(path) << input;
-  EXPECT_TRUE(std::freopen(path.c_str(), "r", stdin));
+  TempFolder folder;
+  EXPECT_TRUE(std::freopen(folder.Write("answer", input).c_str(), "r", stdin));
   EditableSettings() = TSettings();
-  bool yes = AskYesNo("Vuoi cancellare i file MP3 contenuti nella cartella \"x\"");
-  std::remove(path.c_str());
-  return yes;
+  return AskYesNo("Vuoi cancellare i file MP3 contenuti nella cartella \"x\"");
 }
 
 TEST(AskYesNo, AnswersIgnoreCaseButNotBlanks) {

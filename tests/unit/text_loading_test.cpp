@@ -2,28 +2,13 @@
 // conversion to Windows-1252.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <random>
-
-#include "base/errors.h"
 #include "engine/text_loading.h"
 #include "platform/files.h"
+#include "test_errors.h"
+#include "test_files.h"
 #include "text/lines.h"
 
 namespace {
-
-// A folder of its own for each test, removed afterwards.
-class TextFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("narravox-text-" + std::to_string(std::random_device()()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::string Path(const std::string& name) { return (folder_ / name).string(); }
-  std::filesystem::path folder_;
-};
 
 // Prepares text as the conversion does; returns the printed output.
 std::string Prepare(std::string* text, int32_t type, bool* oem) {
@@ -36,8 +21,9 @@ std::vector<std::string> Lines(const std::string& text) { return text::SplitLine
 
 using V = std::vector<std::string>;
 
-TEST_F(TextFile, MeasuredAndLoadedWhole) {
-  std::string path = Path("testo.txt");
+TEST(TextFile, MeasuredAndLoadedWhole) {
+  TempFolder folder;
+  std::string path = folder.File("testo.txt");
   std::string content("uno\0due\r\n\x85", 10);
   ASSERT_TRUE(platform::WriteWholeFile(path, content));
   EXPECT_EQ(TextFileSize(path), 10);
@@ -46,22 +32,19 @@ TEST_F(TextFile, MeasuredAndLoadedWhole) {
   EXPECT_EQ(LoadText(path, 3), "uno");
   EXPECT_EQ(LoadText(path, 100), content);
 
-  std::string empty = Path("vuoto.txt");
+  std::string empty = folder.File("vuoto.txt");
   ASSERT_TRUE(platform::WriteWholeFile(empty, ""));
   EXPECT_EQ(TextFileSize(empty), 0);
   EXPECT_EQ(LoadText(empty, 0), "");
   EXPECT_EQ(Lines(""), V{});
 }
 
-TEST_F(TextFile, MissingFileHasNoSizeAndCannotBeLoaded) {
-  std::string path = Path("manca.txt");
+TEST(TextFile, MissingFileHasNoSizeAndCannotBeLoaded) {
+  TempFolder folder;
+  std::string path = folder.File("manca.txt");
   EXPECT_EQ(TextFileSize(path), 0);
-  try {
-    LoadText(path, 0);
-    FAIL() << "no error raised";
-  } catch (const EError& error) {
-    EXPECT_EQ(error.message(), "Impossibile trovare il file \"" + path + "\" (codice 2)");
-  }
+  EXPECT_EQ(ErrorOf([&] { LoadText(path, 0); }),
+            "Impossibile trovare il file \"" + path + "\" (codice 2)");
 }
 
 TEST(SplitIntoLines, EveryKindOfLineBreak) {

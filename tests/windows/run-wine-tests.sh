@@ -22,7 +22,10 @@ export WINEPREFIX=$WIN/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtm
 LOCALES=$WIN/wine-locale
 [ -d "$LOCALES/it_IT.UTF-8" ] || { mkdir -p "$LOCALES" &&
   localedef -i it_IT -f UTF-8 "$LOCALES/it_IT.UTF-8"; } || exit 2
-wine() { LOCPATH=$LOCALES LC_ALL=it_IT.UTF-8 "$WINE" "$@"; }
+# A run still going after RUN_LIMIT seconds is hung: it is ended, and its
+# checks fail instead of the script stopping there.
+RUN_LIMIT=300
+wine() { LOCPATH=$LOCALES LC_ALL=it_IT.UTF-8 timeout -k 10 "$RUN_LIMIT" "$WINE" "$@"; }
 passed=0 failed=0
 mkdir -p "$WINEPREFIX" && "${WINE%64}server" -p  # one wine server for every run below
 trap '"${WINE%64}server" -k; [ "$failed" -ne 0 ] || rm -rf "$T"' EXIT
@@ -50,7 +53,7 @@ win() {
   RC=$?; RAW=$(od -An -c "$T/win/.out"); OUT=$(tr -d '\r' <"$T/win/.out"; echo .); OUT=${OUT%.}
 }
 lin() {
-  (cd "$T/linux" && ./narravox "${@//\\//}" </dev/null >"$T/linux/.out" 2>&1)
+  (cd "$T/linux" && timeout -k 10 "$RUN_LIMIT" ./narravox "${@//\\//}" </dev/null >"$T/linux/.out" 2>&1)
   RC=$?; OUT=$(cat "$T/linux/.out"; echo .); OUT=${OUT%.}
 }
 put() { printf "$2" >"$T/win/$1"; }     # NAME PRINTF-FORMAT: a file in the program's folder
@@ -258,7 +261,9 @@ lin /VB=0 /D=OUT3 /G=N 'lunghi\lungo.txt'
 for i in $(seq 1 400); do
   [ "$(ls "$T/win/OUT3/lungo" 2>/dev/null | wc -l)" -lt 30 ] || break; sleep 0.05
 done
-kill -INT "$pid"; wait "$pid"
+kill -INT "$pid"
+timeout "$RUN_LIMIT" tail -s 0.1 --pid="$pid" -f /dev/null || kill -KILL "$pid"
+wait "$pid"
 check "interruption: the message" $'\b** Interrotto dall\'utente **' "$(tr -d '\r' <"$T/win/.out" | tail -1)"
 check "interruption: no partial file" "" \
   "$(cd "$T/win/OUT3/lungo" && for f in *; do cmp -s "$f" "$T/linux/OUT3/lungo/$f" || echo "$f"; done)"

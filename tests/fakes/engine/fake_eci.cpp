@@ -22,7 +22,9 @@
 //       Numbers are decimal. A buffer that the callback answers 0 is offered
 //       again after 1 ms; only the final answer (1 or 2) is logged, so the
 //       log does not depend on timing. An injected failure ends its line
-//       with " (injected)".
+//       with " (injected)". A buffer still refused after 30 s ends the
+//       synthesis instead of hanging the test: "callback 0 1234 -> 0 (gave
+//       up)", and eciSynchronize fails with status 9.
 //   NARRAVOX_FAKE_ECI_FAIL=name:n[:code][,name:n[:code]...]
 //       The entry point `name` fails on its n-th call: it returns its failure
 //       value (eciNew NULL, eciSetParam and eciSetVoiceParam -1, the boolean
@@ -86,6 +88,11 @@ struct Instance {
     int32_t status = 0;
     std::string message;
 };
+
+// How long a buffer may be refused before the synthesis gives up, and the
+// status it then reports.
+const std::chrono::seconds kRefusalLimit(30);
+const int32_t kGaveUpStatus = 9;
 
 std::mutex g_mutex;  // the fake is called from one thread, but be safe
 Settings g_settings;
@@ -279,11 +286,21 @@ ECI_EXPORT EciBool ECI_CALL eciSynchronize(ECIHand engine) {
             pos += n;
             // The callback may call back into the engine: release the lock.
             lock.unlock();
+            const auto give_up = std::chrono::steady_clock::now() + kRefusalLimit;
             int32_t answer;
             while ((answer = e->callback(e, ECI_MSG_WAVEFORM_BUFFER, static_cast<int32_t>(n),
-                                         e->user_data)) == ECI_DATA_NOT_PROCESSED)
+                                         e->user_data)) == ECI_DATA_NOT_PROCESSED &&
+                   std::chrono::steady_clock::now() < give_up)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             lock.lock();
+            if (answer == ECI_DATA_NOT_PROCESSED) {
+                e->status = kGaveUpStatus;
+                e->message = "the callback refused a buffer for " +
+                             std::to_string(kRefusalLimit.count()) + " s";
+                Log("callback 0 " + std::to_string(n) + " -> 0 (gave up)");
+                Log("eciSynchronize -> 0");
+                return 0;
+            }
             Log("callback 0 " + std::to_string(n) + " -> " + std::to_string(answer));
             if (answer == ECI_DATA_ABORT) break;
         }

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <set>
 
 #include "eci_library.h"
@@ -206,13 +208,35 @@ TEST_F(EspeakEngine, ParametersAndVoicesReturnPreviousValuesAndTakeEffect) {
     EXPECT_GT(lib.SetVoiceParam(engine, 0, ECI_VOICE_PITCH, 150), 150);  // a female preset
 }
 
-TEST_F(EspeakEngine, WithoutOutputBufferItSpeaksAloudOrExplainsWhyNot) {
+// Whether this system has an audio output that the library can speak on: a
+// sound server's socket or an ALSA playback device.
+bool HasAudioOutput() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (std::getenv("PULSE_SERVER")) return true;
+    if (const char *runtime = std::getenv("XDG_RUNTIME_DIR")) {
+        if (fs::exists(fs::path(runtime) / "pulse" / "native", ec) ||
+            fs::exists(fs::path(runtime) / "pipewire-0", ec))
+            return true;
+    }
+    for (fs::directory_iterator it("/dev/snd", ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind("pcmC", 0) == 0 && name.back() == 'p') return true;
+    }
+    return false;
+}
+
+TEST_F(EspeakEngine, WithoutOutputBufferItSpeaksAloudOnlyWhereThereIsAnAudioOutput) {
     ASSERT_TRUE(lib.SetOutputBuffer(engine, 0, nullptr));
     ASSERT_TRUE(lib.AddText(engine, "ciao"));
     ASSERT_TRUE(lib.Synthesize(engine));
-    if (!lib.Synchronize(engine)) {
+    if (HasAudioOutput()) {
+        EXPECT_TRUE(lib.Synchronize(engine)) << lib.Message(engine);
+    } else {
+        EXPECT_FALSE(lib.Synchronize(engine));
         EXPECT_NE(lib.ProgStatus(engine), 0);
-        EXPECT_FALSE(lib.Message(engine).empty());
+        EXPECT_NE(lib.Message(engine).find("no audio output"), std::string::npos)
+            << lib.Message(engine);
     }
 }
 

@@ -2,10 +2,10 @@
 // sample, failures on the chosen call, and a log of every call and record.
 #include "encoder_library.h"
 #include "fake_encoder_control.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -16,15 +16,11 @@ namespace {
 class FakeLameEnc : public ::testing::Test {
 protected:
     void SetUp() override {
-        logPath_ = ::testing::TempDir() + "fake_lame_enc_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
-        std::remove(logPath_.c_str());
         for (const char *name : {"NARRAVOX_FAKE_ENC_CHUNK", "NARRAVOX_FAKE_ENC_MINOUT",
                                  "NARRAVOX_FAKE_ENC_FLUSH", "NARRAVOX_FAKE_ENC_FAIL"})
             unsetenv(name);
         setenv("NARRAVOX_FAKE_ENC_LOG", logPath_.c_str(), 1);
     }
-    void TearDown() override { std::remove(logPath_.c_str()); }
 
     // Applies the environment set by the test.
     void reset() {
@@ -51,7 +47,8 @@ protected:
     }
 
     EncoderLibrary library_{FAKE_LAME_ENC_LIBRARY};
-    std::string logPath_;
+    TempFolder folder_;
+    const std::string logPath_ = folder_.File("encoder.log");
 };
 
 TEST_F(FakeLameEnc, WritesTheLowByteOfEverySampleAndTheChosenFlush) {
