@@ -122,10 +122,9 @@ void TConversion::ConvertText() {
 void TConversion::FragmentStart(TFragmentBuffer& buffer) {
   std::string n = std::to_string(RunState.TrackNumber);
   if (Settings.ID3TAG) SetId3Track(id3Tag_, RunState.TrackNumber);
-  OutputFileName = names_.TextFolder + Mp3FileName(RunState.TrackNumber);
   if (Settings.TITOLO) buffer.AppendText(names_.SpokenName + " " + n + ".\r\n\r\n");
   if (RunState.TestMode) return;
-  CreateOutputFile(OutputFileName);
+  CreateOutputFile(names_.TextFolder + Mp3FileName(RunState.TrackNumber));
   progress_.Update(platform::TickCount());
   if (Settings.VERBOSITA > 1)
     PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(RunState.TrackNumber)));
