@@ -104,7 +104,7 @@ void EncodeBuffer() {
   const int16_t* input = SpeechBuffer;
   int32_t count = BufferSamples;
   if (Upsampling) {
-    Upsample4x(SpeechBuffer, UpsampleBuffer.data(), count);
+    LastSample = Upsample4x(LastSample, SpeechBuffer, UpsampleBuffer.data(), count);
     input = UpsampleBuffer.data();
     count *= 4;
   }
@@ -257,8 +257,9 @@ void StopEncoderThread() {
   EncoderThread.join();
 }
 
-void Upsample4x(const int16_t* source, int16_t* destination, int32_t count) {
-  int32_t p = LastSample;
+int16_t Upsample4x(int16_t previous, const int16_t* source, int16_t* destination,
+                   int32_t count) {
+  int32_t p = previous;
   for (int32_t i = 0; i < count; ++i) {
     int32_t s = source[i];
     int32_t d = s - p;
@@ -269,7 +270,7 @@ void Upsample4x(const int16_t* source, int16_t* destination, int32_t count) {
     *destination++ = static_cast<int16_t>(s);
     p = s;
   }
-  LastSample = static_cast<int16_t>(p);
+  return static_cast<int16_t>(p);
 }
 
 void CreateOutputFile(const std::string& path) {

@@ -47,8 +47,11 @@ int32_t ECI_CALL SpeechCallback(ECIHand engine, int32_t message, int32_t paramet
 bool StartEncoderThread();
 void StopEncoderThread();
 
-// Writes 4 samples for every source sample, interpolating from LastSample.
-void Upsample4x(const int16_t* source, int16_t* destination, int32_t count);
+// Writes 4 samples for every source sample, interpolating from previous,
+// the sample before source; answers the last sample, the next call's
+// previous.
+int16_t Upsample4x(int16_t previous, const int16_t* source, int16_t* destination,
+                   int32_t count);
 
 void SetPipelineState(int32_t state);
 

@@ -84,18 +84,15 @@ TEST_F(PipelineTest, SmallFillsAndNoAudio) {
 TEST_F(PipelineTest, UpsamplingInterpolatesAcrossBuffers) {
   int16_t out[8];
   const int16_t up[] = {100};
-  LastSample = 0;
-  Upsample4x(up, out, 1);
+  EXPECT_EQ(Upsample4x(0, up, out, 1), 100);
   EXPECT_EQ(std::vector<int16_t>(out, out + 4), (std::vector<int16_t>{25, 50, 75, 100}));
   const int16_t down[] = {-7};
-  LastSample = 0;
-  Upsample4x(down, out, 1);
+  EXPECT_EQ(Upsample4x(0, down, out, 1), -7);
   EXPECT_EQ(std::vector<int16_t>(out, out + 4), (std::vector<int16_t>{-1, -3, -4, -7}));
   const int16_t extremes[] = {32767, -32768};
-  Upsample4x(extremes, out, 2);
+  EXPECT_EQ(Upsample4x(-7, extremes, out, 2), -32768);
   EXPECT_EQ(out[3], 32767);
   EXPECT_EQ(out[7], -32768);
-  EXPECT_EQ(LastSample, -32768);
 
   // Through the pipeline: the second file starts from the first's last sample.
   Settings.RESAMPLE = -1;
