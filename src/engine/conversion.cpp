@@ -140,7 +140,7 @@ void TConversion::SpeakFragment(TFragmentBuffer& buffer) {
   if (!Settings.PAUSATESTA.empty()) AddAnnotatedText(Settings.PAUSATESTA.c_str());
   AddText(fragment);
   if (!Settings.PAUSACODA.empty()) AddAnnotatedText(Settings.PAUSACODA.c_str());
-  SpeechProgress = 0;
+  ResetSpeechProgress();
   SynthesizeAndWait();
   if (RunState.TestMode) return;
   FinishMp3File(Settings.ID3TAG ? id3Tag_ : nullptr);

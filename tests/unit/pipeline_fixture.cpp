@@ -28,10 +28,7 @@ void PipelineTest::SetUp() {
   Settings.PAUSACODA.clear();
   Settings.PRIORITA = kPriorityNormal;
   Settings.VERBOSITA = 0;
-  PipelineState = 0;
-  PipelineError = 0;
-  LastSample = 0;
-  Upsampling = false;
+  ResetPipeline();
   setenv("NARRAVOX_FAKE_ECI_LOG", File("engine.log").c_str(), 1);
   setenv("NARRAVOX_FAKE_ENC_LOG", File("encoder.log").c_str(), 1);
   for (const char* name : {"NARRAVOX_FAKE_ECI_FAIL", "NARRAVOX_FAKE_ECI_FILL",

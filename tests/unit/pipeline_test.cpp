@@ -47,11 +47,11 @@ TEST_F(PipelineTest, TextReachesTheFileWithPausesAndTag) {
 
 TEST_F(PipelineTest, FullBuffersTakeWholeChunksAndGrowTheMp3Buffer) {
   Activate();
-  ASSERT_EQ(ChunkSamples, 576);
-  ASSERT_EQ(ChunksPerBuffer, 11025 * 30 / 576);
-  ASSERT_EQ(BufferCapacity, 576 * 574);
+  // 30 s at 11025 Hz, cut down to whole chunks of the fake's 576 samples.
+  const int32_t capacity = SpeechBufferCapacity();
+  ASSERT_EQ(capacity, 576 * (11025 * 30 / 576));
   // One buffer exactly full, then one buffer of 100 samples.
-  std::string text = Bytes(static_cast<size_t>(BufferCapacity) + 100, 1);
+  std::string text = Bytes(static_cast<size_t>(capacity) + 100, 1);
   SpeakInto(File("001.mp3"), text);
   EXPECT_EQ(Read("001.mp3"), text);
   std::string log = EncoderLog();
@@ -108,12 +108,14 @@ TEST_F(PipelineTest, UpsamplingInterpolatesAcrossBuffers) {
 // engine's next call, and one that is still running (a FIFO holds it).
 TEST_F(PipelineTest, CallbackAnswersFollowTheWrite) {
   Activate();
-  for (int i = 0; i < BufferCapacity; ++i) SpeechBuffer[i] = 'a';
+  const int32_t capacity = SpeechBufferCapacity();
+  for (int i = 0; i < capacity; ++i) SpeechBufferData()[i] = 'a';
   CreateOutputFile(File("001.mp3"));
   EXPECT_EQ(SpeechCallback(nullptr, 0, 100, nullptr), 0);
-  while (PipelineState != 4) std::this_thread::yield();
+  while (CurrentPipelineState() != TPipelineState::WrittenEngineNotTold)
+    std::this_thread::yield();
   EXPECT_EQ(SpeechCallback(nullptr, 0, 100, nullptr), 1);
-  EXPECT_EQ(PipelineState, 0);
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Idle);
   EXPECT_EQ(SpeechCallback(nullptr, 7, 0, nullptr), 1);  // other messages
   FinishMp3File(nullptr);
 
@@ -122,28 +124,30 @@ TEST_F(PipelineTest, CallbackAnswersFollowTheWrite) {
   ASSERT_GE(reader, 0);
   OpenEncoderStream();
   CreateOutputFile(File("fifo"));
-  EXPECT_EQ(SpeechCallback(nullptr, 0, BufferCapacity, nullptr), 0);
-  EXPECT_EQ(SpeechCallback(nullptr, 0, BufferCapacity, nullptr), PipelineState == 2 ? 1 : 0);
-  while (PipelineState == 1) std::this_thread::yield();
-  EXPECT_EQ(PipelineState, 2);  // the FIFO is full: the write waits
-  EXPECT_EQ(SpeechCallback(nullptr, 0, BufferCapacity, nullptr), 1);
-  EXPECT_EQ(PipelineState, 3);
+  EXPECT_EQ(SpeechCallback(nullptr, 0, capacity, nullptr), 0);
+  EXPECT_EQ(SpeechCallback(nullptr, 0, capacity, nullptr),
+            CurrentPipelineState() == TPipelineState::Writing ? 1 : 0);
+  while (CurrentPipelineState() == TPipelineState::Encoding) std::this_thread::yield();
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Writing);  // the FIFO is full: the write waits
+  EXPECT_EQ(SpeechCallback(nullptr, 0, capacity, nullptr), 1);
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::WritingEngineTold);
   EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);  // the next buffer waits
-  EXPECT_EQ(PipelineState, 3);
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::WritingEngineTold);
   std::string drained;
   char chunk[65536];
-  while (drained.size() < static_cast<size_t>(BufferCapacity)) {
+  while (drained.size() < static_cast<size_t>(capacity)) {
     ssize_t n = read(reader, chunk, sizeof chunk);
     if (n > 0) drained.append(chunk, static_cast<size_t>(n));
     else std::this_thread::yield();
   }
-  while (PipelineState != 0) std::this_thread::yield();
+  while (CurrentPipelineState() != TPipelineState::Idle) std::this_thread::yield();
   EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);  // handed over at last
-  while (PipelineState != 4) std::this_thread::yield();
+  while (CurrentPipelineState() != TPipelineState::WrittenEngineNotTold)
+    std::this_thread::yield();
   EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 1);
   FinishMp3File(nullptr);
   close(reader);
-  EXPECT_EQ(drained, std::string(static_cast<size_t>(BufferCapacity), 'a'));
+  EXPECT_EQ(drained, std::string(static_cast<size_t>(capacity), 'a'));
 }
 
 TEST_F(PipelineTest, EncoderFailureMidBufferAbortsWithItsCode) {
@@ -277,7 +281,7 @@ TEST_F(PipelineTest, EncoderConfigIsFilledByteForByte) {
     std::string hex = log.substr(at + 7, 664);
     for (char& ch : hex) ch = static_cast<char>(tolower(ch));
     EXPECT_EQ(hex, ExpectedConfig(c.in, c.out)) << c.sample << " " << c.resample;
-    EXPECT_EQ(Upsampling, c.resample < 0);
+    EXPECT_EQ(IsUpsampling(), c.resample < 0);
   }
 }
 
