@@ -77,3 +77,18 @@ int PipelineTest::Count(const std::string& text, const std::string& what) const 
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
   return n;
 }
+
+::testing::AssertionResult PipelineTest::WaitForState(TPipelineState state) {
+  if (WaitUntil([state] { return CurrentPipelineState() == state; }))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "still " << ::testing::PrintToString(CurrentPipelineState()) << " after 10 s, not "
+         << ::testing::PrintToString(state);
+}
+
+void PrintTo(TPipelineState state, std::ostream* out) {
+  static const char* const names[] = {
+      "Idle",         "Encoding",      "Writing",      "WritingEngineTold", "WrittenEngineNotTold",
+      "OutOfMemory",  "EncoderFailed", "WriteFailed"};
+  *out << names[static_cast<int>(state)];
+}

@@ -1,11 +1,12 @@
 // The audio pipeline with the fake engine and encoder: what reaches the MP3
 // file, how buffers are cut into encoder chunks, and every failure.
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
@@ -105,49 +106,58 @@ TEST_F(PipelineTest, UpsamplingInterpolatesAcrossBuffers) {
 }
 
 // The hand-over as the engine sees it, with a write that ends before the
-// engine's next call, and one that is still running (a FIFO holds it).
+// engine's next call, one that is still running (a FIFO holds it), and a
+// buffer that is still being encoded.
 TEST_F(PipelineTest, CallbackAnswersFollowTheWrite) {
   Activate();
   const int32_t capacity = SpeechBufferCapacity();
-  for (int i = 0; i < capacity; ++i) SpeechBufferData()[i] = 'a';
+  std::fill_n(SpeechBufferData(), capacity, static_cast<int16_t>('a'));
   CreateOutputFile(File("001.mp3"));
   EXPECT_EQ(SpeechCallback(nullptr, 0, 100, nullptr), 0);
-  while (CurrentPipelineState() != TPipelineState::WrittenEngineNotTold)
-    std::this_thread::yield();
+  ASSERT_TRUE(WaitForState(TPipelineState::WrittenEngineNotTold));
   EXPECT_EQ(SpeechCallback(nullptr, 0, 100, nullptr), 1);
   EXPECT_EQ(CurrentPipelineState(), TPipelineState::Idle);
   EXPECT_EQ(SpeechCallback(nullptr, 7, 0, nullptr), 1);  // other messages
   FinishMp3File(nullptr);
 
   ASSERT_EQ(mkfifo(File("fifo").c_str(), 0600), 0);
-  int reader = open(File("fifo").c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_GE(reader, 0);
+  // Closing the reader also ends a write that a failed check left waiting.
+  struct TReader {
+    int fd;
+    ~TReader() {
+      if (fd >= 0) close(fd);
+    }
+  } reader{open(File("fifo").c_str(), O_RDONLY | O_NONBLOCK)};
+  ASSERT_GE(reader.fd, 0);
   OpenEncoderStream();
   CreateOutputFile(File("fifo"));
   EXPECT_EQ(SpeechCallback(nullptr, 0, capacity, nullptr), 0);
-  EXPECT_EQ(SpeechCallback(nullptr, 0, capacity, nullptr),
-            CurrentPipelineState() == TPipelineState::Writing ? 1 : 0);
-  while (CurrentPipelineState() == TPipelineState::Encoding) std::this_thread::yield();
-  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Writing);  // the FIFO is full: the write waits
+  ASSERT_TRUE(WaitForState(TPipelineState::Writing));  // the FIFO is full: the write waits
   EXPECT_EQ(SpeechCallback(nullptr, 0, capacity, nullptr), 1);
   EXPECT_EQ(CurrentPipelineState(), TPipelineState::WritingEngineTold);
   EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);  // the next buffer waits
   EXPECT_EQ(CurrentPipelineState(), TPipelineState::WritingEngineTold);
   std::string drained;
   char chunk[65536];
-  while (drained.size() < static_cast<size_t>(capacity)) {
-    ssize_t n = read(reader, chunk, sizeof chunk);
+  ASSERT_TRUE(WaitUntil([&] {
+    ssize_t n = read(reader.fd, chunk, sizeof chunk);
     if (n > 0) drained.append(chunk, static_cast<size_t>(n));
-    else std::this_thread::yield();
-  }
-  while (CurrentPipelineState() != TPipelineState::Idle) std::this_thread::yield();
+    return drained.size() >= static_cast<size_t>(capacity);
+  }));
+  ASSERT_TRUE(WaitForState(TPipelineState::Idle));
   EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);  // handed over at last
-  while (CurrentPipelineState() != TPipelineState::WrittenEngineNotTold)
-    std::this_thread::yield();
+  ASSERT_TRUE(WaitForState(TPipelineState::WrittenEngineNotTold));
   EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 1);
   FinishMp3File(nullptr);
-  close(reader);
   EXPECT_EQ(drained, std::string(static_cast<size_t>(capacity), 'a'));
+
+  // With no thread to encode it, a buffer handed over stays being encoded:
+  // the engine must wait for it.
+  StopEncoderThread();
+  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Encoding);
+  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Encoding);
 }
 
 TEST_F(PipelineTest, EncoderFailureMidBufferAbortsWithItsCode) {
