@@ -86,8 +86,8 @@ void ActivateEngine() {
   CheckEncoder(beInitStreamBound(&EncoderConfig, &chunk, &minOutput, &EncoderStream));
   AllocatePipelineBuffers(static_cast<int32_t>(chunk), static_cast<int32_t>(minOutput));
   Bound(Slots.RegisterCallback, "eciRegisterCallback")(EngineHandle, SpeechCallback, nullptr);
-  CheckEngine(Bound(Slots.SetOutputBuffer, "eciSetOutputBuffer")(EngineHandle, BufferCapacity,
-                                                                 SpeechBuffer) != 0);
+  CheckEngine(Bound(Slots.SetOutputBuffer, "eciSetOutputBuffer")(
+                  EngineHandle, SpeechBufferCapacity(), SpeechBufferData()) != 0);
 }
 
 void AddText(const char* text) {

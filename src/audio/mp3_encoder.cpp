@@ -56,7 +56,7 @@ void FillEncoderConfig() {
     EncoderConfig.dwSampleRate = EncoderConfig.dwReSampleRate = rate;
   } else if (Settings.RESAMPLE < 0) {
     EncoderConfig.dwSampleRate = EncoderConfig.dwReSampleRate = 4 * rate;
-    Upsampling = true;
+    SetUpsampling(true);
   } else {
     EncoderConfig.dwSampleRate = rate;
     EncoderConfig.dwReSampleRate = static_cast<uint32_t>(Settings.RESAMPLE);

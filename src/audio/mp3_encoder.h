@@ -18,8 +18,8 @@ BE_ERR beEncodeChunkBound(HBE_STREAM stream, uint32_t samples, const int16_t* in
 BE_ERR beDeinitStreamBound(HBE_STREAM stream, uint8_t* output, uint32_t* outputBytes);
 BE_ERR beCloseStreamBound(HBE_STREAM stream);
 
-// Fills EncoderConfig from the settings; sets Upsampling when the pipeline
-// itself resamples.
+// Fills EncoderConfig from the settings; turns the pipeline's upsampling on
+// when it resamples itself.
 void FillEncoderConfig();
 // Opens a stream with EncoderConfig; the sizes it reports are discarded.
 void OpenEncoderStream();

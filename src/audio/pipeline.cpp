@@ -14,31 +14,54 @@
 #include "platform/console.h"
 #include "platform/process.h"
 
-bool Upsampling = false;
-int16_t LastSample = 0;
-std::atomic<int32_t> PipelineState{0};
-std::atomic<int32_t> PipelineError{0};
-std::string OutputFileName;
-int32_t SpeechProgress = 0;
-bool SuppressProgress = false;
-
-int32_t ChunkSamples = 0;
-int32_t EncoderMinOutput = 0;
-int32_t ChunksPerBuffer = 0;
-int32_t BufferCapacity = 0;
-int16_t* SpeechBuffer = nullptr;
-
 namespace {
 
-std::vector<int16_t> SpeechStorage;
+// Fixed when the first encoder stream is open.
+int32_t ChunkSamples = 0;
+int32_t EncoderMinOutput = 0;
+int32_t BufferCapacity = 0;
+
+std::vector<int16_t> SpeechBuffer;
 std::vector<int16_t> UpsampleBuffer;
 std::vector<uint8_t> Mp3Buffer;
 int32_t Mp3BufferGrowth = 0;
 int32_t Mp3BufferLimit = 0;
 
-int32_t StateAfterWrite = 0;
-int32_t BufferSamples = 0;
+bool Upsampling = false;
+int16_t LastSample = 0;  // the previous sample, across buffers and files
+
+int32_t SpeechProgress = 0;  // samples of the current fragment so far
+bool SuppressProgress = false;
+
+// Guards the hand-over: the state, the detail of an error state and the
+// state that the running write leads to.
 std::mutex PipelineLock;
+using THold = std::lock_guard<std::mutex>;
+TPipelineState State = TPipelineState::Idle;
+// With an error state: the size that the MP3 buffer could not grow to, the
+// encoder's result or the system's error code.
+int32_t ErrorDetail = 0;
+TPipelineState StateAfterWrite = TPipelineState::Idle;
+
+// The samples handed over; set before the encoder thread is woken.
+int32_t BufferSamples = 0;
+
+// The one place where the state changes; hold is the caller's lock on
+// PipelineLock. detail goes with an error state.
+void SetState(const THold& /*hold*/, TPipelineState state, int32_t detail = 0) {
+  State = state;
+  ErrorDetail = detail;
+}
+
+void SetPipelineState(TPipelineState state, int32_t detail = 0) {
+  THold hold(PipelineLock);
+  SetState(hold, state, detail);
+}
+
+bool IsError(TPipelineState state) {
+  return state == TPipelineState::OutOfMemory || state == TPipelineState::EncoderFailed ||
+         state == TPipelineState::WriteFailed;
+}
 
 // The auto-reset event that wakes the encoder thread for one buffer; Stop
 // ends its wait for good.
@@ -80,6 +103,12 @@ std::thread EncoderThread;
 // being written and must not see it half-created or written after.
 std::mutex OutputLock;
 platform::FileHandle OutputFile = platform::kNoFile;
+std::string OutputFileName;  // set by CreateOutputFile alone
+
+std::string CurrentOutputFileName() {
+  std::lock_guard<std::mutex> hold(OutputLock);
+  return OutputFileName;
+}
 
 // Writes to OutputFile; false on a short write, with the system's error
 // code in *error.
@@ -101,10 +130,10 @@ void DiscardLocked() {
 
 // Encodes one handed-over buffer and writes its bytes.
 void EncodeBuffer() {
-  const int16_t* input = SpeechBuffer;
+  const int16_t* input = SpeechBuffer.data();
   int32_t count = BufferSamples;
   if (Upsampling) {
-    Upsample4x(SpeechBuffer, UpsampleBuffer.data(), count);
+    LastSample = Upsample4x(LastSample, SpeechBuffer.data(), UpsampleBuffer.data(), count);
     input = UpsampleBuffer.data();
     count *= 4;
   }
@@ -116,9 +145,8 @@ void EncodeBuffer() {
     uint32_t produced = 0;
     uint32_t result = beEncodeChunkBound(EncoderStream, static_cast<uint32_t>(n), input,
                                          output, &produced);
-    PipelineError = static_cast<int32_t>(result);
     if (result != 0) {
-      SetPipelineState(-2);
+      SetPipelineState(TPipelineState::EncoderFailed, static_cast<int32_t>(result));
       return;
     }
     total += static_cast<int32_t>(produced);
@@ -132,21 +160,19 @@ void EncodeBuffer() {
     try {
       Mp3Buffer.resize(static_cast<size_t>(newSize));
     } catch (const std::bad_alloc&) {
-      SetPipelineState(-1);
-      PipelineError = newSize;
+      SetPipelineState(TPipelineState::OutOfMemory, newSize);
       return;
     }
     output = Mp3Buffer.data() + total;
     Mp3BufferLimit = newSize - EncoderMinOutput;
   }
-  SetPipelineState(2);
+  SetPipelineState(TPipelineState::Writing);
   int32_t error = 0;
   if (WriteOutput(Mp3Buffer.data(), static_cast<size_t>(total), &error)) {
-    std::lock_guard<std::mutex> hold(PipelineLock);
-    PipelineState = StateAfterWrite;
+    THold hold(PipelineLock);
+    SetState(hold, StateAfterWrite);
   } else {
-    PipelineError = error;
-    SetPipelineState(-3);
+    SetPipelineState(TPipelineState::WriteFailed, error);
   }
 }
 
@@ -156,10 +182,22 @@ void EncoderThreadBody() {
 
 }  // namespace
 
-void SetPipelineState(int32_t state) {
-  std::lock_guard<std::mutex> hold(PipelineLock);
-  PipelineState = state;
+TPipelineState CurrentPipelineState() {
+  THold hold(PipelineLock);
+  return State;
 }
+
+void ResetPipeline() {
+  SetPipelineState(TPipelineState::Idle);
+  LastSample = 0;
+  Upsampling = false;
+  SpeechProgress = 0;
+  SuppressProgress = false;
+}
+
+void SetUpsampling(bool on) { Upsampling = on; }
+
+bool IsUpsampling() { return Upsampling; }
 
 void AllocatePipelineBuffers(int32_t chunkSamples, int32_t minOutput) {
   // An encoder that reports sizes no buffer can be made of is refused as
@@ -169,8 +207,8 @@ void AllocatePipelineBuffers(int32_t chunkSamples, int32_t minOutput) {
     CheckEncoder(BE_ERR_INVALID_FORMAT_PARAMETERS);
   ChunkSamples = chunkSamples;
   EncoderMinOutput = minOutput;
-  ChunksPerBuffer = Settings.SAMPLE * 30 / ChunkSamples;
-  BufferCapacity = ChunkSamples * ChunksPerBuffer;
+  int32_t chunksPerBuffer = Settings.SAMPLE * 30 / ChunkSamples;
+  BufferCapacity = ChunkSamples * chunksPerBuffer;
   Mp3BufferGrowth = 4 * EncoderMinOutput;
   // The first chunk and the final flush need EncoderMinOutput bytes of room.
   int32_t mp3Size = BufferCapacity / 2 > EncoderMinOutput ? BufferCapacity / 2 : EncoderMinOutput;
@@ -181,11 +219,10 @@ void AllocatePipelineBuffers(int32_t chunkSamples, int32_t minOutput) {
   }
   Mp3BufferLimit = mp3Size - EncoderMinOutput;
   try {
-    SpeechStorage.assign(static_cast<size_t>(BufferCapacity), 0);
+    SpeechBuffer.assign(static_cast<size_t>(BufferCapacity), 0);
   } catch (const std::bad_alloc&) {
     RaiseOutOfMemory(20, BufferCapacity * 2);
   }
-  SpeechBuffer = SpeechStorage.data();
   if (Upsampling) {
     try {
       UpsampleBuffer.assign(static_cast<size_t>(BufferCapacity) * 4, 0);
@@ -196,37 +233,40 @@ void AllocatePipelineBuffers(int32_t chunkSamples, int32_t minOutput) {
 }
 
 void FreePipelineBuffers() {
-  std::vector<int16_t>().swap(SpeechStorage);
+  std::vector<int16_t>().swap(SpeechBuffer);
   std::vector<int16_t>().swap(UpsampleBuffer);
   std::vector<uint8_t>().swap(Mp3Buffer);
-  SpeechBuffer = nullptr;
 }
+
+int32_t SpeechBufferCapacity() { return BufferCapacity; }
+
+int16_t* SpeechBufferData() { return SpeechBuffer.empty() ? nullptr : SpeechBuffer.data(); }
 
 int32_t ECI_CALL SpeechCallback(ECIHand, int32_t message, int32_t parameter, void*) {
   if (message != ECI_MSG_WAVEFORM_BUFFER) return ECI_DATA_PROCESSED;
   int32_t answer;
   {
-    std::lock_guard<std::mutex> hold(PipelineLock);
-    switch (PipelineState.load()) {
-      case 0:
-        PipelineState = 1;
-        StateAfterWrite = 4;
+    THold hold(PipelineLock);
+    switch (State) {
+      case TPipelineState::Idle:
+        SetState(hold, TPipelineState::Encoding);
+        StateAfterWrite = TPipelineState::WrittenEngineNotTold;
         // Never trust a count beyond the buffer the engine was given.
         BufferSamples = parameter < 0 ? 0 : parameter > BufferCapacity ? BufferCapacity : parameter;
         BufferReady.Signal();
         answer = ECI_DATA_NOT_PROCESSED;
         break;
-      case 2:
-        PipelineState = 3;
-        StateAfterWrite = 0;
+      case TPipelineState::Writing:
+        SetState(hold, TPipelineState::WritingEngineTold);
+        StateAfterWrite = TPipelineState::Idle;
         answer = ECI_DATA_PROCESSED;
         break;
-      case 4:
-        PipelineState = 0;
+      case TPipelineState::WrittenEngineNotTold:
+        SetState(hold, TPipelineState::Idle);
         answer = ECI_DATA_PROCESSED;
         break;
-      case 1:
-      case 3:
+      case TPipelineState::Encoding:
+      case TPipelineState::WritingEngineTold:
         answer = ECI_DATA_NOT_PROCESSED;
         break;
       default:
@@ -240,6 +280,12 @@ int32_t ECI_CALL SpeechCallback(ECIHand, int32_t message, int32_t parameter, voi
   }
   return answer;
 }
+
+void ResetSpeechProgress() { SpeechProgress = 0; }
+
+TQuietProgress::TQuietProgress() { SuppressProgress = true; }
+
+TQuietProgress::~TQuietProgress() { SuppressProgress = false; }
 
 bool StartEncoderThread() {
   BufferReady.Reset();
@@ -257,8 +303,9 @@ void StopEncoderThread() {
   EncoderThread.join();
 }
 
-void Upsample4x(const int16_t* source, int16_t* destination, int32_t count) {
-  int32_t p = LastSample;
+int16_t Upsample4x(int16_t previous, const int16_t* source, int16_t* destination,
+                   int32_t count) {
+  int32_t p = previous;
   for (int32_t i = 0; i < count; ++i) {
     int32_t s = source[i];
     int32_t d = s - p;
@@ -269,7 +316,7 @@ void Upsample4x(const int16_t* source, int16_t* destination, int32_t count) {
     *destination++ = static_cast<int16_t>(s);
     p = s;
   }
-  LastSample = static_cast<int16_t>(p);
+  return static_cast<int16_t>(p);
 }
 
 void CreateOutputFile(const std::string& path) {
@@ -281,15 +328,18 @@ void CreateOutputFile(const std::string& path) {
 
 void FinishMp3File(const uint8_t* tag) {
   // The last buffer's write may still be running; it takes a few
-  // milliseconds. State 4 means the thread is done and only the engine's
-  // final acknowledgement is missing, which no callback will bring now.
+  // milliseconds. WrittenEngineNotTold means the thread is done and only
+  // the engine's final acknowledgement is missing, which no callback will
+  // bring now.
   for (int spins = 0;; ++spins) {
-    int32_t state = PipelineState;
-    if (state < 0) return;
-    if (state == 0) break;
-    if (state == 4) {
-      SetPipelineState(0);
-      break;
+    {
+      THold hold(PipelineLock);
+      if (IsError(State)) return;
+      if (State == TPipelineState::Idle) break;
+      if (State == TPipelineState::WrittenEngineNotTold) {
+        SetState(hold, TPipelineState::Idle);
+        break;
+      }
     }
     if (spins < 1000)
       platform::YieldProcessor();
@@ -298,8 +348,10 @@ void FinishMp3File(const uint8_t* tag) {
   }
   uint32_t bytes = 0;
   CheckEncoder(beDeinitStreamBound(EncoderStream, Mp3Buffer.data(), &bytes));
-  if (bytes != 0 && !WriteOutput(Mp3Buffer.data(), bytes)) PipelineState = -3;
-  if (PipelineState == 0 && tag && !WriteOutput(tag, 128)) PipelineState = -3;
+  if (bytes != 0 && !WriteOutput(Mp3Buffer.data(), bytes))
+    SetPipelineState(TPipelineState::WriteFailed);
+  if (CurrentPipelineState() == TPipelineState::Idle && tag && !WriteOutput(tag, 128))
+    SetPipelineState(TPipelineState::WriteFailed);
   CloseEncoderStream();
   std::lock_guard<std::mutex> hold(OutputLock);
   if (OutputFile == platform::kNoFile) return;
@@ -307,19 +359,26 @@ void FinishMp3File(const uint8_t* tag) {
   OutputFile = platform::kNoFile;
   // A file whose flush or tag could not be written, or whose bytes the
   // system lost at closing, is broken: it does not stay.
-  if (!closed) PipelineState = -3;
-  if (PipelineState < 0) platform::DeleteFile(OutputFileName);
+  if (!closed) SetPipelineState(TPipelineState::WriteFailed);
+  if (IsError(CurrentPipelineState())) platform::DeleteFile(OutputFileName);
 }
 
 void CheckPipelineError() {
-  switch (PipelineState.load()) {
-    case -1:
-      RaiseOutOfMemory(31, PipelineError);
-    case -2:
-      CheckEncoder(static_cast<uint32_t>(PipelineError.load()));
-      RaiseError(FormatText(msg::kEncoderError, {std::to_string(PipelineError.load())}));
-    case -3:
-      RaiseErrorWithCode(msg::kWriteError, OutputFileName, PipelineError);
+  TPipelineState state;
+  int32_t detail;
+  {
+    THold hold(PipelineLock);
+    state = State;
+    detail = ErrorDetail;
+  }
+  switch (state) {
+    case TPipelineState::OutOfMemory:
+      RaiseOutOfMemory(31, detail);
+    case TPipelineState::EncoderFailed:
+      CheckEncoder(static_cast<uint32_t>(detail));
+      RaiseError(FormatText(msg::kEncoderError, {std::to_string(detail)}));
+    case TPipelineState::WriteFailed:
+      RaiseErrorWithCode(msg::kWriteError, CurrentOutputFileName(), detail);
     default:
       break;
   }

@@ -1,56 +1,74 @@
-// The audio path of one MP3 file: the engine fills SpeechBuffer and offers
-// it through SpeechCallback; EncoderThread encodes it in place, in encoder
-// chunks, into Mp3Buffer and writes the bytes to OutputFile. A five-state
+// The audio path of one MP3 file: the engine fills the speech buffer and
+// offers it through SpeechCallback; the encoder thread encodes it in place,
+// in encoder chunks, and writes the bytes to the output file. A five-state
 // hand-over lets the engine refill the buffer as soon as its samples are
 // encoded, while the thread still writes the previous bytes.
-//
-// PipelineState: 0 idle (the engine owns the buffer); 1 handed over, being
-// encoded; 2 encoded, bytes being written; 3 the engine was told while the
-// write runs; 4 the write ended before the engine was told. Negative states
-// are errors that stay until the run ends: -1 Mp3Buffer could not grow, -2
-// an encoder call failed, -3 a write came up short.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 
 #include "narravox/eci_api.h"
 #include "platform/files.h"
 
-extern bool Upsampling;             // the pipeline upsamples 4x itself
-extern int16_t LastSample;          // the previous sample, across buffers and files
-extern std::atomic<int32_t> PipelineState;
-extern std::atomic<int32_t> PipelineError;  // detail of a negative state
-extern std::string OutputFileName;
-extern int32_t SpeechProgress;      // samples of the current fragment so far
-extern bool SuppressProgress;       // no running count while a clip is spoken
+// The hand-over, then the errors, which stay until the run ends.
+enum class TPipelineState {
+  Idle,                  // the engine owns the buffer
+  Encoding,              // handed over, being encoded
+  Writing,               // encoded, the bytes being written; the engine not told
+  WritingEngineTold,     // the engine was told while the write runs
+  WrittenEngineNotTold,  // the write ended before the engine was told
+  OutOfMemory,           // the MP3 buffer could not grow
+  EncoderFailed,         // an encoder call failed
+  WriteFailed,           // a write came up short
+};
 
-// Sizes fixed when the first encoder stream is open.
-extern int32_t ChunkSamples;
-extern int32_t EncoderMinOutput;
-extern int32_t ChunksPerBuffer;
-extern int32_t BufferCapacity;
-extern int16_t* SpeechBuffer;
+TPipelineState CurrentPipelineState();
+
+// Back to the pipeline of a fresh process: idle, no upsampling, silence
+// before the first sample. For a process that converts more than once.
+void ResetPipeline();
+
+// Whether the pipeline upsamples 4x itself; set before the buffers are
+// allocated.
+void SetUpsampling(bool on);
+bool IsUpsampling();
 
 // Computes the sizes from the first stream's chunk size and minimum output,
-// and allocates Mp3Buffer, SpeechBuffer and UpsampleBuffer.
+// and allocates the MP3 buffer, the speech buffer and the upsampling buffer.
 void AllocatePipelineBuffers(int32_t chunkSamples, int32_t minOutput);
 void FreePipelineBuffers();
+
+// The buffer that the engine fills, in samples: whole encoder chunks.
+int32_t SpeechBufferCapacity();
+int16_t* SpeechBufferData();
 
 // The engine's callback: answers 0 (not processed yet), 1 (processed) or 2
 // (abort).
 int32_t ECI_CALL SpeechCallback(ECIHand engine, int32_t message, int32_t parameter,
                                 void* userData);
 
+// With verbosity 3 the callback shows the samples of the current fragment
+// so far; this starts the count again.
+void ResetSpeechProgress();
+// While one lives, the callback shows no running count: a clip is spoken.
+class TQuietProgress {
+ public:
+  TQuietProgress();
+  ~TQuietProgress();
+  TQuietProgress(const TQuietProgress&) = delete;
+  TQuietProgress& operator=(const TQuietProgress&) = delete;
+};
+
 // Starts and stops the encoder thread.
 bool StartEncoderThread();
 void StopEncoderThread();
 
-// Writes 4 samples for every source sample, interpolating from LastSample.
-void Upsample4x(const int16_t* source, int16_t* destination, int32_t count);
-
-void SetPipelineState(int32_t state);
+// Writes 4 samples for every source sample, interpolating from previous,
+// the sample before source; answers the last sample, the next call's
+// previous.
+int16_t Upsample4x(int16_t previous, const int16_t* source, int16_t* destination,
+                   int32_t count);
 
 // Creates path as the MP3 file being written; raises "Impossibile creare il
 // file" when it cannot.
@@ -58,7 +76,7 @@ void CreateOutputFile(const std::string& path);
 // Drains the pipeline, flushes and closes the stream, appends the tag (when
 // given and all went well) and closes the file.
 void FinishMp3File(const uint8_t* tag);
-// Raises the error that a negative PipelineState stands for.
+// Raises the error that an error state stands for.
 void CheckPipelineError();
 // Closes and deletes the MP3 file being written, if any.
 void DiscardOutputFile();

@@ -122,10 +122,9 @@ void TConversion::ConvertText() {
 void TConversion::FragmentStart(TFragmentBuffer& buffer) {
   std::string n = std::to_string(RunState.TrackNumber);
   if (Settings.ID3TAG) SetId3Track(id3Tag_, RunState.TrackNumber);
-  OutputFileName = names_.TextFolder + Mp3FileName(RunState.TrackNumber);
   if (Settings.TITOLO) buffer.AppendText(names_.SpokenName + " " + n + ".\r\n\r\n");
   if (RunState.TestMode) return;
-  CreateOutputFile(OutputFileName);
+  CreateOutputFile(names_.TextFolder + Mp3FileName(RunState.TrackNumber));
   progress_.Update(platform::TickCount());
   if (Settings.VERBOSITA > 1)
     PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(RunState.TrackNumber)));
@@ -141,7 +140,7 @@ void TConversion::SpeakFragment(TFragmentBuffer& buffer) {
   if (!Settings.PAUSATESTA.empty()) AddAnnotatedText(Settings.PAUSATESTA.c_str());
   AddText(fragment);
   if (!Settings.PAUSACODA.empty()) AddAnnotatedText(Settings.PAUSACODA.c_str());
-  SpeechProgress = 0;
+  ResetSpeechProgress();
   SynthesizeAndWait();
   if (RunState.TestMode) return;
   FinishMp3File(Settings.ID3TAG ? id3Tag_ : nullptr);

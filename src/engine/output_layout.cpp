@@ -145,10 +145,7 @@ void PrepareFolder(const std::string& folder, const TTextNames& names, bool* ask
 }
 
 void WriteFolderClip(const std::string& path, const std::string& text) {
-  struct Quiet {
-    Quiet() { SuppressProgress = true; }
-    ~Quiet() { SuppressProgress = false; }
-  } quiet;
+  TQuietProgress quiet;
   CreateOutputFile(path);
   // A stream opened at activation and never used is closed first.
   CloseEncoderStream();

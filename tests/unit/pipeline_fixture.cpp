@@ -28,10 +28,7 @@ void PipelineTest::SetUp() {
   EditableSettings().PAUSACODA.clear();
   EditableSettings().PRIORITA = kPriorityNormal;
   EditableSettings().VERBOSITA = 0;
-  PipelineState = 0;
-  PipelineError = 0;
-  LastSample = 0;
-  Upsampling = false;
+  ResetPipeline();
   setenv("NARRAVOX_FAKE_ECI_LOG", File("engine.log").c_str(), 1);
   setenv("NARRAVOX_FAKE_ENC_LOG", File("encoder.log").c_str(), 1);
   for (const char* name : {"NARRAVOX_FAKE_ECI_FAIL", "NARRAVOX_FAKE_ECI_FILL",
@@ -79,4 +76,19 @@ int PipelineTest::Count(const std::string& text, const std::string& what) const 
   int n = 0;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
   return n;
+}
+
+::testing::AssertionResult PipelineTest::WaitForState(TPipelineState state) {
+  if (WaitUntil([state] { return CurrentPipelineState() == state; }))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "still " << ::testing::PrintToString(CurrentPipelineState()) << " after 10 s, not "
+         << ::testing::PrintToString(state);
+}
+
+void PrintTo(TPipelineState state, std::ostream* out) {
+  static const char* const names[] = {
+      "Idle",         "Encoding",      "Writing",      "WritingEngineTold", "WrittenEngineNotTold",
+      "OutOfMemory",  "EncoderFailed", "WriteFailed"};
+  *out << names[static_cast<int>(state)];
 }

@@ -6,7 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
+
+#include "audio/pipeline.h"
+
+// Names the states in failure messages.
+void PrintTo(TPipelineState state, std::ostream* out);
 
 class PipelineTest : public ::testing::Test {
  protected:
@@ -27,9 +34,25 @@ class PipelineTest : public ::testing::Test {
   std::string EngineLog() const { return Read("engine.log"); }
   std::string EncoderLog() const { return Read("encoder.log"); }
   int Count(const std::string& text, const std::string& what) const;
+  // Waits until done() holds; false after 10 seconds, so that a hang fails
+  // the test instead of stopping the run.
+  template <typename Condition>
+  static bool WaitUntil(Condition done);
+  // The same for the pipeline to reach state; a failure tells where it stayed.
+  static ::testing::AssertionResult WaitForState(TPipelineState state);
 
   std::string folder_;
 };
+
+template <typename Condition>
+bool PipelineTest::WaitUntil(Condition done) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
 
 template <typename Operation>
 std::string PipelineTest::ErrorOf(Operation operation) {

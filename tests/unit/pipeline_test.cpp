@@ -1,11 +1,12 @@
 // The audio pipeline with the fake engine and encoder: what reaches the MP3
 // file, how buffers are cut into encoder chunks, and every failure.
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
@@ -47,11 +48,11 @@ TEST_F(PipelineTest, TextReachesTheFileWithPausesAndTag) {
 
 TEST_F(PipelineTest, FullBuffersTakeWholeChunksAndGrowTheMp3Buffer) {
   Activate();
-  ASSERT_EQ(ChunkSamples, 576);
-  ASSERT_EQ(ChunksPerBuffer, 11025 * 30 / 576);
-  ASSERT_EQ(BufferCapacity, 576 * 574);
+  // 30 s at 11025 Hz, cut down to whole chunks of the fake's 576 samples.
+  const int32_t capacity = SpeechBufferCapacity();
+  ASSERT_EQ(capacity, 576 * (11025 * 30 / 576));
   // One buffer exactly full, then one buffer of 100 samples.
-  std::string text = Bytes(static_cast<size_t>(BufferCapacity) + 100, 1);
+  std::string text = Bytes(static_cast<size_t>(capacity) + 100, 1);
   SpeakInto(File("001.mp3"), text);
   EXPECT_EQ(Read("001.mp3"), text);
   std::string log = EncoderLog();
@@ -84,18 +85,15 @@ TEST_F(PipelineTest, SmallFillsAndNoAudio) {
 TEST_F(PipelineTest, UpsamplingInterpolatesAcrossBuffers) {
   int16_t out[8];
   const int16_t up[] = {100};
-  LastSample = 0;
-  Upsample4x(up, out, 1);
+  EXPECT_EQ(Upsample4x(0, up, out, 1), 100);
   EXPECT_EQ(std::vector<int16_t>(out, out + 4), (std::vector<int16_t>{25, 50, 75, 100}));
   const int16_t down[] = {-7};
-  LastSample = 0;
-  Upsample4x(down, out, 1);
+  EXPECT_EQ(Upsample4x(0, down, out, 1), -7);
   EXPECT_EQ(std::vector<int16_t>(out, out + 4), (std::vector<int16_t>{-1, -3, -4, -7}));
   const int16_t extremes[] = {32767, -32768};
-  Upsample4x(extremes, out, 2);
+  EXPECT_EQ(Upsample4x(-7, extremes, out, 2), -32768);
   EXPECT_EQ(out[3], 32767);
   EXPECT_EQ(out[7], -32768);
-  EXPECT_EQ(LastSample, -32768);
 
   // Through the pipeline: the second file starts from the first's last sample.
   EditableSettings().RESAMPLE = -1;
@@ -108,45 +106,58 @@ TEST_F(PipelineTest, UpsamplingInterpolatesAcrossBuffers) {
 }
 
 // The hand-over as the engine sees it, with a write that ends before the
-// engine's next call, and one that is still running (a FIFO holds it).
+// engine's next call, one that is still running (a FIFO holds it), and a
+// buffer that is still being encoded.
 TEST_F(PipelineTest, CallbackAnswersFollowTheWrite) {
   Activate();
-  for (int i = 0; i < BufferCapacity; ++i) SpeechBuffer[i] = 'a';
+  const int32_t capacity = SpeechBufferCapacity();
+  std::fill_n(SpeechBufferData(), capacity, static_cast<int16_t>('a'));
   CreateOutputFile(File("001.mp3"));
   EXPECT_EQ(SpeechCallback(nullptr, 0, 100, nullptr), 0);
-  while (PipelineState != 4) std::this_thread::yield();
+  ASSERT_TRUE(WaitForState(TPipelineState::WrittenEngineNotTold));
   EXPECT_EQ(SpeechCallback(nullptr, 0, 100, nullptr), 1);
-  EXPECT_EQ(PipelineState, 0);
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Idle);
   EXPECT_EQ(SpeechCallback(nullptr, 7, 0, nullptr), 1);  // other messages
   FinishMp3File(nullptr);
 
   ASSERT_EQ(mkfifo(File("fifo").c_str(), 0600), 0);
-  int reader = open(File("fifo").c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_GE(reader, 0);
+  // Closing the reader also ends a write that a failed check left waiting.
+  struct TReader {
+    int fd;
+    ~TReader() {
+      if (fd >= 0) close(fd);
+    }
+  } reader{open(File("fifo").c_str(), O_RDONLY | O_NONBLOCK)};
+  ASSERT_GE(reader.fd, 0);
   OpenEncoderStream();
   CreateOutputFile(File("fifo"));
-  EXPECT_EQ(SpeechCallback(nullptr, 0, BufferCapacity, nullptr), 0);
-  EXPECT_EQ(SpeechCallback(nullptr, 0, BufferCapacity, nullptr), PipelineState == 2 ? 1 : 0);
-  while (PipelineState == 1) std::this_thread::yield();
-  EXPECT_EQ(PipelineState, 2);  // the FIFO is full: the write waits
-  EXPECT_EQ(SpeechCallback(nullptr, 0, BufferCapacity, nullptr), 1);
-  EXPECT_EQ(PipelineState, 3);
+  EXPECT_EQ(SpeechCallback(nullptr, 0, capacity, nullptr), 0);
+  ASSERT_TRUE(WaitForState(TPipelineState::Writing));  // the FIFO is full: the write waits
+  EXPECT_EQ(SpeechCallback(nullptr, 0, capacity, nullptr), 1);
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::WritingEngineTold);
   EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);  // the next buffer waits
-  EXPECT_EQ(PipelineState, 3);
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::WritingEngineTold);
   std::string drained;
   char chunk[65536];
-  while (drained.size() < static_cast<size_t>(BufferCapacity)) {
-    ssize_t n = read(reader, chunk, sizeof chunk);
+  ASSERT_TRUE(WaitUntil([&] {
+    ssize_t n = read(reader.fd, chunk, sizeof chunk);
     if (n > 0) drained.append(chunk, static_cast<size_t>(n));
-    else std::this_thread::yield();
-  }
-  while (PipelineState != 0) std::this_thread::yield();
+    return drained.size() >= static_cast<size_t>(capacity);
+  }));
+  ASSERT_TRUE(WaitForState(TPipelineState::Idle));
   EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);  // handed over at last
-  while (PipelineState != 4) std::this_thread::yield();
+  ASSERT_TRUE(WaitForState(TPipelineState::WrittenEngineNotTold));
   EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 1);
   FinishMp3File(nullptr);
-  close(reader);
-  EXPECT_EQ(drained, std::string(static_cast<size_t>(BufferCapacity), 'a'));
+  EXPECT_EQ(drained, std::string(static_cast<size_t>(capacity), 'a'));
+
+  // With no thread to encode it, a buffer handed over stays being encoded:
+  // the engine must wait for it.
+  StopEncoderThread();
+  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Encoding);
+  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);
+  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Encoding);
 }
 
 TEST_F(PipelineTest, EncoderFailureMidBufferAbortsWithItsCode) {
@@ -280,7 +291,7 @@ TEST_F(PipelineTest, EncoderConfigIsFilledByteForByte) {
     std::string hex = log.substr(at + 7, 664);
     for (char& ch : hex) ch = static_cast<char>(tolower(ch));
     EXPECT_EQ(hex, ExpectedConfig(c.in, c.out)) << c.sample << " " << c.resample;
-    EXPECT_EQ(Upsampling, c.resample < 0);
+    EXPECT_EQ(IsUpsampling(), c.resample < 0);
   }
 }
 
