@@ -36,6 +36,9 @@ std::vector<uint8_t> Mp3Buffer;
 int32_t Mp3BufferGrowth = 0;
 int32_t Mp3BufferLimit = 0;
 
+std::atomic<TSampleSink> Sink{nullptr};
+void* SinkContext = nullptr;
+
 int32_t StateAfterWrite = 0;
 int32_t BufferSamples = 0;
 std::mutex PipelineLock;
@@ -204,6 +207,11 @@ void FreePipelineBuffers() {
 
 int32_t ECI_CALL SpeechCallback(ECIHand, int32_t message, int32_t parameter, void*) {
   if (message != ECI_MSG_WAVEFORM_BUFFER) return ECI_DATA_PROCESSED;
+  if (TSampleSink sink = Sink.load()) {
+    sink(SpeechBuffer, parameter < 0 ? 0 : parameter > BufferCapacity ? BufferCapacity : parameter,
+         SinkContext);
+    return ECI_DATA_PROCESSED;
+  }
   int32_t answer;
   {
     std::lock_guard<std::mutex> hold(PipelineLock);
@@ -309,6 +317,28 @@ void FinishMp3File(const uint8_t* tag) {
   // system lost at closing, is broken: it does not stay.
   if (!closed) PipelineState = -3;
   if (PipelineState < 0) platform::DeleteFile(OutputFileName);
+}
+
+bool WriteOutputBytes(const uint8_t* data, size_t size, int32_t* error) {
+  return WriteOutput(data, size, error);
+}
+
+bool CloseOutputFile() {
+  std::lock_guard<std::mutex> hold(OutputLock);
+  if (OutputFile == platform::kNoFile) return true;
+  bool closed = platform::CloseFile(OutputFile);
+  OutputFile = platform::kNoFile;
+  if (!closed) {
+    int error = platform::LastErrorCode();
+    platform::DeleteFile(OutputFileName);
+    platform::SetLastErrorCode(error);
+  }
+  return closed;
+}
+
+void DivertSamples(TSampleSink sink, void* context) {
+  SinkContext = context;
+  Sink = sink;
 }
 
 void CheckPipelineError() {

@@ -125,6 +125,17 @@ bool ReadPause(const TValue& v, std::string* annotation, std::string (*make)(int
   return true;
 }
 
+// A yes/no word, or the extra word that sets the flag with its variant.
+bool ReadFlagOrWord(const TValue& v, const char* word, bool* flag, bool* variant) {
+  if (v.upper == word) {
+    *flag = *variant = true;
+    return true;
+  }
+  if (!ParseFlag(v.upper, flag)) return false;
+  *variant = false;
+  return true;
+}
+
 bool ReadPriority(const TValue& v, TSettings& s) {
   int32_t n;
   if (LookupWord(v.upper, PriorityWords, &s.PRIORITA)) return true;
@@ -156,7 +167,8 @@ const TSettingRow kSettingRows[] = {
     {"RESAMPLE", "RS", false, ReadResample},
     {"BITRATE", "BR", false,
      [](V v, S s) { return ParseOneOf(v.upper, {8, 16, 32, 40, 48, 56, 64, 96, 128}, &s.BITRATE); }},
-    {"ID3TAG", "I3", false, [](V v, S s) { return ParseFlag(v.upper, &s.ID3TAG); }},
+    {"ID3TAG", "I3", false,
+     [](V v, S s) { return ReadFlagOrWord(v, msg::kWordId3V2, &s.ID3TAG, &s.ID3V2); }},
     {"TIPOTESTO", "T", false,
      [](V v, S s) { return LookupWord(v.upper, TextTypeWords, &s.TIPOTESTO); }},
     {"DESTINAZIONE", "D", true, [](V v, S s) { s.DESTINAZIONE = v.path; return true; }},
@@ -164,7 +176,10 @@ const TSettingRow kSettingRows[] = {
     {"GRUPPI", "G", true, ReadGroups},
     {"RIUNISCIGRUPPI", "RG", false, [](V v, S s) { return ParseFlag(v.upper, &s.RIUNISCIGRUPPI); }},
     {"CARTELLEROCKBOX", "CR", false,
-     [](V v, S s) { return ParseFlag(v.upper, &s.CARTELLEROCKBOX); }},
+     [](V v, S s) {
+       return ReadFlagOrWord(v, msg::kWordMp3, &s.CARTELLEROCKBOX, &s.ROCKBOXMP3);
+     }},
+    {"CLIPFILE", "CF", false, [](V v, S s) { return ParseFlag(v.upper, &s.CLIPFILE); }},
     {"IDENTIFICACARTELLA", "IC", false,
      [](V v, S s) { return ParseFlag(v.upper, &s.IDENTIFICACARTELLA); }},
     {"NOMEFILE", "NF", true, [](V v, S s) { s.NOMEFILE = v.upper; return true; }},

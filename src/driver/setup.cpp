@@ -4,6 +4,7 @@
 
 #include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
+#include "audio/speex_clip.h"
 #include "config/config_file.h"
 #include "config/engine_location.h"
 #include "config/parse_setting.h"
@@ -82,6 +83,10 @@ void SetUpRun(const std::vector<std::string>& args) {
   }
   LocateEngine();
   if (settings.CARTELLEROCKBOX) settings.IDENTIFICACARTELLA = true;
+  if (settings.CARTELLEROCKBOX && !settings.ROCKBOXMP3 && !SpeexClipsAvailable()) {
+    PrintLine(msg::kNoSpeexClips);
+    settings.ROCKBOXMP3 = true;
+  }
   RunState.RecoveryFilePath = ProgramFileWithExtension(".dat");
 
   if (RunState.ResumeMode)

@@ -34,7 +34,7 @@ TEST_F(Conversion, SiblingGroupFolders) {
 }
 
 TEST_F(Conversion, JoinedGroupFoldersWithRockBoxClips) {
-  Configure("TI=N\r\nRF=--\r\nG=5\r\nRG=S\r\nCR=S\r\n");
+  Configure("TI=N\r\nRF=--\r\nG=5\r\nRG=S\r\nCR=MP3\r\n");
   folder_.Write("libro.txt", Fragments(12));
   ASSERT_EQ(Convert({"/VB=0", "libro.txt"}).exitCode, 0);
   EXPECT_EQ(Listing("out/libro"), "01\n02\n03\n_dirname.talk\n");
