@@ -67,6 +67,31 @@ TEST_F(Resume, InterruptedGroupingIsFinishedByResume) {
   EXPECT_EQ(Tree(folder_), Reference(lines, text));
 }
 
+// File clips move with their files; a clip left behind, or one missing,
+// is moved or written by the resumed run.
+TEST_F(Resume, InterruptedGroupingMovesAndWritesTheFileClips) {
+  const std::string lines = "TI=N\r\nF=1\r\nG=5\r\nCR=MP3\r\nCF=S\r\n";
+  const std::string text = Sentences(300);
+  Configure(lines);
+  folder_.Write("libro.txt", text);
+  folder_.MakeFolder("out");
+  folder_.MakeFolder("out/libro02");
+  folder_.MakeFolder("out/libro02/008.mp3.talk");
+  RunResult failed = Convert({"/VB=0", "libro.txt"});
+  EXPECT_EQ(failed.output, std::string(kBannerLines) +
+                               "* ERRORE: Impossibile spostare il file \"" +
+                               folder_.File("out/libro/008.mp3.talk") + "\" (codice 17)\n");
+  EXPECT_TRUE(OutExists("libro02/008.mp3"));
+  EXPECT_EQ(Out("libro/012.mp3.talk"), ClipContent("libro, file 12"));
+  ASSERT_EQ(unlink(folder_.File("out/libro/012.mp3.talk").c_str()), 0);
+
+  ASSERT_EQ(rmdir(folder_.File("out/libro02/008.mp3.talk").c_str()), 0);
+  RunResult resumed = Convert({"/R", "/VB=0"});
+  EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
+  EXPECT_EQ(Tree(folder_), Reference(lines, text));
+  EXPECT_EQ(Out("libro03/012.mp3.talk"), ClipContent("libro, file 12"));
+}
+
 TEST_F(Resume, InterruptionLeavesNoPartialFileAndResumeFinishes) {
   const std::string lines = "F=1\r\n";
   const std::string text = Sentences(2000);
