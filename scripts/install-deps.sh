@@ -11,6 +11,8 @@ pkgs=(
   espeak-ng libespeak-ng-dev
   libmp3lame-dev libsoxr-dev
   libmpg123-dev mpg123
+  libspeex-dev libspeexdsp-dev
+  ffmpeg python3-mutagen
   clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--windows" ]; then

@@ -27,6 +27,13 @@ file(WRITE "${INI}" "[Narravox]\r
 ;BITRATE=48\r
 ; Tag ID3 versione 1 in coda ai file MP3 (S/N)\r
 ;ID3TAG=N\r
+; Tag ID3 versione 2.3 in testa ai file MP3, oltre a quello in coda (V2)\r
+;ID3TAG=V2\r
+; Identificatori vocali per i lettori RockBox: S = clip Speex (lettori attuali),\r
+; MP3 = clip MP3 (vecchi lettori Archos con decodificatore hardware), N = nessuno\r
+;CARTELLEROCKBOX=N\r
+; Con CARTELLEROCKBOX, una clip vocale accanto a ogni file MP3 (S/N)\r
+;CLIPFILE=N\r
 ; Livello di verbosita' (0-3)\r
 ;VERBOSITA=2\r
 ${engine_line}\r

@@ -1,5 +1,6 @@
 #include "audio/pipeline.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -32,6 +33,9 @@ int16_t LastSample = 0;  // the previous sample, across buffers and files
 
 int32_t SpeechProgress = 0;  // samples of the current fragment so far
 bool SuppressProgress = false;
+
+std::atomic<TSampleSink> Sink{nullptr};
+void* SinkContext = nullptr;
 
 // Guards the hand-over: the state, the detail of an error state and the
 // state that the running write leads to.
@@ -244,6 +248,11 @@ int16_t* SpeechBufferData() { return SpeechBuffer.empty() ? nullptr : SpeechBuff
 
 int32_t ECI_CALL SpeechCallback(ECIHand, int32_t message, int32_t parameter, void*) {
   if (message != ECI_MSG_WAVEFORM_BUFFER) return ECI_DATA_PROCESSED;
+  if (TSampleSink sink = Sink.load()) {
+    sink(SpeechBuffer.data(), parameter < 0 ? 0 : parameter > BufferCapacity ? BufferCapacity : parameter,
+         SinkContext);
+    return ECI_DATA_PROCESSED;
+  }
   int32_t answer;
   {
     THold hold(PipelineLock);
@@ -361,6 +370,28 @@ void FinishMp3File(const uint8_t* tag) {
   // system lost at closing, is broken: it does not stay.
   if (!closed) SetPipelineState(TPipelineState::WriteFailed);
   if (IsError(CurrentPipelineState())) platform::DeleteFile(OutputFileName);
+}
+
+bool WriteOutputBytes(const uint8_t* data, size_t size, int32_t* error) {
+  return WriteOutput(data, size, error);
+}
+
+bool CloseOutputFile() {
+  std::lock_guard<std::mutex> hold(OutputLock);
+  if (OutputFile == platform::kNoFile) return true;
+  bool closed = platform::CloseFile(OutputFile);
+  OutputFile = platform::kNoFile;
+  if (!closed) {
+    int error = platform::LastErrorCode();
+    platform::DeleteFile(OutputFileName);
+    platform::SetLastErrorCode(error);
+  }
+  return closed;
+}
+
+void DivertSamples(TSampleSink sink, void* context) {
+  SinkContext = context;
+  Sink = sink;
 }
 
 void CheckPipelineError() {

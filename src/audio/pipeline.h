@@ -78,6 +78,19 @@ void CreateOutputFile(const std::string& path);
 void FinishMp3File(const uint8_t* tag);
 // Raises the error that an error state stands for.
 void CheckPipelineError();
+// Writes bytes to the output file beside the encoder's: a tag before the
+// audio, or a clip that is not MP3. False on a short write, with the
+// system's error code in *error.
+bool WriteOutputBytes(const uint8_t* data, size_t size, int32_t* error);
+// Closes the output file of a clip that is not MP3; false, with the file
+// deleted, when the system lost bytes at closing.
+bool CloseOutputFile();
+
+// While a sink is set, the engine's buffers go to it and not to the encoder
+// thread: for a clip that is not MP3. Set and cleared between syntheses.
+using TSampleSink = void (*)(const int16_t* samples, int32_t count, void* context);
+void DivertSamples(TSampleSink sink, void* context);
+
 // Closes and deletes the MP3 file being written, if any.
 void DiscardOutputFile();
 // As DiscardOutputFile, then keeps every other thread from touching the

@@ -67,6 +67,8 @@ inline constexpr const char* kWordNormal = "NORMALE";
 inline constexpr const char* kWordHigh = "ALTA";
 inline constexpr const char* kWordUtf8 = "UTF8";
 inline constexpr const char* kWordUtf8Short = "U";
+inline constexpr const char* kWordId3V2 = "V2";
+inline constexpr const char* kWordMp3 = "MP3";
 
 // Conversion driver.
 inline constexpr const char* kLibraryFolderNotFound = "Impossibile trovare la libreria \"%s\"";
@@ -89,6 +91,9 @@ inline constexpr const char* kAskDeleteMp3 =
     "Vuoi cancellare i file MP3 contenuti nella cartella \"%s\"";
 inline constexpr const char* kFolderClipFiles = "Cartella testi %s: file da %d a %d di %d";
 inline constexpr const char* kFolderClipGroups = "Cartella testi %s: %d gruppi, %d file";
+inline constexpr const char* kFileClip = "%s, file %d";
+inline constexpr const char* kNoSpeexClips =
+    "* AVVISO: clip Speex non disponibili in questa versione, clip RockBox in formato MP3";
 
 // ID3 tag.
 inline constexpr const char* kTagArtist = "Narravox 1.06f";

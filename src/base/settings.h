@@ -47,12 +47,15 @@ struct TSettings {
   int32_t RESAMPLE = 0;       // /RS 0 none, -1 by the pipeline, else output rate
   int32_t BITRATE = 48;       // /BR MP3 bit rate in kbit/s
   bool ID3TAG = false;        // /I3 append an ID3v1 tag
+  bool ID3V2 = false;         // /I3=V2 also an ID3v2.3 tag at the start
   int32_t TIPOTESTO = 0;      // /T  0 automatic, 1 Windows, 2 DOS, 3 UTF-8
   std::string DESTINAZIONE;   // /D  destination folder
   int32_t FRAMMENTI = 16384;  // /F  fragment size in bytes
   int32_t GRUPPI = 0;         // /G  files per group, 0 no groups
   bool RIUNISCIGRUPPI = false;      // /RG join the group folders
   bool CARTELLEROCKBOX = false;     // /CR folder identifiers for RockBox players
+  bool ROCKBOXMP3 = false;          // /CR=MP3 the RockBox clips as MP3, not Speex
+  bool CLIPFILE = false;            // /CF a RockBox clip beside every MP3 file
   bool IDENTIFICACARTELLA = false;  // /IC spoken folder identifiers
   std::string NOMEFILE;       // /NF prefix of every MP3 file name
   std::string RIGAFRAMMENTA;  // /RF line that marks a manual fragment break

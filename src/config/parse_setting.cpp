@@ -129,6 +129,17 @@ bool ReadPause(const TValue& v, std::string* annotation, std::string (*make)(int
   return true;
 }
 
+// A yes/no word, or the extra word that sets the flag with its variant.
+bool ReadFlagOrWord(const TValue& v, const char* word, bool* flag, bool* variant) {
+  if (v.upper == word) {
+    *flag = *variant = true;
+    return true;
+  }
+  if (!ParseFlag(v.upper, flag)) return false;
+  *variant = false;
+  return true;
+}
+
 bool ReadPriority(const TValue& v, TSettings& s) {
   int32_t n;
   if (LookupWord(v.upper, PriorityWords, &s.PRIORITA)) return true;
@@ -203,8 +214,8 @@ const TSettingRow kSettingRows[] = {
    [](V v, S s) { return ParseOneOf(v.upper, {8, 16, 32, 40, 48, 56, 64, 96, 128}, &s.BITRATE); },
    [](C s) { return Number(s.BITRATE); }},
   {"ID3TAG", "I3", false,
-   [](V v, S s) { return ParseFlag(v.upper, &s.ID3TAG); },
-   [](C s) { return Flag(s.ID3TAG); }},
+   [](V v, S s) { return ReadFlagOrWord(v, msg::kWordId3V2, &s.ID3TAG, &s.ID3V2); },
+   [](C s) { return s.ID3V2 ? std::string(msg::kWordId3V2) : Flag(s.ID3TAG); }},
   {"TIPOTESTO", "T", false,
    [](V v, S s) { return LookupWord(v.upper, TextTypeWords, &s.TIPOTESTO); },
    [](C s) { return WordOf(s.TIPOTESTO, TextTypeWords); }},
@@ -216,8 +227,11 @@ const TSettingRow kSettingRows[] = {
    [](V v, S s) { return ParseFlag(v.upper, &s.RIUNISCIGRUPPI); },
    [](C s) { return Flag(s.RIUNISCIGRUPPI); }},
   {"CARTELLEROCKBOX", "CR", false,
-   [](V v, S s) { return ParseFlag(v.upper, &s.CARTELLEROCKBOX); },
-   [](C s) { return Flag(s.CARTELLEROCKBOX); }},
+   [](V v, S s) { return ReadFlagOrWord(v, msg::kWordMp3, &s.CARTELLEROCKBOX, &s.ROCKBOXMP3); },
+   [](C s) { return s.ROCKBOXMP3 ? std::string(msg::kWordMp3) : Flag(s.CARTELLEROCKBOX); }},
+  {"CLIPFILE", "CF", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.CLIPFILE); },
+   [](C s) { return Flag(s.CLIPFILE); }},
   {"IDENTIFICACARTELLA", "IC", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.IDENTIFICACARTELLA); },
    [](C s) { return Flag(s.IDENTIFICACARTELLA); }},

@@ -4,6 +4,7 @@
 
 #include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
+#include "audio/speex_clip.h"
 #include "config/config_file.h"
 #include "config/engine_location.h"
 #include "config/parse_setting.h"
@@ -98,6 +99,10 @@ void SetUpRun(const std::vector<std::string>& args) {
   }
   LocateEngine();
   if (settings.CARTELLEROCKBOX) settings.IDENTIFICACARTELLA = true;
+  if (settings.CARTELLEROCKBOX && !settings.ROCKBOXMP3 && !SpeexClipsAvailable()) {
+    PrintLine(msg::kNoSpeexClips);
+    settings.ROCKBOXMP3 = true;
+  }
   RunState.RecoveryFilePath = recoveryFile;
   // One conversion at a time per RecoveryFile, for the whole run.
   if (!RunState.TestMode) LockRecoveryFile();

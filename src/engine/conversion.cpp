@@ -14,6 +14,7 @@
 #include "base/run_state.h"
 #include "engine/fragmentation.h"
 #include "engine/id3_tag.h"
+#include "engine/id3v2_tag.h"
 #include "engine/output_layout.h"
 #include "engine/progress.h"
 #include "engine/text_loading.h"
@@ -36,6 +37,7 @@ class TConversion : public TFragmentEvents {
   void FragmentStart(TFragmentBuffer& buffer) override;
   void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override;
   void SpeakFragment(TFragmentBuffer& buffer);
+  void WriteId3v2Tag();
   void EndRun();
 
   TProgress progress_;
@@ -45,6 +47,7 @@ class TConversion : public TFragmentEvents {
   std::string textPath_;
   TTextNames names_;
   TId3Tag id3Tag_ = {};
+  int year_ = 0;
   bool firstFragment_ = true;
   bool oemText_ = false;
   bool askBeforeDelete_ = false;
@@ -64,7 +67,8 @@ void TConversion::StartRun() {
     RunState.JobList[i].size = TextFileSize(RunState.JobList[i].text);
     progress_.TotalBytes += RunState.JobList[i].size;
   }
-  if (Settings.ID3TAG) InitId3Tag(id3Tag_, platform::CurrentYear());
+  year_ = platform::CurrentYear();
+  if (Settings.ID3TAG) InitId3Tag(id3Tag_, year_);
   oemText_ = Settings.TIPOTESTO == kTextDos;
   buffer_ = std::make_unique<TFragmentBuffer>(Settings.FRAMMENTI);
 
@@ -125,10 +129,27 @@ void TConversion::FragmentStart(TFragmentBuffer& buffer) {
   if (Settings.TITOLO) buffer.AppendText(names_.SpokenName + " " + n + ".\r\n\r\n");
   if (RunState.TestMode) return;
   CreateOutputFile(names_.TextFolder + Mp3FileName(RunState.TrackNumber));
+  if (Settings.ID3V2) WriteId3v2Tag();
   progress_.Update(platform::TickCount());
   if (Settings.VERBOSITA > 1)
     PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(RunState.TrackNumber)));
   platform::SetConsoleTitle(progress_.ProgressText + " - " + names_.TextName);
+}
+
+// The v2 tag goes first into the new file, before the encoder's bytes.
+void TConversion::WriteId3v2Tag() {
+  TId3v2Fields fields;
+  fields.album = names_.TagName;
+  fields.track = RunState.TrackNumber;
+  fields.year = year_;
+  fields.language = Settings.LINGUA;
+  std::string tag = Id3v2Tag(fields);
+  int32_t error = 0;
+  if (!WriteOutputBytes(reinterpret_cast<const uint8_t*>(tag.data()), tag.size(), &error)) {
+    DiscardOutputFile();
+    RaiseErrorWithCode(msg::kWriteError, names_.TextFolder + Mp3FileName(RunState.TrackNumber),
+                       error);
+  }
 }
 
 void TConversion::SpeakFragment(TFragmentBuffer& buffer) {

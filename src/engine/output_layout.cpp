@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <utility>
+#include <new>
 #include <vector>
 
 #include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
+#include "audio/speex_clip.h"
 #include "text/lines.h"
 #include "base/settings.h"
 #include "text/ascii.h"
@@ -48,10 +50,12 @@ bool AllDigits(const std::string& text) {
 }
 
 // The numbers of the MP3 files in folder (which ends with a separator) that
-// carry the run's prefix, and their names.
+// carry the run's prefix, and of their file clips, with their names.
 std::vector<std::pair<int32_t, std::string>> NumberedFiles(const std::string& folder) {
-  std::vector<platform::FoundEntry> entries;
+  std::vector<platform::FoundEntry> entries, clips;
   platform::FindFiles(folder + Settings.NOMEFILE + "???.mp3", &entries);
+  platform::FindFiles(folder + FileClipName(Settings.NOMEFILE + "???.mp3"), &clips);
+  entries.insert(entries.end(), clips.begin(), clips.end());
   std::vector<std::pair<int32_t, std::string>> files;
   for (const platform::FoundEntry& entry : entries) {
     if (entry.isFolder || entry.isHidden || entry.isSystem) continue;
@@ -101,6 +105,61 @@ void RemoveStaleGroupFolders(const TTextNames& names, int32_t usedGroups, bool* 
   }
 }
 
+// The pause of 250 ms at the start of every clip.
+const char kClipHeadPause[] = "\r\n`p500\r\n";
+
+bool SpeexClips() { return Settings.CARTELLEROCKBOX && !Settings.ROCKBOXMP3; }
+bool FileClips() { return Settings.CARTELLEROCKBOX && Settings.CLIPFILE; }
+
+struct TClipSamples {
+  std::vector<int16_t> samples;
+  bool outOfMemory = false;
+};
+
+void CollectSamples(const int16_t* samples, int32_t count, void* context) {
+  auto* clip = static_cast<TClipSamples*>(context);
+  if (clip->outOfMemory) return;
+  try {
+    clip->samples.insert(clip->samples.end(), samples, samples + count);
+  } catch (const std::bad_alloc&) {
+    clip->outOfMemory = true;
+  }
+}
+
+// The engine's samples of the clip, collected whole (a clip lasts seconds),
+// encoded and written at once. The pipeline's output file holds it while it
+// is written, so that an interruption leaves no part of it.
+void WriteSpeexClip(const std::string& path, const std::string& text) {
+  TClipSamples clip;
+  {
+    struct Diverted {
+      explicit Diverted(TClipSamples* clip) { DivertSamples(CollectSamples, clip); }
+      ~Diverted() { DivertSamples(nullptr, nullptr); }
+    } diverted(&clip);
+    AddAnnotatedText(kClipHeadPause);
+    AddText(text.c_str());
+    SynthesizeAndWait();
+  }
+  if (clip.outOfMemory) RaiseOutOfMemory(50, static_cast<int64_t>(clip.samples.size()) * 4);
+  std::string bytes = EncodeSpeexClip(clip.samples, Settings.SAMPLE);
+  CreateOutputFile(path);
+  int32_t error = 0;
+  if (!WriteOutputBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &error)) {
+    DiscardOutputFile();
+    RaiseErrorWithCode(msg::kWriteError, path, error);
+  }
+  if (!CloseOutputFile()) RaiseErrorWithCode(msg::kWriteError, path, -1);
+}
+
+// Moves folder + name to target + name, unless a resumed grouping step
+// finds it moved already.
+void MoveIntoGroup(const std::string& folder, const std::string& name, const std::string& target,
+                   bool resumed) {
+  if (resumed && !platform::FileExists(folder + name)) return;
+  if (!platform::MoveFile(folder + name, target + name))
+    RaiseErrorWithCode(msg::kCannotMoveFile, folder + name, -1);
+}
+
 }  // namespace
 
 TTextNames NamesOfText(const std::string& path) {
@@ -110,6 +169,7 @@ TTextNames NamesOfText(const std::string& path) {
   size_t dot = file.rfind('.');
   names.TextName = dot == std::string::npos ? file : file.substr(0, dot);
   names.SpokenName = platform::FileNameToAnsi(names.TextName);
+  names.TagName = platform::FileNameToUtf8(names.TextName);
   names.TextFolder = Settings.DESTINAZIONE + names.TextName + kSeparator;
   names.FolderIdName =
       Settings.CARTELLEROCKBOX ? std::string("_dirname.talk") : Settings.NOMEFILE + "000.mp3";
@@ -118,14 +178,19 @@ TTextNames NamesOfText(const std::string& path) {
 
 std::string Mp3FileName(int32_t track) { return Settings.NOMEFILE + Numbered("%.3d.mp3", track); }
 
+std::string FileClipName(const std::string& name) { return name + ".talk"; }
+
 void CreateOutputFolder(const std::string& folder) {
   if (!platform::CreateFolderWithParents(folder))
     RaiseErrorWithCode(msg::kCannotCreateFolder, folder, -1);
 }
 
 void PrepareFolder(const std::string& folder, const TTextNames& names, bool* askBeforeDelete) {
-  std::vector<platform::FoundEntry> entries;
+  std::vector<platform::FoundEntry> entries, clips;
   platform::FindFiles(folder + Settings.NOMEFILE + "???.mp3", &entries);
+  // File clips go with their MP3 files, and so do those left without one.
+  platform::FindFiles(folder + FileClipName(Settings.NOMEFILE + "???.mp3"), &clips);
+  entries.insert(entries.end(), clips.begin(), clips.end());
   bool found = false;
   for (const platform::FoundEntry& entry : entries)
     if (!entry.isFolder && !entry.isHidden && !entry.isSystem) found = true;
@@ -145,12 +210,16 @@ void PrepareFolder(const std::string& folder, const TTextNames& names, bool* ask
 }
 
 void WriteFolderClip(const std::string& path, const std::string& text) {
+  if (SpeexClips()) {
+    WriteSpeexClip(path, text);
+    return;
+  }
   TQuietProgress quiet;
   CreateOutputFile(path);
   // A stream opened at activation and never used is closed first.
   CloseEncoderStream();
   OpenEncoderStream();
-  AddAnnotatedText("\r\n`p500\r\n");
+  AddAnnotatedText(kClipHeadPause);
   AddText(text.c_str());
   SynthesizeAndWait();
   FinishMp3File(nullptr);
@@ -160,6 +229,13 @@ void GroupTextFiles(const TTextNames& names, int32_t trackCount,
                     int32_t textPosition, bool* askBeforeDelete) {
   const int32_t G = Settings.GRUPPI, N = trackCount;
   const std::string n = std::to_string(N);
+  for (int32_t t = 1; FileClips() && t <= N; ++t) {
+    std::string name = Mp3FileName(t);
+    if (platform::FileExists(names.TextFolder + name) &&
+        !platform::FileExists(names.TextFolder + FileClipName(name)))
+      WriteFolderClip(names.TextFolder + FileClipName(name),
+                      ClipText(msg::kFileClip, {names.SpokenName, std::to_string(t)}));
+  }
   if (G == 0 || N <= G) {
     RemoveStaleGroupFolders(names, 0, askBeforeDelete);
     if (Settings.IDENTIFICACARTELLA)
@@ -191,9 +267,9 @@ void GroupTextFiles(const TTextNames& names, int32_t trackCount,
   for (int32_t t = 1, g = 1; t <= N; ++t) {
     if (t % G == 1) target = GroupFolder(names, g++) + kSeparator;
     std::string name = Mp3FileName(t);
-    if (textPosition == -1 && !platform::FileExists(names.TextFolder + name)) continue;
-    if (!platform::MoveFile(names.TextFolder + name, target + name))
-      RaiseErrorWithCode(msg::kCannotMoveFile, names.TextFolder + name, -1);
+    MoveIntoGroup(names.TextFolder, name, target, textPosition == -1);
+    // A clip whose file was moved before an interruption follows it now.
+    if (FileClips()) MoveIntoGroup(names.TextFolder, FileClipName(name), target, true);
   }
   if (!Settings.RIUNISCIGRUPPI) platform::RemoveFolder(Settings.DESTINAZIONE + names.TextName);
 }

@@ -9,6 +9,7 @@
 struct TTextNames {
   std::string TextName;      // the text file's name without folder and extension
   std::string SpokenName;    // the same as ANSI text, for speaking and tagging
+  std::string TagName;       // the same as UTF-8, for the tags that hold any character
   std::string TextFolder;    // DESTINAZIONE + TextName + separator
   std::string FolderIdName;  // the identifier clip's file name
 };
@@ -19,21 +20,26 @@ TTextNames NamesOfText(const std::string& path);
 // NOMEFILE followed by the track number, at least three digits, and ".mp3".
 std::string Mp3FileName(int32_t track);
 
+// The RockBox clip that speaks the name of the MP3 file called name.
+std::string FileClipName(const std::string& name);
+
 // Creates a folder with its parents; raises "Impossibile creare la cartella".
 void CreateOutputFolder(const std::string& folder);
 
-// Removes old numbered MP3 files and the identifier clip from folder (which
-// ends with a separator), asking first when askBeforeDelete is set and the
+// Removes old numbered MP3 files with their file clips, and the identifier
+// clip, from folder (which ends with a separator), asking first when askBeforeDelete is set and the
 // settings want it; the user's no ends the run silently.
 void PrepareFolder(const std::string& folder, const TTextNames& names, bool* askBeforeDelete);
 
-// Speaks text into a new MP3 file at path, without tag and without
-// reporting pipeline errors.
+// Speaks text into a new clip at path: a RockBox Speex clip when the
+// settings want one, otherwise an MP3 file without tag, whose pipeline
+// errors are not reported here.
 void WriteFolderClip(const std::string& path, const std::string& text);
 
 // After the last fragment of the current text: moves its trackCount files
 // into group folders when they are more than GRUPPI, and writes the
-// identifier clips. textPosition -1 marks a grouping step resumed after an
+// identifier clips; with CLIPFILE, first writes the file clips that are
+// missing, and moves each file with its clip. textPosition -1 marks a grouping step resumed after an
 // interruption.
 void GroupTextFiles(const TTextNames& names, int32_t trackCount,
                     int32_t textPosition, bool* askBeforeDelete);

@@ -15,5 +15,8 @@ void AnsiLower(char* text, size_t length);
 // A file name as ANSI text, for speaking or tagging it; on POSIX names are
 // UTF-8 and characters outside the ANSI code page become "?".
 std::string FileNameToAnsi(const std::string& name);
+// A file name as UTF-8, for the tags that hold any character: on POSIX the
+// name itself; on Windows the system's wide form of the ANSI name.
+std::string FileNameToUtf8(const std::string& name);
 
 }  // namespace platform

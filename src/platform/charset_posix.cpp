@@ -22,4 +22,6 @@ std::string FileNameToAnsi(const std::string& name) {
   return out;
 }
 
+std::string FileNameToUtf8(const std::string& name) { return name; }
+
 }  // namespace platform

@@ -31,4 +31,15 @@ void AnsiLower(char* text, size_t length) {
 // File names are in the ANSI code page already.
 std::string FileNameToAnsi(const std::string& name) { return name; }
 
+std::string FileNameToUtf8(const std::string& name) {
+  if (name.empty()) return name;
+  int wide = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(wide), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &w[0], wide);
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &out[0], bytes, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace platform

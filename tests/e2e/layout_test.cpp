@@ -34,7 +34,7 @@ TEST_F(Conversion, SiblingGroupFolders) {
 }
 
 TEST_F(Conversion, JoinedGroupFoldersWithRockBoxClips) {
-  Configure("TI=N\r\nRF=--\r\nG=5\r\nRG=S\r\nCR=S\r\n");
+  Configure("TI=N\r\nRF=--\r\nG=5\r\nRG=S\r\nCR=MP3\r\n");
   folder_.Write("libro.txt", Fragments(12));
   ASSERT_EQ(Convert({"/VB=0", "libro.txt"}).exitCode, 0);
   EXPECT_EQ(Listing("out/libro"), "01\n02\n03\n_dirname.talk\n");
@@ -42,6 +42,27 @@ TEST_F(Conversion, JoinedGroupFoldersWithRockBoxClips) {
   EXPECT_EQ(Out("libro/_dirname.talk"), ClipContent("Cartella testi libro: 3 gruppi, 12 file"));
   EXPECT_EQ(Out("libro/03/_dirname.talk"),
             ClipContent("Cartella testi libro: file da 11 a 12 di 12"));
+  EXPECT_EQ(Out("libro/02/006.mp3"), "frase 6.\r\n");
+}
+
+// Every MP3 file gets a clip of its name and number, which goes into the
+// file's group with it; old clips go with the old files.
+TEST_F(Conversion, FileClipsBesideTheirFiles) {
+  Configure("TI=N\r\nRF=--\r\nG=5\r\nRG=S\r\nCR=MP3\r\nCF=S\r\nCC=N\r\n");
+  folder_.Write("libro.txt", Fragments(6));
+  folder_.MakeFolder("out");
+  folder_.MakeFolder("out/libro");
+  folder_.MakeFolder("out/libro/02");
+  for (const char* name : {"01/001.mp3", "02/007.mp3", "02/007.mp3.talk", "02/009.mp3.talk"})
+    folder_.Write(std::string("out/libro/") + name, "vecchio");
+  ASSERT_EQ(Convert({"/VB=0", "libro.txt"}).exitCode, 0);
+  EXPECT_EQ(Listing("out/libro"), "01\n02\n_dirname.talk\n");
+  EXPECT_EQ(Listing("out/libro/01"),
+            "001.mp3\n001.mp3.talk\n002.mp3\n002.mp3.talk\n003.mp3\n003.mp3.talk\n004.mp3\n"
+            "004.mp3.talk\n005.mp3\n005.mp3.talk\n_dirname.talk\n");
+  EXPECT_EQ(Listing("out/libro/02"), "006.mp3\n006.mp3.talk\n_dirname.talk\n");
+  EXPECT_EQ(Out("libro/01/001.mp3.talk"), ClipContent("libro, file 1"));
+  EXPECT_EQ(Out("libro/02/006.mp3.talk"), ClipContent("libro, file 6"));
   EXPECT_EQ(Out("libro/02/006.mp3"), "frase 6.\r\n");
 }
 

@@ -43,27 +43,46 @@ TEST_F(Resume, EngineFailureLeavesNoPartialFile) {
   EXPECT_EQ(Listing("out/libro"), "001.mp3\n");
 }
 
+// Converts 300 sentences into groups of 5 with a folder standing where the
+// file blocked must go into libro02, so that the grouping step stops there
+// with the RecoveryFile's "::-1::"; then takes that folder away.
+void InterruptGrouping(const ProgramFolder& folder, const std::string& blocked) {
+  folder.Write("libro.txt", Sentences(300));
+  folder.MakeFolder("out");
+  folder.MakeFolder("out/libro02");
+  folder.MakeFolder("out/libro02/" + blocked);
+  RunResult failed = folder.Run({"/VB=0", "libro.txt"});
+  EXPECT_EQ(failed.output, ErrorOutput("Impossibile spostare il file \"" +
+                                       folder.File("out/libro/" + blocked) + "\" (codice 17)"));
+  std::string recovery = folder.Read("narravox.dat");
+  EXPECT_NE(recovery.find(folder.File("libro.txt") + "::-1::"), std::string::npos) << recovery;
+  EXPECT_TRUE(folder.Exists("out/libro01/005.mp3"));
+  EXPECT_TRUE(folder.Exists("out/libro/009.mp3"));
+  ASSERT_EQ(rmdir(folder.File("out/libro02/" + blocked).c_str()), 0);
+}
+
 TEST_F(Resume, InterruptedGroupingIsFinishedByResume) {
   const std::string lines = "TI=N\r\nF=1\r\nG=5\r\nIC=S\r\n";
-  const std::string text = Sentences(300);
   Configure(lines);
-  folder_.Write("libro.txt", text);
-  // A folder where a file must go stops the moves half-way.
-  folder_.MakeFolder("out");
-  folder_.MakeFolder("out/libro02");
-  folder_.MakeFolder("out/libro02/008.mp3");
-  RunResult failed = Convert({"/VB=0", "libro.txt"});
-  EXPECT_EQ(failed.output, ErrorOutput("Impossibile spostare il file \"" +
-                                       folder_.File("out/libro/008.mp3") + "\" (codice 17)"));
-  std::string recovery = folder_.Read("narravox.dat");
-  EXPECT_NE(recovery.find(folder_.File("libro.txt") + "::-1::"), std::string::npos) << recovery;
-  EXPECT_TRUE(OutExists("libro01/005.mp3"));
-  EXPECT_TRUE(OutExists("libro/009.mp3"));
-
-  ASSERT_EQ(rmdir(folder_.File("out/libro02/008.mp3").c_str()), 0);
+  InterruptGrouping(folder_, "008.mp3");
   RunResult resumed = Convert({"/R", "/VB=0"});
   EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
-  EXPECT_EQ(Tree(folder_), Reference(lines, text));
+  EXPECT_EQ(Tree(folder_), Reference(lines, Sentences(300)));
+}
+
+// File clips move with their files; a clip left behind, or one missing,
+// is moved or written by the resumed run.
+TEST_F(Resume, InterruptedGroupingMovesAndWritesTheFileClips) {
+  const std::string lines = "TI=N\r\nF=1\r\nG=5\r\nCR=MP3\r\nCF=S\r\n";
+  Configure(lines);
+  InterruptGrouping(folder_, "008.mp3.talk");
+  EXPECT_TRUE(OutExists("libro02/008.mp3"));
+  EXPECT_EQ(Out("libro/012.mp3.talk"), ClipContent("libro, file 12"));
+  ASSERT_EQ(unlink(folder_.File("out/libro/012.mp3.talk").c_str()), 0);
+  RunResult resumed = Convert({"/R", "/VB=0"});
+  EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
+  EXPECT_EQ(Tree(folder_), Reference(lines, Sentences(300)));
+  EXPECT_EQ(Out("libro03/012.mp3.talk"), ClipContent("libro, file 12"));
 }
 
 TEST_F(Resume, InterruptionLeavesNoPartialFileAndResumeFinishes) {

@@ -126,7 +126,7 @@ std::string SettingsRecord(const std::map<std::string, std::string>& changes) {
       {"LINGUA", "IT"},        {"VOCE", "0"},          {"VELOCITA", "200"},
       {"TONALITA", "*"},       {"VOLUME", "100"},      {"SAMPLE", "11025"},
       {"RESAMPLE", "N"},       {"BITRATE", "48"},      {"ID3TAG", "N"},
-      {"TIPOTESTO", "AUTO"},   {"RIUNISCIGRUPPI", "N"}, {"CARTELLEROCKBOX", "N"},
+      {"TIPOTESTO", "AUTO"},   {"RIUNISCIGRUPPI", "N"}, {"CARTELLEROCKBOX", "N"}, {"CLIPFILE", "N"},
       {"IDENTIFICACARTELLA", "N"}, {"NOMEFILE", ""},   {"RIGAFRAMMENTA", ""},
       {"PAUSATESTA", "0"},     {"PAUSACODA", "500"},   {"TITOLO", "S"}};
   std::string record = "[IMPOSTAZIONI]\r\n";

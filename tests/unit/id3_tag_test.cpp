@@ -1,9 +1,12 @@
-// The ID3v1.1 tag image: fixed fields, album, title and track byte.
+// The ID3v1.1 tag image: fixed fields, album, title and track byte; the
+// ID3v2.3 tag's frames.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 
 #include "engine/id3_tag.h"
+#include "engine/id3v2_tag.h"
 
 namespace {
 
@@ -60,6 +63,58 @@ TEST(Id3Tag, AlbumTitleAndTrack) {
   EXPECT_EQ(Field(tag, 3, 30), Padded("Track 300", 30));
   EXPECT_EQ(tag[126], 44);
   EXPECT_EQ(tag[125], 0);
+}
+
+
+// The v2 tag read back frame by frame: the header's 7-bit size covers the
+// frames exactly, and each text frame is UTF-16 with its byte-order mark.
+std::map<std::string, std::string> Frames(const std::string& tag) {
+  std::map<std::string, std::string> frames;
+  EXPECT_EQ(tag.substr(0, 6), std::string("ID3\x03\0\0", 6));
+  size_t size = 0;
+  for (int i = 6; i < 10; ++i) {
+    EXPECT_LT(static_cast<uint8_t>(tag[i]), 0x80);
+    size = size << 7 | static_cast<uint8_t>(tag[i]);
+  }
+  EXPECT_EQ(size, tag.size() - 10);
+  for (size_t at = 10; at + 10 <= tag.size();) {
+    size_t length = 0;
+    for (size_t i = 4; i < 8; ++i) length = length << 8 | static_cast<uint8_t>(tag[at + i]);
+    frames[tag.substr(at, 4)] = tag.substr(at + 10, length);
+    at += 10 + length;
+  }
+  return frames;
+}
+
+std::string Utf16(const std::u16string& text) {
+  std::string out = "\x01\xFF\xFE";
+  for (char16_t c : text) {
+    out += static_cast<char>(c & 0xFF);
+    out += static_cast<char>(c >> 8);
+  }
+  return out;
+}
+
+TEST(Id3v2Tag, FramesHoldAnyCharacterOfTheName) {
+  TId3v2Fields fields;
+  // A lower-case start, a letter outside 1252, one outside the BMP, and a
+  // malformed byte; long enough for a size above 127.
+  fields.album = "dvo\xC5\x99\xC3\xA1k \xF0\x9F\x8E\xBB \xFF" + std::string(60, 'x');
+  fields.track = 300;
+  fields.year = 2025;
+  fields.language = 0x50000;
+  std::map<std::string, std::string> frames = Frames(Id3v2Tag(fields));
+  EXPECT_EQ(frames.size(), 7u);
+  EXPECT_EQ(frames["TIT2"], Utf16(u"Track 300"));
+  EXPECT_EQ(frames["TALB"], Utf16(u"Dvo\u0159\u00E1k \U0001F3BB \uFFFD" + std::u16string(60, 'x')));
+  EXPECT_EQ(frames["TRCK"], Utf16(u"300"));
+  EXPECT_EQ(frames["TCON"], Utf16(u"Speech"));
+  EXPECT_EQ(frames["TYER"], Utf16(u"2025"));
+  EXPECT_EQ(frames["TLAN"], Utf16(u"ita"));
+  EXPECT_EQ(frames["COMM"], std::string("\x01ita\xFF\xFE\0\0", 8) +
+                                Utf16(u"Creato con Narravox").substr(1));
+  EXPECT_STREQ(Iso639Language(0x10001), "eng");
+  EXPECT_STREQ(Iso639Language(0x70000), "por");
 }
 
 }  // namespace

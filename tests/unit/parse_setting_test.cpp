@@ -88,10 +88,11 @@ TEST(ParseSetting, FlagsTakeEveryYesAndNoWord) {
   bool TSettings::*flags[] = {&TSettings::ID3TAG,         &TSettings::RIUNISCIGRUPPI,
                               &TSettings::CARTELLEROCKBOX, &TSettings::IDENTIFICACARTELLA,
                               &TSettings::TITOLO,         &TSettings::CONFERMACANCELLA,
-                              &TSettings::AVVISIFINESTRA, &TSettings::MINIMIZZAFINESTRA};
+                              &TSettings::AVVISIFINESTRA, &TSettings::MINIMIZZAFINESTRA,
+                              &TSettings::CLIPFILE};
   const char* keys[] = {"I3", "RIUNISCIGRUPPI", "CR", "IDENTIFICACARTELLA",
-                        "TI", "CC",             "AF", "MINIMIZZAFINESTRA"};
-  for (size_t i = 0; i < 8; ++i) {
+                        "TI", "CC",             "AF", "MINIMIZZAFINESTRA", "CF"};
+  for (size_t i = 0; i < 9; ++i) {
     for (const char* yes : {"si", "S", "On"}) {
       TSettings s;
       s.*flags[i] = false;
@@ -105,6 +106,25 @@ TEST(ParseSetting, FlagsTakeEveryYesAndNoWord) {
       EXPECT_FALSE(s.*flags[i]) << keys[i] << no;
     }
   }
+}
+
+// V2 and MP3 switch their flag on with its variant; a yes or no word
+// switches the variant off again, a refused word leaves both.
+TEST(ParseSetting, TagAndClipVariants) {
+  TSettings s;
+  ASSERT_TRUE(ParseSetting("/I3=v2", s));
+  EXPECT_TRUE(s.ID3TAG && s.ID3V2);
+  EXPECT_FALSE(ParseSetting("/I3=V3", s));
+  EXPECT_TRUE(s.ID3TAG && s.ID3V2);
+  ASSERT_TRUE(ParseSetting("ID3TAG=S", s));
+  EXPECT_TRUE(s.ID3TAG && !s.ID3V2);
+  ASSERT_TRUE(ParseSetting("/CR=mp3", s));
+  EXPECT_TRUE(s.CARTELLEROCKBOX && s.ROCKBOXMP3);
+  ASSERT_TRUE(ParseSetting("CARTELLEROCKBOX=N", s));
+  EXPECT_TRUE(!s.CARTELLEROCKBOX && !s.ROCKBOXMP3);
+  EXPECT_FALSE(ParseSetting("/CR=V2", s));
+  EXPECT_FALSE(ParseSetting("/I3=MP3", s));
+  EXPECT_FALSE(TSettings().ID3V2 || TSettings().ROCKBOXMP3 || TSettings().CLIPFILE);
 }
 
 TEST(ParseSetting, TextsAndPauses) {
@@ -191,7 +211,8 @@ TEST(RecordSettings, EveryRecordedValueReadsBackTheSame) {
       {},
       {"/L=UK", "/V=8", "/VE=*", "/TO=422", "/VO=*", "/SA=8", "/RS=S", "/BR=8", "/I3=S", "/T=D",
        "/RG=S", "/CR=S", "/IC=S", "/NF=cap ", "/RF=== fine ==", "/PT=5000", "/PC=0", "/TI=N"},
-      {"/L=PB", "/VE=70", "/TO=40", "/RS=44100", "/T=U", "/PT=1", "/PC=4999"}};
+      {"/L=PB", "/VE=70", "/TO=40", "/RS=44100", "/T=U", "/PT=1", "/PC=4999", "/I3=V2",
+       "/CR=MP3", "/CF=S"}};
   for (const auto& options : runs) {
     TSettings given;
     for (const std::string& option : options) ASSERT_TRUE(ParseSetting(option, given)) << option;

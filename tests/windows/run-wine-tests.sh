@@ -236,8 +236,17 @@ while IFS='|' read -r name args; do
   check "conversion $name: no RecoveryFile left" "" "$(ls "$T/win/narravox.dat" 2>/dev/null)"
 done <<'EOF'
 groups and clips|/VB=2 testi\*.txt
-groups inside, RockBox clips, no titles|/VB=3 /D=OUT2 /RG=S /CR=S /TI=N /T=D testi\dos.txt testi\Libro.txt
+groups inside, RockBox clips, no titles|/VB=3 /D=OUT2 /RG=S /CR=MP3 /TI=N /T=D testi\dos.txt testi\Libro.txt
+ID3v2 tags and file clips|/VB=0 /D=OUT5 /I3=V2 /CR=MP3 /CF=S testi\Libro.txt
 EOF
+
+# Without libspeex the Windows program writes its RockBox clips as MP3
+# files, after a warning.
+win /VB=0 /D=OUT4 /CR=S /T=D 'testi\dos.txt'
+check "Speex clips: a warning on Windows" \
+  "0:* AVVISO: clip Speex non disponibili in questa versione, clip RockBox in formato MP3"$'\n' "$RC:$OUT"
+lin /VB=0 /D=OUT4 /CR=MP3 /T=D 'testi\dos.txt'
+check "Speex clips: MP3 clips as with /CR=MP3" "" "$(diff -r "$T/linux/OUT4" "$T/win/OUT4" 2>&1)"
 
 # The question before old MP3 files are deleted, answered on standard input:
 # asked again until the answer is clear; the end of the input means no.
