@@ -174,6 +174,8 @@ const TSettingRow kSettingRows[] = {
     {"PAUSACODA", "PC", false,
      [](V v, S s) { return ReadPause(v, &s.PAUSACODA, TailPauseAnnotation); }},
     {"TITOLO", "TI", false, [](V v, S s) { return ParseFlag(v.upper, &s.TITOLO); }},
+    {"PAUSAPARAGRAFO", "PP", false,
+     [](V v, S s) { return ParseFlag(v.upper, &s.PAUSAPARAGRAFO); }},
     {"PRIORITA", "P", false, ReadPriority},
     {"VERBOSITA", "VB", false,
      [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 3, &s.VERBOSITA); }},
