@@ -27,6 +27,8 @@ file(WRITE "${INI}" "[Narravox]\r
 ;BITRATE=48\r
 ; Tag ID3 versione 1 in coda ai file MP3 (S/N)\r
 ;ID3TAG=N\r
+; Pausa tra i paragrafi e dopo i titoli seguiti da una riga vuota (S/N)\r
+;PAUSAPARAGRAFO=S\r
 ; Livello di verbosita' (0-3)\r
 ;VERBOSITA=2\r
 ${engine_line}\r
