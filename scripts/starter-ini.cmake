@@ -34,6 +34,8 @@ file(WRITE "${INI}" "[Narravox]\r
 ;CARTELLEROCKBOX=N\r
 ; Con CARTELLEROCKBOX, una clip vocale accanto a ogni file MP3 (S/N)\r
 ;CLIPFILE=N\r
+; Pausa tra i paragrafi e dopo i titoli seguiti da una riga vuota (S/N)\r
+;PAUSAPARAGRAFO=S\r
 ; Livello di verbosita' (0-3)\r
 ;VERBOSITA=2\r
 ${engine_line}\r

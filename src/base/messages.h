@@ -73,6 +73,7 @@ inline constexpr const char* kWordMp3 = "MP3";
 // Conversion driver.
 inline constexpr const char* kLibraryFolderNotFound = "Impossibile trovare la libreria \"%s\"";
 inline constexpr const char* kConversionDone = "Conversione terminata correttamente";
+inline constexpr const char* kConversionDoneSkipped = "Conversione terminata; testi saltati: %d";
 inline constexpr const char* kTitleInfo = "Narravox - Info";
 inline constexpr const char* kCannotCreateFile = "Impossibile creare il file \"%s\"";
 inline constexpr const char* kCannotCreateFolder = "Impossibile creare la cartella \"%s\"";
@@ -85,6 +86,27 @@ inline constexpr const char* kDoubtfulTextType =
     "* AVVISO: riconoscimento del tipo di testo %s dubbio";
 inline constexpr const char* kTextTypeDos = "DOS";
 inline constexpr const char* kTextTypeWindows = "Windows";
+inline constexpr const char* kInvalidUtf8Bytes =
+    "* AVVISO: il testo \"%s\" e' in UTF-8 ma contiene %d byte non validi, letti come "
+    "caratteri Windows";
+inline constexpr const char* kNotATextFile =
+    "* ERRORE: il file \"%s\" non e' un file di testo (%s) e viene saltato";
+inline constexpr const char* kDocumentNotText =
+    "* ERRORE: il file \"%s\" non e' un file di testo ma un documento %s: salvarlo prima "
+    "come testo; viene saltato";
+inline constexpr const char* kKindProgram = "programma";
+inline constexpr const char* kKindZip = "archivio ZIP";
+inline constexpr const char* kKindRar = "archivio RAR";
+inline constexpr const char* kKind7z = "archivio 7z";
+inline constexpr const char* kKindGzip = "archivio gzip";
+inline constexpr const char* kKindPng = "immagine PNG";
+inline constexpr const char* kKindJpeg = "immagine JPEG";
+inline constexpr const char* kKindGif = "immagine GIF";
+inline constexpr const char* kKindMp3 = "audio MP3";
+inline constexpr const char* kKindRiff = "audio o video RIFF";
+inline constexpr const char* kKindOgg = "audio Ogg";
+inline constexpr const char* kKindOldWord = "Word (.doc)";
+inline constexpr const char* kKindControls = "contiene caratteri di controllo";
 
 // Folders and identifier clips.
 inline constexpr const char* kAskDeleteMp3 =

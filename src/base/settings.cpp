@@ -28,6 +28,10 @@ std::string TailPauseAnnotation(int32_t n) {
   return n == 0 ? std::string() : "\r\n`p" + std::to_string(2 * n) + "\r\n";
 }
 
+// 450 ms, in the engine's half milliseconds: about the pause that espeak-ng
+// itself leaves between two paragraphs.
+const char* const kParagraphPauseAnnotation = "`p900";
+
 int32_t KhzToHz(int32_t n) {
   switch (n) {
     case 8: return 8000;

@@ -30,6 +30,8 @@ constexpr int32_t kPriorityHigh = 0x80;
 // empty for 0.
 std::string HeadPauseAnnotation(int32_t n);
 std::string TailPauseAnnotation(int32_t n);
+// The engine annotation text of the pause between two paragraphs.
+extern const char* const kParagraphPauseAnnotation;
 
 // Maps the short forms of sampling rates (8, 11, 22 ...) to hertz; any
 // other number is returned unchanged.
@@ -62,6 +64,7 @@ struct TSettings {
   std::string PAUSATESTA;     // /PT head pause annotation
   std::string PAUSACODA;      // /PC tail pause annotation
   bool TITOLO = true;         // /TI titles in the fragments
+  bool PAUSAPARAGRAFO = true; // /PP a pause between paragraphs and after headings
   int32_t PRIORITA = kPriorityIdle;  // /P process priority class
   int32_t VERBOSITA = 2;      // /VB amount of console output, 0 to 3
   bool CONFERMACANCELLA = true;   // /CC ask before deleting old MP3 files

@@ -118,8 +118,7 @@ namespace {
 int RunAndReport(const std::vector<std::string>& args) {
   try {
     SetUpRun(args);
-    RunConversion();
-    return 0;
+    return RunConversion() > 0 ? 1 : 0;
   } catch (const ESilentAbort&) {
     return 1;
   } catch (const std::bad_alloc&) {

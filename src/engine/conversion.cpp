@@ -15,6 +15,7 @@
 #include "engine/fragmentation.h"
 #include "engine/id3_tag.h"
 #include "engine/id3v2_tag.h"
+#include "engine/non_text.h"
 #include "engine/output_layout.h"
 #include "engine/progress.h"
 #include "engine/text_loading.h"
@@ -29,11 +30,13 @@ namespace {
 
 class TConversion : public TFragmentEvents {
  public:
-  void Run();
+  // Returns the number of files skipped as not texts.
+  int Run();
 
  private:
   void StartRun();
   void ConvertText();
+  void SkipText(const TNonText& what);
   void FragmentStart(TFragmentBuffer& buffer) override;
   void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override;
   void SpeakFragment(TFragmentBuffer& buffer);
@@ -51,6 +54,7 @@ class TConversion : public TFragmentEvents {
   bool firstFragment_ = true;
   bool oemText_ = false;
   bool askBeforeDelete_ = false;
+  int skippedTexts_ = 0;
   std::unique_ptr<TFragmentBuffer> buffer_;
   std::vector<std::string> textLines_;
   std::string savedDirectory_;
@@ -97,7 +101,12 @@ void TConversion::ConvertText() {
 
   if (RunState.TextPosition != -1) {
     std::string text = LoadText(textPath_, textSize_);
-    PrepareText(&text, Settings.TIPOTESTO, &oemText_);
+    TNonText nonText = RecogniseNonText(text);
+    if (nonText.refused) {
+      SkipText(nonText);
+      return;
+    }
+    PrepareText(&text, Settings.TIPOTESTO, &oemText_, textPath_);
     textLines_ = text::SplitLines(text);
     if (RunState.TestMode) {
       names_.TextFolder.clear();
@@ -117,10 +126,19 @@ void TConversion::ConvertText() {
     TFragmentSettings settings;
     settings.fragmentSize = Settings.FRAMMENTI;
     settings.splitLine = Settings.RIGAFRAMMENTA;
+    settings.paragraphBreaks = Settings.PAUSAPARAGRAFO;
     RunFragmentLoop(textLines_, settings, &RunState.TextPosition, *buffer_, *this);
   }
   if (!RunState.TestMode)
     GroupTextFiles(names_, RunState.TrackNumber, RunState.TextPosition, &askBeforeDelete_);
+}
+
+// Nothing of a file that is not a text is spoken and no folder is made for
+// it; the run goes on with the next text.
+void TConversion::SkipText(const TNonText& what) {
+  PrintLine(NonTextMessage(textPath_, what));
+  ++skippedTexts_;
+  progress_.DoneBytes = fileBaseBytes_ + textSize_;
 }
 
 void TConversion::FragmentStart(TFragmentBuffer& buffer) {
@@ -159,7 +177,16 @@ void TConversion::SpeakFragment(TFragmentBuffer& buffer) {
   // one that activation opened.
   if (!RunState.TestMode && EncoderStream == 0) OpenEncoderStream();
   if (!Settings.PAUSATESTA.empty()) AddAnnotatedText(Settings.PAUSATESTA.c_str());
-  AddText(fragment);
+  // The paragraphs go to the engine one by one with a pause between them;
+  // the tail pause follows the last.
+  int32_t start = 0;
+  for (int32_t at : buffer.paragraphBreaks()) {
+    if (at >= buffer.length()) break;
+    AddText(std::string(fragment + start, static_cast<size_t>(at - start)).c_str());
+    AddAnnotatedText(kParagraphPauseAnnotation);
+    start = at;
+  }
+  AddText(fragment + start);
   if (!Settings.PAUSACODA.empty()) AddAnnotatedText(Settings.PAUSACODA.c_str());
   ResetSpeechProgress();
   SynthesizeAndWait();
@@ -198,15 +225,17 @@ void TConversion::EndRun() {
   if (Settings.VERBOSITA < 1) return;
   progress_.DoneBytes = -1;
   progress_.Update(platform::TickCount());
-  PrintLine(progress_.Prefix() + msg::kConversionDone);
+  std::string done = skippedTexts_ == 0
+                         ? std::string(msg::kConversionDone)
+                         : FormatText(msg::kConversionDoneSkipped, {std::to_string(skippedTexts_)});
+  PrintLine(progress_.Prefix() + done);
   if (Settings.AVVISIFINESTRA) {
     platform::SetConsoleTitle(msg::kTitleInfo);
-    platform::ShowMessageBox(msg::kConversionDone, msg::kTitleInfo,
-                             platform::MessageBoxKind::Information);
+    platform::ShowMessageBox(done, msg::kTitleInfo, platform::MessageBoxKind::Information);
   }
 }
 
-void TConversion::Run() {
+int TConversion::Run() {
   try {
     StartRun();
     while (RunState.JobList.size() > 2) {
@@ -226,11 +255,12 @@ void TConversion::Run() {
     throw;
   }
   ShutdownProcessing(savedDirectory_);
+  return skippedTexts_;
 }
 
 }  // namespace
 
-void RunConversion() {
+int RunConversion() {
   TConversion conversion;
-  conversion.Run();
+  return conversion.Run();
 }

@@ -5,4 +5,6 @@
 
 // Converts the texts of the JobList from its line 2 on; raises the error
 // that ends the run. Releases everything it acquired on every way out.
-void RunConversion();
+// A file that is not a text is reported and skipped (dropped from the
+// JobList like a finished text); the result is the number of such files.
+int RunConversion();

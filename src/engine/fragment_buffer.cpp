@@ -55,10 +55,18 @@ void TFragmentBuffer::AppendBytes(const char* bytes, int32_t n) {
 void TFragmentBuffer::DropLast() {
   if (length_ == 0) return;
   --length_;
+  while (!breaks_.empty() && breaks_.back() > length_) breaks_.pop_back();
   lastAppended_ = length_ > 0 ? static_cast<uint8_t>(data_[static_cast<size_t>(length_) - 1]) : 0;
+}
+
+void TFragmentBuffer::MarkParagraphBreak() {
+  if (lastAppended_ != '\n') return;
+  if (!breaks_.empty() && breaks_.back() == length_) return;
+  breaks_.push_back(length_);
 }
 
 void TFragmentBuffer::Clear() {
   length_ = 0;
   lastAppended_ = 0;
+  breaks_.clear();
 }

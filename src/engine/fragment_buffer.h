@@ -22,6 +22,10 @@ class TFragmentBuffer {
   void AppendLineBreak() { AppendBytes("\r\n", 2); }
   // Removes the last byte (a detached punctuation mark replaces a blank).
   void DropLast();
+  // Records a paragraph break at the current end of a fragment that ends a
+  // line; the fragment's bytes stay as they are. Breaks are kept in order,
+  // each at most once.
+  void MarkParagraphBreak();
   void Clear();
 
   int32_t length() const { return length_; }
@@ -30,10 +34,13 @@ class TFragmentBuffer {
   // The fragment's bytes, followed by a NUL byte.
   char* data() { data_[static_cast<size_t>(length_)] = 0; return data_.data(); }
   std::string text() const { return std::string(data_.data(), static_cast<size_t>(length_)); }
+  // The offsets of the paragraph breaks, ascending.
+  const std::vector<int32_t>& paragraphBreaks() const { return breaks_; }
 
  private:
   std::vector<char> data_;
   int32_t limit_ = 0;
   int32_t length_ = 0;
   uint8_t lastAppended_ = 0;
+  std::vector<int32_t> breaks_;
 };

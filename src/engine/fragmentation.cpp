@@ -135,6 +135,7 @@ void RunFragmentLoop(const std::vector<std::string>& lines, const TFragmentSetti
         position = lineStart + rawlen + 2;
         ++n;
         if (n == count) fragmentDone = true;
+        if (settings.paragraphBreaks) buffer.MarkParagraphBreak();
       } else {
         if (buffer.length() == 0) events.FragmentStart(buffer);
 

@@ -27,6 +27,10 @@ class TFragmentEvents {
 struct TFragmentSettings {
   int32_t fragmentSize = 16384;  // F, in bytes
   std::string splitLine;         // RIGAFRAMMENTA, empty for none
+  // PAUSAPARAGRAFO: blank lines after a line of words mark a paragraph break
+  // in the fragment (TFragmentBuffer::MarkParagraphBreak); nothing else of
+  // the fragments changes.
+  bool paragraphBreaks = false;
 };
 
 // Runs the fragment loop over lines. When textPosition is above 0 at the

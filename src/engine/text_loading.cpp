@@ -7,6 +7,7 @@
 #include "base/console_out.h"
 #include "base/errors.h"
 #include "base/messages.h"
+#include "engine/code_page_guess.h"
 #include "platform/charset.h"
 #include "platform/files.h"
 
@@ -68,7 +69,7 @@ int32_t CountCharsInSet(const TCharSet& set, const std::string& text) {
   return count;
 }
 
-void PrepareText(std::string* text, int32_t textType, bool* oemText) {
+void PrepareText(std::string* text, int32_t textType, bool* oemText, const std::string& name) {
   for (char& c : *text)
     if (c == 0) c = ' ';
 
@@ -76,14 +77,16 @@ void PrepareText(std::string* text, int32_t textType, bool* oemText) {
     *text = Utf8ToAnsi(*text);
     *oemText = false;
   } else if (textType == kTextAuto) {
-    if (LooksLikeUtf8(*text)) {
-      *text = Utf8ToAnsi(*text);
+    TUtf8Census census = CountUtf8(*text);
+    if (MostlyUtf8(census)) {
+      *text = Utf8ToAnsi(*text, true);
       *oemText = false;
+      if (census.invalidBytes > 0)
+        PrintLine(FormatText(msg::kInvalidUtf8Bytes, {name, std::to_string(census.invalidBytes)}));
     } else {
-      int32_t dos = CountCharsInSet(DosAccentSet, *text);
-      int32_t windows = CountCharsInSet(WindowsAccentSet, *text);
-      *oemText = dos > windows;
-      if (dos > 0 && windows > 0)
+      TCodePageGuess guess = GuessCodePage(*text);
+      *oemText = guess.oem;
+      if (guess.doubtful)
         PrintLine(FormatText(msg::kDoubtfulTextType,
                              {*oemText ? msg::kTextTypeDos : msg::kTextTypeWindows}));
     }

@@ -34,11 +34,26 @@ int32_t CountCharsInSet(const TCharSet& set, const std::string& text);
 // Makes a loaded text ready for fragmentation: NUL bytes become blanks, the
 // character set is decided (textType one of the values above; oemText keeps
 // the decision for DOS texts and is the run's fixed choice otherwise), the
-// doubtful-detection warning is printed, and the text is converted to ANSI.
-void PrepareText(std::string* text, int32_t textType, bool* oemText);
+// warnings of a doubtful decision or of a UTF-8 text with invalid bytes
+// (naming the text by name) are printed, and the text is converted to ANSI.
+void PrepareText(std::string* text, int32_t textType, bool* oemText,
+                 const std::string& name = "");
 
 // UTF-8 recognition and conversion, for texts of today's systems.
+struct TUtf8Census {
+  int32_t multiByte = 0;     // valid sequences of two bytes or more
+  int32_t invalidBytes = 0;  // bytes of malformed sequences
+  bool byteOrderMark = false;
+};
+TUtf8Census CountUtf8(const std::string& text);
+// A byte-order mark, or at least one multi-byte sequence and no invalid one.
 bool LooksLikeUtf8(const std::string& text);
+// What automatic detection reads as UTF-8: what LooksLikeUtf8 accepts, and a
+// text that is overwhelmingly UTF-8 with a few stray bytes of another code
+// page: at least 10 valid multi-byte sequences and fewer than one invalid
+// byte in 20 of them.
+bool MostlyUtf8(const TUtf8Census& census);
 // Converts UTF-8 (with or without byte-order mark) to Windows-1252;
-// characters outside it become their closest plain form, or "?".
-std::string Utf8ToAnsi(const std::string& text);
+// characters outside it become their closest plain form, or "?". An invalid
+// byte becomes "?", or with invalidAs1252 the Windows-1252 character it is.
+std::string Utf8ToAnsi(const std::string& text, bool invalidAs1252 = false);

@@ -143,19 +143,30 @@ std::string PlainForm(uint32_t code) {
 
 }  // namespace
 
-bool LooksLikeUtf8(const std::string& text) {
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return true;
-  bool multiByte = false;
+TUtf8Census CountUtf8(const std::string& text) {
+  TUtf8Census census;
+  census.byteOrderMark = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
   for (size_t i = 0; i < text.size();) {
     text::Utf8Char d = text::DecodeUtf8(text, i);
-    if (!d.valid) return false;
-    if (d.length > 1) multiByte = true;
+    if (!d.valid) census.invalidBytes += static_cast<int32_t>(d.length);
+    else if (d.length > 1) ++census.multiByte;
     i += d.length;
   }
-  return multiByte;
+  return census;
 }
 
-std::string Utf8ToAnsi(const std::string& text) {
+bool LooksLikeUtf8(const std::string& text) {
+  TUtf8Census census = CountUtf8(text);
+  return census.byteOrderMark || (census.multiByte > 0 && census.invalidBytes == 0);
+}
+
+bool MostlyUtf8(const TUtf8Census& census) {
+  if (census.invalidBytes == 0) return census.byteOrderMark || census.multiByte > 0;
+  return census.byteOrderMark ||
+         (census.multiByte >= 10 && census.invalidBytes * 20 < census.multiByte);
+}
+
+std::string Utf8ToAnsi(const std::string& text, bool invalidAs1252) {
   std::string out;
   out.reserve(text.size());
   size_t i = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
@@ -166,7 +177,8 @@ std::string Utf8ToAnsi(const std::string& text) {
     text::Utf8Char d = text::DecodeUtf8(text, i);
     i += d.length;
     if (!d.valid) {
-      out += '?';
+      if (invalidAs1252) out.append(text, i - d.length, d.length);
+      else out += '?';
       lastSingle = std::string::npos;
       continue;
     }

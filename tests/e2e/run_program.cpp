@@ -128,7 +128,7 @@ std::string SettingsRecord(const std::map<std::string, std::string>& changes) {
       {"RESAMPLE", "N"},       {"BITRATE", "48"},      {"ID3TAG", "N"},
       {"TIPOTESTO", "AUTO"},   {"RIUNISCIGRUPPI", "N"}, {"CARTELLEROCKBOX", "N"}, {"CLIPFILE", "N"},
       {"IDENTIFICACARTELLA", "N"}, {"NOMEFILE", ""},   {"RIGAFRAMMENTA", ""},
-      {"PAUSATESTA", "0"},     {"PAUSACODA", "500"},   {"TITOLO", "S"}};
+      {"PAUSATESTA", "0"},     {"PAUSACODA", "500"},   {"TITOLO", "S"},        {"PAUSAPARAGRAFO", "S"}};
   std::string record = "[IMPOSTAZIONI]\r\n";
   for (const auto& entry : kDefaults) {
     auto changed = changes.find(entry[0]);

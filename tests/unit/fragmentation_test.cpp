@@ -34,11 +34,13 @@ class TRecorder : public TFragmentEvents {
   void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override {
     if (buffer.length() > 0 && contentRemains) ++track_;
     fragments.push_back(buffer.text());
+    breaks.push_back(buffer.paragraphBreaks());
     ends.push_back({*position_, allLinesConsumed, contentRemains, track_});
   }
 
   int starts = 0;
   V fragments;
+  std::vector<std::vector<int32_t>> breaks;
   std::vector<TEnd> ends;
 
  private:
@@ -53,13 +55,15 @@ struct TWalk {
   std::string title;
   int32_t position = 0;
   int32_t track = 1;
+  bool paragraphBreaks = false;
 };
 
 TRecorder Walk(const V& lines, const TWalk& walk = {}) {
   int32_t position = walk.position;
   TRecorder recorder(&position, walk.title, walk.track);
   TFragmentBuffer buffer(walk.fragmentSize);
-  RunFragmentLoop(lines, {walk.fragmentSize, walk.splitLine}, &position, buffer, recorder);
+  RunFragmentLoop(lines, {walk.fragmentSize, walk.splitLine, walk.paragraphBreaks}, &position,
+                  buffer, recorder);
   return recorder;
 }
 
@@ -83,6 +87,35 @@ TEST(FragmentLoop, TitleIsAppendedByTheStart) {
   walk.title = "Libro";
   EXPECT_EQ(Fragments(lines, walk),
             (V{"Libro 1.\r\n\r\nPrimo.\r\n", "Libro 2.\r\n\r\nSecondo.\r\n"}));
+}
+
+// Blank lines after a line of words mark a paragraph break; the fragments,
+// their ends and positions are those without breaks.
+TEST(FragmentLoop, ParagraphBreaksChangeNothingElse) {
+  V lines{"Capitolo", "", "uno due", "tre.", "", "", "quattro-", "", "cinque.", ""};
+  TWalk walk;
+  TRecorder off = Walk(lines, walk);
+  walk.paragraphBreaks = true;
+  TRecorder on = Walk(lines, walk);
+  EXPECT_EQ(on.fragments, V{"Capitolo\r\nuno due\r\ntre.\r\nquattrocinque.\r\n"});
+  EXPECT_EQ(on.fragments, off.fragments);
+  EXPECT_EQ(off.breaks, std::vector<std::vector<int32_t>>{{}});
+  // After the heading, after "tre." once for two blank lines, none inside
+  // the joined word, and one at the very end that the tail pause covers.
+  EXPECT_EQ(on.breaks, (std::vector<std::vector<int32_t>>{{10, 25, 41}}));
+
+  // Small fragments: each keeps its own breaks, and the checkpoints stay.
+  walk.fragmentSize = 1;
+  walk.paragraphBreaks = false;
+  off = Walk(lines, walk);
+  walk.paragraphBreaks = true;
+  on = Walk(lines, walk);
+  EXPECT_EQ(on.fragments, off.fragments);
+  ASSERT_EQ(on.ends.size(), off.ends.size());
+  for (size_t i = 0; i < on.ends.size(); ++i) EXPECT_EQ(on.ends[i].position, off.ends[i].position);
+  // Blank lines after a fragment's end start no paragraph in the next one.
+  EXPECT_EQ(on.fragments, (V{"Capitolo\r\nuno due\r\ntre.\r\n", "quattrocinque.\r\n", ""}));
+  EXPECT_EQ(on.breaks, (std::vector<std::vector<int32_t>>{{10}, {}, {}}));
 }
 
 TEST(FragmentLoop, HyphenatedLineEndsJoin) {

@@ -11,9 +11,9 @@
 namespace {
 
 // Prepares text as the conversion does; returns the printed output.
-std::string Prepare(std::string* text, int32_t type, bool* oem) {
+std::string Prepare(std::string* text, int32_t type, bool* oem, const std::string& name = "") {
   testing::internal::CaptureStdout();
-  PrepareText(text, type, oem);
+  PrepareText(text, type, oem, name);
   return testing::internal::GetCapturedStdout();
 }
 
@@ -142,6 +142,47 @@ TEST(PrepareText, Utf8IsRecognisedAndConverted) {
   EXPECT_EQ(Prepare(&text, kTextUtf8, &oem), "");
   EXPECT_FALSE(oem);
   EXPECT_EQ(text, "caff?!");
+}
+
+// Overwhelmingly UTF-8: at least 10 multi-byte sequences and fewer than one
+// invalid byte in 20 of them. The stray bytes are read as Windows-1252.
+TEST(PrepareText, Utf8WithAFewStrayBytes) {
+  std::string sentence = "perch\xC3\xA9 la citt\xC3\xA0 \xC3\xA8 cos\xC3\xAC. ";  // 4 each
+  std::string utf8;
+  for (int i = 0; i < 5; ++i) utf8 += sentence;
+  std::string ansi;
+  for (int i = 0; i < 5; ++i) ansi += "perch\xE9 la citt\xE0 \xE8 cos\xEC. ";
+
+  bool oem = true;
+  std::string text = utf8 + "caff\xE8 e t\xC3\xA8";  // 21 sequences, 1 stray byte
+  EXPECT_EQ(Prepare(&text, kTextAuto, &oem, "libro.txt"),
+            "* AVVISO: il testo \"libro.txt\" e' in UTF-8 ma contiene 1 byte non validi, "
+            "letti come caratteri Windows\n");
+  EXPECT_FALSE(oem);
+  EXPECT_EQ(text, ansi + "caff\xE8 e t\xE8");
+
+  // A cut-off sequence is two stray bytes, each its own 1252 character
+  // (42 sequences allow two).
+  text = utf8 + utf8 + "\xE2\x82 \xC3\xA8 \xC3\xA8";
+  EXPECT_NE(Prepare(&text, kTextAuto, &oem, "x").find("contiene 2 byte"), std::string::npos);
+  EXPECT_EQ(text, ansi + ansi + "\xE2\x82 \xE8 \xE8");
+
+  // One stray byte in 20 sequences is too many: an 8-bit text, as before.
+  text = utf8 + "caff\xE8";
+  EXPECT_EQ(Prepare(&text, kTextAuto, &oem, "x"), "");
+  EXPECT_EQ(text, utf8 + "caff\xE8");
+  // Fewer than 10 sequences: too little to tell.
+  text = sentence + sentence + "caff\xE8";
+  Prepare(&text, kTextAuto, &oem, "x");
+  EXPECT_EQ(text, sentence + sentence + "caff\xE8");
+  // A byte-order mark says UTF-8 whatever follows.
+  text = "\xEF\xBB\xBF" "caff\xE8";
+  EXPECT_NE(Prepare(&text, kTextAuto, &oem, "x").find("contiene 1 byte"), std::string::npos);
+  EXPECT_EQ(text, "caff\xE8");
+  // Forced UTF-8 keeps its question marks.
+  text = utf8 + "caff\xE8";
+  EXPECT_EQ(Prepare(&text, kTextUtf8, &oem, "x"), "");
+  EXPECT_EQ(text, ansi + "caff?");
 }
 
 TEST(Utf8ToAnsi, ExactForEveryWindows1252Character) {
