@@ -4,6 +4,9 @@
 # With --windows it installs the MinGW-w64 cross compilers and wine64 instead,
 # for the Windows builds and their tests (scripts/windows.sh), with the
 # locale sources from which those tests make an Italian locale for wine.
+# With --bench it installs, besides the build packages, the commands that
+# bench/run times narravox against (sox, lame) and the Italian fortunes from
+# which bench/make_text.py builds the benchmark text.
 set -euo pipefail
 pkgs=(
   build-essential cmake ninja-build pkg-config
@@ -14,8 +17,11 @@ pkgs=(
   libspeex-dev libspeexdsp-dev
   ffmpeg python3-mutagen
   clang libclang-rt-14-dev
+  python3
 )
-if [ "${1:-}" = "--windows" ]; then
+if [ "${1:-}" = "--bench" ]; then
+  pkgs+=(sox libsox-fmt-base lame fortunes-it)
+elif [ "${1:-}" = "--windows" ]; then
   pkgs=(
     cmake ninja-build
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix

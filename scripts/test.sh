@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Narravox and runs every test: the unit and
-# end-to-end tests, the same under the sanitizers, the fuzz targets, the
+# Installs what is missing, builds Narravox (with the benchmark tools) and runs
+# every test: the unit and end-to-end tests and the benchmark tools' tests, the
+# unit and end-to-end tests again under the sanitizers, the fuzz targets, the
 # interruption soak, and the Windows builds with their tests under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
-bash scripts/build.sh
+bash scripts/build.sh -DNARRAVOX_BENCH=ON
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 bash scripts/reliability.sh
 bash scripts/windows.sh
