@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/bladeenc_api.h"
+#include "narravox/bladeenc_api.h"
 
 namespace {
 

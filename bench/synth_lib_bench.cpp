@@ -20,12 +20,13 @@
 #include <string>
 #include <vector>
 
-#include "config/settings.h"
+#include "base/settings.h"
 #include "eci_library.h"
 #include "engine/fragment_buffer.h"
 #include "engine/fragmentation.h"
 #include "engine/text_loading.h"
 #include "platform/charset.h"
+#include "text/lines.h"
 
 namespace {
 
@@ -106,8 +107,7 @@ int main(int argc, char **argv) {
     std::string text = LoadText(text_path, size);
     bool oem = false;
     PrepareText(&text, kTextWindows, &oem);
-    std::vector<std::string> lines;
-    SplitIntoLines(text, &lines);
+    std::vector<std::string> lines = text::SplitLines(text);
     Collector collector;
     TFragmentBuffer buffer(16384);
     int32_t position = 0;

@@ -124,7 +124,7 @@ class SynthesisBench(unittest.TestCase):
             (tmp / "testo.txt").write_bytes(text)
             program = run.program_folder(tmp / "program", tool("NARRAVOX"), tool("FAKE_ECI"),
                                          tool("FAKE_LAME_ENC"))
-            subprocess.run([program, "/TI=N", "/VE=175", "/P=1", "/CC=N", f"/D={tmp}/out/",
+            subprocess.run([program, "/TI=N", "/PP=N", "/VE=175", "/P=1", "/CC=N", f"/D={tmp}/out/",
                             "testo.txt"], cwd=tmp, check=True, stdout=subprocess.DEVNULL)
             files = sorted((tmp / "out" / "testo").iterdir())
             spoken = b"".join(f.read_bytes() for f in files)
