@@ -14,6 +14,10 @@ const size_t kReadBlock = 8192;
 
 SynthesisRun::SynthesisRun(std::vector<Segment> segments, const SynthesisSettings &settings)
     : segments_(std::move(segments)), settings_(settings), queue_(settings.queue_samples) {
+    if (!queue_.ok()) {
+        error_ = "no shared memory for the samples";
+        return;
+    }
     if (settings_.playback && !EspeakRuntime::AudioOutputAvailable()) {
         error_ = "no audio output device is available to speak on";
         no_audio_output_ = true;
