@@ -11,7 +11,7 @@ namespace eci {
 // producer (the synthesis process, or the synthesis thread for pauses) and
 // the thread that delivers buffers to the caller. It lives in shared memory
 // so that the synthesis process writes espeak-ng's samples straight into
-// it; its lock is robust, so a producer that dies holding it blocks no one.
+// it. It takes no lock, so a producer that dies leaves nothing held.
 class SampleQueue {
 public:
     // Creates a queue in new shared memory; check ok() (a queue without
@@ -37,6 +37,11 @@ public:
 
     void Close();  // producer: no more samples
     void Abort();  // consumer: stop; wakes a blocked producer
+
+    // Owner: no other process writes into the queue any more (its last
+    // synthesis has replied); its memory is kept for the next queue, and
+    // this one takes and gives nothing from now on.
+    void Retire();
 
 private:
     struct Shared;

@@ -85,10 +85,10 @@ void DetachFromProgram(int &socket) {
 // Exit code of a worker that found the program gone.
 const int kProgramGone = 1;
 
-// Runs the synthesis of a request; false with an explanation.
+// Runs the synthesis of a request; false with an explanation. The queue
+// stays mapped until the worker exits, which unmaps it after the reply.
 bool Synthesize(const SpeakRequest &request, const std::string &voice, const std::string &text,
                 int queue_fd, std::string &error) {
-    std::unique_ptr<SampleQueue> queue;
     if (request.playback) {
         int mode = ENOUTPUT_MODE_SYNCHRONOUS | ENOUTPUT_MODE_SPEAK_AUDIO;
         espeak_ng_STATUS status = espeak_ng_InitializeOutput(
@@ -98,12 +98,11 @@ bool Synthesize(const SpeakRequest &request, const std::string &voice, const std
             return false;
         }
     } else {
-        queue = SampleQueue::Attach(queue_fd);
-        if (!queue) {
+        g_queue = SampleQueue::Attach(queue_fd).release();
+        if (!g_queue) {
             error = "the sample queue cannot be shared with espeak-ng";
             return false;
         }
-        g_queue = queue.get();
     }
     espeak_ng_STATUS status = espeak_ng_SetVoiceByName(voice.c_str());
     if (status != ENS_OK) {
@@ -121,14 +120,18 @@ bool Synthesize(const SpeakRequest &request, const std::string &voice, const std
 }
 
 // A worker, a copy of the synthesis process made before the request comes:
-// takes the next request from the socket, synthesises it, replies and
-// exits. Making it in advance and replying before exiting keep the fork
-// and the end of the process off the program's way.
-[[noreturn]] void RunWorker(int socket) {
+// takes the next request from the socket, tells the synthesis process on
+// `taken` (which then makes the next worker), synthesises it, replies and
+// exits. Making workers in advance and replying before exiting keep the
+// forks and the ends of processes off the program's way.
+[[noreturn]] void RunWorker(int socket, int taken) {
     SpeakRequest request;
     std::string voice, text;
     int queue_fd = -1;
     if (!ReceiveRequest(socket, request, voice, text, queue_fd)) _exit(kProgramGone);
+    const char byte = 1;
+    while (write(taken, &byte, 1) < 0 && errno == EINTR) {
+    }
     std::string error;
     bool ok = false;
     if (!request.playback && queue_fd < 0)
@@ -139,20 +142,84 @@ bool Synthesize(const SpeakRequest &request, const std::string &voice, const std
     _exit(0);
 }
 
-// Waits until the worker has exited (the other end of `ended` closes) or
-// the program has gone (the socket hangs up); true in the second case.
-bool ProgramGoneBeforeWorkerEnded(int ended, int socket) {
-    for (;;) {
-        pollfd fds[2] = {{ended, POLLIN, 0}, {socket, POLLRDHUP, 0}};
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) continue;
-            return true;
+// The workers alive: one waiting for the next request, one synthesising
+// and one ending, at most. Each has a pipe on which it tells that it has
+// taken a request, and which closes when it exits.
+struct Worker {
+    pid_t pid = 0;
+    int pipe = -1;
+};
+const int kMaxWorkers = 4;
+
+// Makes the worker for the next request; false when it cannot be made.
+bool StartWorker(int socket, Worker &worker) {
+    int pipe_fds[2];
+    if (pipe2(pipe_fds, O_CLOEXEC) != 0) return false;
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipe_fds[0]);
+        // Ends with the synthesis process, which ends with the program.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(kProgramGone);
+        RunWorker(socket, pipe_fds[1]);
+    }
+    close(pipe_fds[1]);
+    if (pid < 0) {
+        close(pipe_fds[0]);
+        return false;
+    }
+    worker.pid = pid;
+    worker.pipe = pipe_fds[0];
+    return true;
+}
+
+// Serves requests with workers until the program goes or a worker fails.
+void ServeRequests(int socket) {
+    Worker workers[kMaxWorkers];
+    int count = 0;
+    bool have_spare = false;  // workers[count - 1] waits for a request
+    bool stop = false;
+    while (!stop) {
+        if (!have_spare && count < kMaxWorkers) {
+            if (!StartWorker(socket, workers[count])) break;
+            ++count;
+            have_spare = true;
         }
-        if (fds[1].revents) return true;
-        if (!fds[0].revents) continue;
-        char byte;
-        ssize_t n = read(ended, &byte, 1);
-        if (n == 0 || (n < 0 && errno != EINTR)) return false;
+        pollfd fds[kMaxWorkers + 1];
+        for (int i = 0; i < count; ++i) fds[i] = {workers[i].pipe, POLLIN, 0};
+        fds[count] = {socket, POLLRDHUP, 0};
+        if (poll(fds, static_cast<nfds_t>(count + 1), -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (fds[count].revents) break;  // the program has gone
+        for (int i = count - 1; i >= 0; --i) {
+            if (!fds[i].revents) continue;
+            char byte;
+            ssize_t n = read(workers[i].pipe, &byte, 1);
+            if (n < 0 && errno == EINTR) continue;
+            if (n > 0) {
+                if (have_spare && i == count - 1) have_spare = false;
+                continue;
+            }
+            // Exited: a worker that found the program gone, or that failed
+            // without a reply, ends the process and the program sees the
+            // socket close.
+            int status = 0;
+            while (waitpid(workers[i].pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            close(workers[i].pipe);
+            if (have_spare && i == count - 1) have_spare = false;
+            for (int j = i; j + 1 < count; ++j) workers[j] = workers[j + 1];
+            --count;
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) stop = true;
+        }
+    }
+    for (int i = 0; i < count; ++i) kill(workers[i].pid, SIGKILL);
+    for (int i = 0; i < count; ++i) {
+        while (waitpid(workers[i].pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
     }
 }
 
@@ -268,36 +335,10 @@ void RunSynthesisProcess(int socket) {
     espeak_SetSynthCallback(OnSynth);
     if (!SendReply(socket, espeak_ng_GetSampleRate(), "")) _exit(0);
 
-    // One worker at a time, each forked from this process, whose state
-    // stays as espeak-ng's initialisation left it: this loop allocates
-    // nothing and synthesises nothing.
-    const pid_t self = getpid();
-    for (;;) {
-        int ended[2];
-        if (pipe2(ended, O_CLOEXEC) != 0) break;
-        const pid_t worker = fork();
-        if (worker == 0) {
-            close(ended[0]);
-            // Ends with the synthesis process, which ends with the program.
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (getppid() != self) _exit(kProgramGone);
-            RunWorker(socket);
-        }
-        close(ended[1]);
-        if (worker < 0) {
-            close(ended[0]);
-            break;
-        }
-        const bool program_gone = ProgramGoneBeforeWorkerEnded(ended[0], socket);
-        close(ended[0]);
-        if (program_gone) kill(worker, SIGKILL);
-        int status = 0;
-        while (waitpid(worker, &status, 0) < 0 && errno == EINTR) {
-        }
-        // A worker that found the program gone, or that failed without a
-        // reply, ends the process: the program sees the socket close.
-        if (program_gone || !WIFEXITED(status) || WEXITSTATUS(status) != 0) break;
-    }
+    // Every worker is forked from this process, whose state stays as
+    // espeak-ng's initialisation left it: serving allocates nothing and
+    // synthesises nothing.
+    ServeRequests(socket);
     _exit(0);
 }
 

@@ -38,6 +38,10 @@ SynthesisRun::SynthesisRun(std::vector<Segment> segments, const SynthesisSetting
 SynthesisRun::~SynthesisRun() {
     Abort();
     if (worker_.joinable()) worker_.join();
+    // Every synthesis of a run without error has replied: no process
+    // writes into the queue any more.
+    std::lock_guard<std::mutex> lock(error_mutex_);
+    if (error_.empty()) queue_.Retire();
 }
 
 void SynthesisRun::SetError(const std::string &error) {
