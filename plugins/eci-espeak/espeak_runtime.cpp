@@ -31,23 +31,22 @@ struct SocketCloser {
     }
 } g_socket_closer;
 
+void Disconnect() {
+    if (g_socket >= 0) close(g_socket);
+    g_socket = -1;
+}
+
 // A child that the program forks does not share the parent's synthesis
 // process (the two would mix their requests, and the copy of the socket
 // would keep the process alive after the parent): it starts its own.
 void ForgetInChild() {
-    if (g_socket >= 0) close(g_socket);
-    g_socket = -1;
+    Disconnect();
     new (&g_mutex) std::mutex();  // another thread may have held it
 }
 
 struct ForkHandler {
     ForkHandler() { pthread_atfork(nullptr, nullptr, ForgetInChild); }
 } g_fork_handler;
-
-void Disconnect() {
-    if (g_socket >= 0) close(g_socket);
-    g_socket = -1;
-}
 
 // Starts the synthesis process and waits until espeak-ng is initialised in
 // it. It is started through an intermediate child that exits at once, so

@@ -11,10 +11,11 @@ namespace eci {
 // its interface resets (the pitch flutter's phase, the glottal cycle count
 // and gain of the wave generator, the noise generator, ...), so the same
 // text would not give the same samples twice in one process. The engine
-// therefore runs espeak-ng in a process of its own that initialises it and
-// then never changes: each synthesis runs in a fresh copy of it (fork),
-// which starts from exactly the state that every other one starts from,
-// and in a fresh program, and ends with the synthesis.
+// therefore runs espeak-ng in a process of its own that initialises it,
+// loads the default voice and then never changes: each synthesis runs in a
+// fresh copy of it (fork), which starts from exactly the state that every
+// other one starts from, in this program or in another, and ends with the
+// synthesis.
 //
 // The program talks to that process over a stream socket: a request per
 // synthesis, carrying the shared memory of the sample queue, and a reply
