@@ -25,6 +25,7 @@ struct SampleQueue::Shared {
     std::atomic<uint32_t> room;    // bumped for the producer
     std::atomic<uint32_t> consumer_sleeps;
     std::atomic<uint32_t> producer_sleeps;
+    std::atomic<uint64_t> consumer_wants;  // samples the sleeping consumer waits for
     uint64_t capacity;
 };
 
@@ -43,10 +44,11 @@ void Sleep(std::atomic<uint32_t> &word, uint32_t seen) {
             0);
 }
 
-// Bumps the word and wakes the other side if it sleeps on it.
-void Wake(std::atomic<uint32_t> &word, std::atomic<uint32_t> &sleeps) {
+// Bumps the word and wakes the other side if it sleeps on it (and,
+// unless `worth` is false, its wait is over).
+void Wake(std::atomic<uint32_t> &word, std::atomic<uint32_t> &sleeps, bool worth = true) {
     word.fetch_add(1);
-    if (sleeps.load())
+    if (sleeps.load() && worth)
         syscall(SYS_futex, reinterpret_cast<uint32_t *>(&word), FUTEX_WAKE, 1, nullptr, nullptr,
                 0);
 }
@@ -178,7 +180,7 @@ bool SampleQueue::Push(const int16_t *samples, size_t count) {
         std::copy(samples + first, samples + n, ring_);
         pushed += n;
         q.pushed.store(pushed);
-        Wake(q.data, q.consumer_sleeps);
+        Wake(q.data, q.consumer_sleeps, pushed - q.popped.load() >= q.consumer_wants.load());
         samples += n;
         count -= n;
     }
@@ -189,9 +191,13 @@ size_t SampleQueue::Pop(int16_t *out, size_t max) {
     if (!shared_) return 0;
     Shared &q = *shared_;
     const uint64_t popped = q.popped.load();
-    // Closed is set after the last push, so the count read after it is final.
+    // Waits for a good share of what it can take, not for every push: fewer
+    // wake-ups. Closed is set after the last push, so the count read after
+    // it is final.
+    const uint64_t wants = std::max<uint64_t>(1, std::min<uint64_t>(max, capacity_ / 2));
+    q.consumer_wants.store(wants);
     SleepUntil(q.data, q.consumer_sleeps, [&] {
-        return q.state.load() != 0 || q.pushed.load() != popped;
+        return q.state.load() != 0 || q.pushed.load() - popped >= wants;
     });
     if (q.state.load() & kAborted) return 0;
     size_t n = std::min<size_t>(max, q.pushed.load() - popped);

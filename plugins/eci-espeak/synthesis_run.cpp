@@ -8,7 +8,9 @@
 namespace eci {
 namespace {
 
-const size_t kReadBlock = 8192;
+// Samples taken from the queue at a time: larger blocks mean fewer wake-ups
+// of this thread and of the producer.
+const size_t kReadBlock = 32768;
 
 }  // namespace
 
