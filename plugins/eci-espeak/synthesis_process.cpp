@@ -1,6 +1,7 @@
 #include "synthesis_process.h"
 
 #include <dirent.h>
+#include <dlfcn.h>
 #include <errno.h>
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
@@ -88,6 +89,18 @@ void DetachFromProgram(int &socket) {
     signal(SIGCHLD, SIG_DFL);
     for (int ignored : {SIGINT, SIGQUIT, SIGHUP, SIGTERM, SIGPIPE}) signal(ignored, SIG_IGN);
     srand(1);
+}
+
+// Seeds espeak-ng's own noise generator where it has one (1.52 and later).
+void SeedEspeakNoise() {
+    Dl_info info;
+    if (!dladdr(reinterpret_cast<void *>(&espeak_ng_Initialize), &info)) return;
+    void *espeak = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+    if (!espeak) return;
+    using SetRandSeed = espeak_ng_STATUS (*)(long);
+    if (auto seed = reinterpret_cast<SetRandSeed>(dlsym(espeak, "espeak_ng_SetRandSeed")))
+        seed(1);
+    dlclose(espeak);
 }
 
 // Exit code of a worker that found the program gone.
@@ -342,6 +355,10 @@ void RunSynthesisProcess(int socket) {
         _exit(0);
     }
     espeak_SetSynthCallback(OnSynth);
+    // espeak-ng from 1.52 draws noise from a generator of its own, seeded
+    // with the time at initialisation; earlier ones use rand() (seeded in
+    // DetachFromProgram). Either way every process starts from one seed.
+    SeedEspeakNoise();
     if (espeak_ng_SetVoiceByName(kLoadedVoice) == ENS_OK) g_loaded_voice = kLoadedVoice;
     if (!SendReply(socket, espeak_ng_GetSampleRate(), "")) _exit(0);
 
