@@ -1,50 +1,91 @@
 #include "espeak_runtime.h"
 
-#include <espeak-ng/espeak_ng.h>
-#include <espeak-ng/speak_lib.h>
+#include <errno.h>
+#include <pthread.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <new>
 #include <system_error>
 
 #include "sample_queue.h"
+#include "synthesis_process.h"
 
 namespace eci {
 namespace {
 
-std::mutex g_mutex;  // guards everything below and every espeak-ng call
-bool g_initialized = false;
+std::mutex g_mutex;  // guards everything below; one synthesis at a time
+int g_socket = -1;   // to the synthesis process; -1 while it is not running
 int g_sample_rate = 0;
-std::string g_init_error;
-bool g_playback_mode = false;
-SampleQueue *g_queue = nullptr;  // destination of the running synthesis
 
-// Milliseconds of audio per espeak-ng callback: larger blocks mean fewer
-// calls and less locking per sample.
-const int kBlockMs = 200;
+// Closing the socket ends the synthesis process, when the library is
+// unloaded or the program exits.
+struct SocketCloser {
+    ~SocketCloser() {
+        if (g_socket >= 0) close(g_socket);
+    }
+} g_socket_closer;
 
-int OnSynth(short *samples, int count, espeak_EVENT *) {
-    if (!samples || count <= 0 || !g_queue) return 0;
-    return g_queue->Push(samples, static_cast<size_t>(count)) ? 0 : 1;
+void Disconnect() {
+    if (g_socket >= 0) close(g_socket);
+    g_socket = -1;
 }
 
-std::string StatusText(espeak_ng_STATUS status) {
-    char buffer[256] = "";
-    espeak_ng_GetStatusCodeMessage(status, buffer, sizeof buffer);
-    return buffer;
+// A child that the program forks does not share the parent's synthesis
+// process (the two would mix their requests, and the copy of the socket
+// would keep the process alive after the parent): it starts its own.
+void ForgetInChild() {
+    Disconnect();
+    new (&g_mutex) std::mutex();  // another thread may have held it
 }
 
-bool SelectOutput(bool playback, std::string &error) {
-    if (g_playback_mode == playback) return true;
-    int mode = ENOUTPUT_MODE_SYNCHRONOUS | (playback ? ENOUTPUT_MODE_SPEAK_AUDIO : 0);
-    espeak_ng_STATUS status = espeak_ng_InitializeOutput(
-        static_cast<espeak_ng_OUTPUT_MODE>(mode), kBlockMs, nullptr);
-    if (status != ENS_OK) {
-        error = "espeak-ng output set-up failed: " + StatusText(status);
+struct ForkHandler {
+    ForkHandler() { pthread_atfork(nullptr, nullptr, ForgetInChild); }
+} g_fork_handler;
+
+// Starts the synthesis process and waits until espeak-ng is initialised in
+// it. It is started through an intermediate child that exits at once, so
+// that it is not a child of the program, which never has to wait for it.
+bool Connect(std::string &error) {
+    int sockets[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
+        error = std::string("no socket for the espeak-ng process: ") + std::strerror(errno);
         return false;
     }
-    g_playback_mode = playback;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(sockets[0]);
+        if (fork() == 0) RunSynthesisProcess(sockets[1]);
+        _exit(0);
+    }
+    const int fork_error = errno;
+    close(sockets[1]);
+    if (child < 0) {
+        close(sockets[0]);
+        error = std::string("no process for espeak-ng: ") + std::strerror(fork_error);
+        return false;
+    }
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    int32_t rate = 0;
+    std::string message;
+    if (!ReceiveReply(sockets[0], rate, message)) {
+        close(sockets[0]);
+        error = "the espeak-ng process did not start";
+        return false;
+    }
+    if (rate <= 0) {
+        close(sockets[0]);
+        error = message.empty() ? "espeak-ng could not be initialised" : message;
+        return false;
+    }
+    g_socket = sockets[0];
+    g_sample_rate = rate;
     return true;
 }
 
@@ -52,51 +93,36 @@ bool SelectOutput(bool playback, std::string &error) {
 
 int EspeakRuntime::Initialize(std::string &error) {
     std::lock_guard<std::mutex> lock(g_mutex);
-    if (!g_initialized) {
-        g_initialized = true;
-        espeak_ng_InitializePath(nullptr);
-        espeak_ng_ERROR_CONTEXT context = nullptr;
-        espeak_ng_STATUS status = espeak_ng_Initialize(&context);
-        espeak_ng_ClearErrorContext(&context);
-        if (status != ENS_OK) {
-            g_init_error = "espeak-ng initialisation failed: " + StatusText(status);
-        } else {
-            status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kBlockMs, nullptr);
-            if (status != ENS_OK) {
-                g_init_error = "espeak-ng output set-up failed: " + StatusText(status);
-            } else {
-                espeak_SetSynthCallback(OnSynth);
-                g_sample_rate = espeak_ng_GetSampleRate();
-            }
-        }
-    }
-    if (g_sample_rate <= 0) error = g_init_error;
+    if (g_socket < 0 && !Connect(error)) return 0;
     return g_sample_rate;
 }
 
 bool EspeakRuntime::Speak(const std::string &utf8, const std::string &voice_name, int pitch,
                           int rate, int volume, SampleQueue *queue, std::string &error) {
     std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_sample_rate <= 0) {
-        error = g_init_error.empty() ? "espeak-ng is not initialised" : g_init_error;
+    SpeakRequest request;
+    request.pitch = pitch;
+    request.rate = rate;
+    request.volume = volume;
+    request.playback = queue == nullptr;
+    const int shared_fd = queue ? queue->fd() : -1;
+    // A process that has gone since the last synthesis is started again;
+    // the new one is in the same state the old one was.
+    bool sent = g_socket >= 0 && SendRequest(g_socket, request, voice_name, utf8, shared_fd);
+    if (!sent) {
+        Disconnect();
+        if (!Connect(error)) return false;
+        sent = SendRequest(g_socket, request, voice_name, utf8, shared_fd);
+    }
+    int32_t ok = 0;
+    std::string message;
+    if (!sent || !ReceiveReply(g_socket, ok, message)) {
+        Disconnect();
+        error = "the espeak-ng process stopped during the synthesis";
         return false;
     }
-    if (!SelectOutput(queue == nullptr, error)) return false;
-    espeak_ng_STATUS status = espeak_ng_SetVoiceByName(voice_name.c_str());
-    if (status != ENS_OK) {
-        error = "espeak-ng has no voice \"" + voice_name + "\": " + StatusText(status);
-        return false;
-    }
-    espeak_ng_SetParameter(espeakRATE, rate, 0);
-    espeak_ng_SetParameter(espeakPITCH, pitch, 0);
-    espeak_ng_SetParameter(espeakVOLUME, volume, 0);
-
-    g_queue = queue;
-    status = espeak_ng_Synthesize(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0,
-                                  espeakCHARS_UTF8, nullptr, nullptr);
-    g_queue = nullptr;
-    if (status == ENS_OK || status == ENS_SPEECH_STOPPED) return true;
-    error = "espeak-ng synthesis failed: " + StatusText(status);
+    if (ok) return true;
+    error = message;
     return false;
 }
 

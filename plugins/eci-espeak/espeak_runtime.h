@@ -8,18 +8,20 @@ namespace eci {
 
 class SampleQueue;
 
-// espeak-ng keeps process-wide state and must be initialised once per
-// process (terminating and initialising again deadlocks), so this wraps it
-// as a singleton. One synthesis runs at a time; callers serialise on
-// Lock().
+// espeak-ng keeps process-wide state, must be initialised once per process
+// (terminating and initialising again deadlocks) and carries state from one
+// synthesis to the next, so it runs in a synthesis process of its own
+// (synthesis_process.h) that this singleton starts and talks to. One
+// synthesis runs at a time.
 class EspeakRuntime {
 public:
-    // Initialises espeak-ng on first use. Returns its native sample rate,
-    // or 0 with an explanation.
+    // Starts the synthesis process on first use. Returns espeak-ng's native
+    // sample rate, or 0 with an explanation.
     static int Initialize(std::string &error);
 
-    // Synthesises UTF-8 text with the given voice settings. With a queue
-    // the samples go into it; without one espeak-ng plays them on the
+    // Synthesises UTF-8 text with the given voice settings, starting from
+    // the same espeak-ng state whatever was synthesised before. With a
+    // queue the samples go into it; without one espeak-ng plays them on the
     // default audio output. Returns false with an explanation; a synthesis
     // stopped because the queue was aborted counts as success.
     static bool Speak(const std::string &utf8, const std::string &voice_name, int pitch,

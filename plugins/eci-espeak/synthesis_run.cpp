@@ -8,12 +8,18 @@
 namespace eci {
 namespace {
 
-const size_t kReadBlock = 8192;
+// Samples taken from the queue at a time: larger blocks mean fewer wake-ups
+// of this thread and of the producer.
+const size_t kReadBlock = 32768;
 
 }  // namespace
 
 SynthesisRun::SynthesisRun(std::vector<Segment> segments, const SynthesisSettings &settings)
     : segments_(std::move(segments)), settings_(settings), queue_(settings.queue_samples) {
+    if (!queue_.ok()) {
+        error_ = "no shared memory for the samples";
+        return;
+    }
     if (settings_.playback && !EspeakRuntime::AudioOutputAvailable()) {
         error_ = "no audio output device is available to speak on";
         no_audio_output_ = true;
@@ -34,6 +40,10 @@ SynthesisRun::SynthesisRun(std::vector<Segment> segments, const SynthesisSetting
 SynthesisRun::~SynthesisRun() {
     Abort();
     if (worker_.joinable()) worker_.join();
+    // Every synthesis of a run without error has replied: no process
+    // writes into the queue any more.
+    std::lock_guard<std::mutex> lock(error_mutex_);
+    if (error_.empty()) queue_.Retire();
 }
 
 void SynthesisRun::SetError(const std::string &error) {
