@@ -114,10 +114,16 @@ put lists/books.lst 'a\r\nt\\c.txt\n'
 STOP=$(error "Impossibile caricare la libreria $W\\ECI.DLL, errore codice 0")
 win a.txt /VB=1
 check "arguments after a name are names" "$(error 'Impossibile trovare il file "/VB=1" (codice 2)')" "$OUT"
-recovery() {  # LAYOUT TEXT...: the RecoveryFile's expected bytes
+recovery() {  # LAYOUT TEXT...: a RecoveryFile of the earlier form, without settings
   local layout=$1; shift
   printf 'ATTENZIONE!!! Non modificare questo file.\r\n%s\r\n' "$layout"
   [ $# -eq 0 ] || printf '%s\r\n' "$@"
+}
+settings() {  # the settings section that a run with the default settings writes
+  printf '%s\r\n' '[IMPOSTAZIONI]' LINGUA=IT VOCE=0 VELOCITA=200 'TONALITA=*' VOLUME=100 \
+    SAMPLE=11025 RESAMPLE=N BITRATE=48 ID3TAG=N TIPOTESTO=AUTO RIUNISCIGRUPPI=N \
+    CARTELLEROCKBOX=N CLIPFILE=N IDENTIFICACARTELLA=N NOMEFILE= RIGAFRAMMENTA= PAUSATESTA=0 \
+    PAUSACODA=500 TITOLO=S PAUSAPARAGRAFO=S
 }
 dat() { od -An -c "$T/win/narravox.dat"; }
 while IFS='|' read -r args texts; do
@@ -126,7 +132,7 @@ while IFS='|' read -r args texts; do
   rm -f "$T/win/narravox.dat"; win "${argv[@]}"
   check "job list $args: stops at the engine" "$STOP" "$OUT"
   check "job list $args: RecoveryFile" \
-    "$(recovery "$W\\::16384::0" "${expected[@]}" | od -An -c)" "$(dat)"
+    "$({ recovery "$W\\::16384::0" "${expected[@]}"; settings; } | od -An -c)" "$(dat)"
 done <<'EOF'
 a b.txt|a.TXT b.txt
 @lists\books|a.TXT t\c.txt
@@ -134,7 +140,8 @@ t\*.txt|t\B.TXT t\c.txt
 T\?.TXT|T\B.TXT T\c.txt
 EOF
 rm -f "$T/win/narravox.dat"; win /D=out /F=4 /G=10 a.txt
-check "destination and sizes" "$(recovery "$W\\OUT\\::4096::10" "$W\\a.txt" | od -An -c)" "$(dat)"
+check "destination and sizes" \
+  "$({ recovery "$W\\OUT\\::4096::10" "$W\\a.txt"; settings; } | od -An -c)" "$(dat)"
 win 't\*.mp3'
 check "pattern without match" "$(error "Impossibile trovare il file \"$W\\t\\*.mp3\"")" "$OUT"
 win 'nessuna\*.txt'
@@ -264,16 +271,22 @@ for dir in win linux; do
   for i in $(seq 1 20000); do echo "Questa e' la frase numero $i del libro lungo."; done \
     >"$T/$dir/lunghi/lungo.txt"
 done
-lin /VB=0 /D=OUT3 /G=N 'lunghi\lungo.txt'
+SHAPING=(/I3=S /TI=N /NF=P /PT=100 /V=2 /BR=32)  # restored by "/R" alone
+lin /VB=0 /D=OUT3 /G=N "${SHAPING[@]}" 'lunghi\lungo.txt'
 (cd "$T/win" && exec env LOCPATH="$LOCALES" LC_ALL=it_IT.UTF-8 "$WINE" narravox.exe /VB=1 \
-  /D=OUT3 /G=N 'lunghi\lungo.txt' <.in >.out 2>.err) & pid=$!
+  /D=OUT3 /G=N "${SHAPING[@]}" 'lunghi\lungo.txt' <.in >.out 2>.err) & pid=$!
 for i in $(seq 1 400); do
   [ "$(ls "$T/win/OUT3/lungo" 2>/dev/null | wc -l)" -lt 30 ] || break; sleep 0.05
 done
+(cd "$T/win" && wine narravox.exe /VB=0 a.txt </dev/null >.out2 2>&1); RC2=$?
+check "a second run during a conversion is refused" \
+  "1:$(error "Un'altra conversione e' gia' in corso con il file di ripristino \"$W\\narravox.dat\"")" \
+  "$RC2:$(tr -d '\r' <"$T/win/.out2")"
 kill -INT "$pid"
 timeout "$RUN_LIMIT" tail -s 0.1 --pid="$pid" -f /dev/null || kill -KILL "$pid"
 wait "$pid"
-check "interruption: the message" $'\b** Interrotto dall\'utente **' "$(tr -d '\r' <"$T/win/.out" | tail -1)"
+check "interruption: the message" $'\b** Interrotto dall\'utente **\nPer riprendere: narravox /R' \
+  "$(tr -d '\r' <"$T/win/.out" | tail -2)"
 check "interruption: no partial file" "" \
   "$(cd "$T/win/OUT3/lungo" && for f in *; do cmp -s "$f" "$T/linux/OUT3/lungo/$f" || echo "$f"; done)"
 check "interruption: the RecoveryFile stays" "yes" "$([ -f "$T/win/narravox.dat" ] && echo yes)"
