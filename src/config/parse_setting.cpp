@@ -210,6 +210,8 @@ bool ParseSetting(const std::string& text, TSettings& s) {
   return true;
 }
 
+bool IsSettingKey(const std::string& key) { return FindRow(key) != nullptr; }
+
 void RaiseInvalidParameter(const std::string& argument) {
   RaiseError(msg::kInvalidParameter + argument);
 }

@@ -11,6 +11,10 @@
 // the text is not a valid setting. Never raises for a bad setting.
 bool ParseSetting(const std::string& text, TSettings& settings = EditableSettings());
 
+// Whether key (upper case, without "/" and "=") is a key of a setting, in
+// its long or short form.
+bool IsSettingKey(const std::string& key);
+
 // Raises "Parametro non valido " followed by the argument as typed.
 [[noreturn]] void RaiseInvalidParameter(const std::string& argument);
 

@@ -69,5 +69,5 @@ void ResumeJobList(bool argumentsRemain) {
   for (size_t i = 2; i < RunState.JobList.size(); ++i)
     if (!platform::FileExists(RunState.JobList[i].text))
       RaiseErrorWithCode(msg::kFileNotFound, RunState.JobList[i].text, -1);
-  if (settings.LayoutOptionsGiven) PrintLine(msg::kResumeWarning);
+  if (settings.LayoutOptionsGiven) PrintErrorLine(msg::kResumeWarning);
 }

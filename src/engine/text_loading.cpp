@@ -84,8 +84,8 @@ void PrepareText(std::string* text, int32_t textType, bool* oemText) {
       int32_t windows = CountCharsInSet(WindowsAccentSet, *text);
       *oemText = dos > windows;
       if (dos > 0 && windows > 0)
-        PrintLine(FormatText(msg::kDoubtfulTextType,
-                             {*oemText ? msg::kTextTypeDos : msg::kTextTypeWindows}));
+        PrintErrorLine(FormatText(msg::kDoubtfulTextType,
+                                  {*oemText ? msg::kTextTypeDos : msg::kTextTypeWindows}));
     }
   }
 

@@ -16,8 +16,7 @@ TEST_F(Resume, EncoderFailureKeepsTheCheckpointAndResumeFinishes) {
   Configure(lines);
   folder_.Write("libro.txt", text);
   RunResult failed = Convert({"/VB=0", "libro.txt"}, "", {{"NARRAVOX_FAKE_ENC_FAIL", "beInitStream:3:2"}});
-  EXPECT_EQ(failed.output, std::string(kBannerLines) + "* ERRORE: Errore encoder MP3 (codice 2)\n");
-  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_TRUE(StoppedWith(failed, "Errore encoder MP3 (codice 2)"));
   EXPECT_EQ(Listing("out/libro"), "001.mp3\n002.mp3\n");
   std::string recovery = folder_.Read("narravox.dat");
   EXPECT_NE(recovery.find(folder_.File("libro.txt") + "::"), std::string::npos);
@@ -35,11 +34,11 @@ TEST_F(Resume, EngineFailureLeavesNoPartialFile) {
   folder_.Write("libro.txt", Sentences(100));
   RunResult failed =
       Convert({"/VB=0", "libro.txt"}, "", {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:2:5"}});
-  EXPECT_NE(failed.output.find("* ERRORE: Errore dell'engine di sintesi vocale (codice 5);\n"
+  EXPECT_NE(failed.errors.find("* ERRORE: Errore dell'engine di sintesi vocale (codice 5);\n"
                                "(info addizionali dell'engine: \"injected failure of "
                                "eciSynchronize (call 2)\")"),
             std::string::npos)
-      << failed.output;
+      << failed.errors;
   EXPECT_EQ(Listing("out/libro"), "001.mp3\n");
 }
 
@@ -53,9 +52,9 @@ TEST_F(Resume, InterruptedGroupingIsFinishedByResume) {
   folder_.MakeFolder("out/libro02");
   folder_.MakeFolder("out/libro02/008.mp3");
   RunResult failed = Convert({"/VB=0", "libro.txt"});
-  EXPECT_EQ(failed.output, std::string(kBannerLines) +
-                               "* ERRORE: Impossibile spostare il file \"" +
-                               folder_.File("out/libro/008.mp3") + "\" (codice 17)\n");
+  EXPECT_TRUE(StoppedWith(failed, "Impossibile spostare il file \"" +
+                                      folder_.File("out/libro/008.mp3") +
+                                      "\" (codice 17: il file esiste gia')"));
   std::string recovery = folder_.Read("narravox.dat");
   EXPECT_NE(recovery.find(folder_.File("libro.txt") + "::-1::"), std::string::npos) << recovery;
   EXPECT_TRUE(OutExists("libro01/005.mp3"));

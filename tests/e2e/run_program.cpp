@@ -56,16 +56,23 @@ int ProgramFolder::Start(const std::vector<std::string>& args, const std::string
                          const std::map<std::string, std::string>& env) const {
   std::string inputFile = path_ + "/.stdin";
   std::string outputFile = path_ + "/.stdout";
+  std::string errorFile = path_ + "/.stderr";
+  std::string home = path_ + "/home";
+  mkdir(home.c_str(), 0755);
   Write(".stdin", input);
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(path_.c_str()) != 0) _exit(127);
     int in = open(inputFile.c_str(), O_RDONLY);
     int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(in, 0);
     dup2(out, 1);
-    dup2(out, 2);
+    dup2(err, 2);
     unsetenv("NARRAVOX_REGISTRY");
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_STATE_HOME");
+    setenv("HOME", home.c_str(), 1);
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     if (fileSizeLimit_ > 0) {
       rlimit limit{static_cast<rlim_t>(fileSizeLimit_), static_cast<rlim_t>(fileSizeLimit_)};
@@ -87,10 +94,25 @@ RunResult ProgramFolder::Wait(int pid) const {
   waitpid(pid, &status, 0);
   RunResult result;
   result.output = Read(".stdout");
+  result.errors = Read(".stderr");
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   unlink((path_ + "/.stdin").c_str());
   unlink((path_ + "/.stdout").c_str());
+  unlink((path_ + "/.stderr").c_str());
   return result;
+}
+
+::testing::AssertionResult StoppedWith(const RunResult& run, const std::string& message,
+                                       const std::string& before) {
+  std::string error = "* ERRORE: " + message + "\n";
+  if (run.output == before && run.errors == error && run.exitCode == 1)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "standard output:\n"
+         << run.output << "\nstandard error:\n"
+         << run.errors << "\nexit code " << run.exitCode << "\nexpected output:\n"
+         << before << "\nexpected error:\n"
+         << error;
 }
 
 RunResult ProgramFolder::Run(const std::vector<std::string>& args, const std::string& input,

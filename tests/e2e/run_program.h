@@ -2,12 +2,15 @@
 // prints.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 #include <vector>
 
 struct RunResult {
-  std::string output;  // standard output and standard error together
+  std::string output;  // standard output
+  std::string errors;  // standard error
   int exitCode = -1;
 };
 
@@ -27,7 +30,8 @@ class ProgramFolder {
   void SetTime(const std::string& name, long secondsSinceEpoch) const;
 
   // Runs the program with args from the folder (its current directory),
-  // feeding input to its standard input.
+  // feeding input to its standard input. HOME is the folder's "home", with
+  // no XDG variables, so that the user's files are private too.
   RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
                 const std::map<std::string, std::string>& env = {}) const;
   // Starts the program without waiting for it; Wait collects its result.
@@ -45,3 +49,9 @@ class ProgramFolder {
 
 // The banner as the program prints it, followed by its empty line.
 extern const char* const kBannerLines;
+
+// The run stopped with an error: standard output holds what came before it
+// (the banner by default), standard error the "* ERRORE" line alone, and the
+// exit code is 1.
+::testing::AssertionResult StoppedWith(const RunResult& run, const std::string& message,
+                                       const std::string& before = kBannerLines);

@@ -2,9 +2,11 @@
 // messages that name files.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <unistd.h>
+#include <utility>
 
 #include "base/errors.h"
 #include "base/file_names.h"
@@ -46,19 +48,22 @@ TEST_F(TempFolder, DefaultExtensionOnlyWhenThePathHasNoDot) {
   EXPECT_EQ(ResolveFileName(path_ + "/BOOK", ".TXT"), plain);
   std::string lower = Make("list.lst");
   EXPECT_EQ(ResolveFileName(path_ + "/list", ".LST"), lower);
-  EXPECT_EQ(Error(path_ + "/list", ""),
-            "Impossibile trovare il file \"" + path_ + "/list\" (codice 2)");
+  EXPECT_EQ(Error(path_ + "/list", ""), "Impossibile trovare il file \"" + path_ +
+                                            "/list\" (codice 2: file o cartella inesistente)");
   ASSERT_EQ(system(("mkdir '" + path_ + "/dir.d'").c_str()), 0);
   Make("dir.d/A.TXT");
   EXPECT_EQ(Error(path_ + "/dir.d/A", ".TXT"),
-            "Impossibile trovare il file \"" + path_ + "/dir.d/A\" (codice 2)");
+            "Impossibile trovare il file \"" + path_ +
+                "/dir.d/A\" (codice 2: file o cartella inesistente)");
 }
 
 TEST_F(TempFolder, FolderCountsAsMissingAndTheNameIsAsGiven) {
   ASSERT_EQ(chdir(path_.c_str()), 0);
   ASSERT_EQ(system("mkdir sub"), 0);
-  EXPECT_EQ(Error("sub", ".TXT"), "Impossibile trovare il file \"sub\" (codice 2)");
-  EXPECT_EQ(Error("100%s", ".TXT"), "Impossibile trovare il file \"100%s\" (codice 2)");
+  EXPECT_EQ(Error("sub", ".TXT"),
+            "Impossibile trovare il file \"sub\" (codice 2: file o cartella inesistente)");
+  EXPECT_EQ(Error("100%s", ".TXT"),
+            "Impossibile trovare il file \"100%s\" (codice 2: file o cartella inesistente)");
   Make("100%s.TXT");
   EXPECT_EQ(ResolveFileName("100%s", ".TXT"), path_ + "/100%s.TXT");
 }
@@ -75,12 +80,36 @@ TEST(RaiseErrorWithCode, CodeSuffixAndPercentInNames) {
   try {
     RaiseErrorWithCode("Impossibile trovare il file \"%s\"", "C:\\T\\A%d.TXT", 2);
   } catch (const EError& error) {
-    EXPECT_STREQ(error.what(), "Impossibile trovare il file \"C:\\T\\A%d.TXT\" (codice 2)");
+    EXPECT_STREQ(error.what(),
+                 "Impossibile trovare il file \"C:\\T\\A%d.TXT\" (codice 2: file o cartella "
+                 "inesistente)");
   }
   try {
     RaiseErrorWithCode("Errore \"%s\"", "x", 0);
   } catch (const EError& error) {
     EXPECT_STREQ(error.what(), "Errore \"x\"");
+  }
+}
+
+TEST(RaiseErrorWithCode, TheCodesAUserMeetsComeWithAnItalianReason) {
+  const std::pair<int, const char*> reasons[] = {
+      {ENOENT, "file o cartella inesistente"},
+      {EACCES, "accesso negato"},
+      {EROFS, "il supporto e' protetto da scrittura"},
+      {ENOSPC, "spazio insufficiente sul disco"},
+      {EFBIG, "file troppo grande"},
+      {ENOTDIR, "una parte del percorso non e' una cartella"},
+      {EISDIR, "il percorso indicato e' una cartella"},
+      {ENAMETOOLONG, "nome del file troppo lungo"},
+      {EMFILE, "troppi file aperti"},
+  };
+  for (const auto& [code, reason] : reasons) {
+    try {
+      RaiseErrorWithCode("Errore \"%s\"", "x", code);
+    } catch (const EError& error) {
+      EXPECT_EQ(error.message(),
+                "Errore \"x\" (codice " + std::to_string(code) + ": " + reason + ")");
+    }
   }
 }
 

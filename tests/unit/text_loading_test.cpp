@@ -25,11 +25,11 @@ class TextFile : public ::testing::Test {
   std::filesystem::path folder_;
 };
 
-// Prepares text as the conversion does; returns the printed output.
+// Prepares text as the conversion does; returns the warning it printed.
 std::string Prepare(std::string* text, int32_t type, bool* oem) {
-  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   PrepareText(text, type, oem);
-  return testing::internal::GetCapturedStdout();
+  return testing::internal::GetCapturedStderr();
 }
 
 std::vector<std::string> Lines(const std::string& text) { return text::SplitLines(text); }
@@ -60,7 +60,8 @@ TEST_F(TextFile, MissingFileHasNoSizeAndCannotBeLoaded) {
     LoadText(path, 0);
     FAIL() << "no error raised";
   } catch (const EError& error) {
-    EXPECT_EQ(error.message(), "Impossibile trovare il file \"" + path + "\" (codice 2)");
+    EXPECT_EQ(error.message(), "Impossibile trovare il file \"" + path +
+                                   "\" (codice 2: file o cartella inesistente)");
   }
 }
 
