@@ -12,6 +12,7 @@ pkgs=(
   libmp3lame-dev libsoxr-dev
   libmpg123-dev mpg123
   clang libclang-rt-14-dev
+  dpkg-dev file man-db
 )
 if [ "${1:-}" = "--windows" ]; then
   pkgs=(
