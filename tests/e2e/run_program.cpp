@@ -78,7 +78,7 @@ int ProgramFolder::Start(const std::vector<std::string>& args, const std::string
       rlimit limit{static_cast<rlim_t>(fileSizeLimit_), static_cast<rlim_t>(fileSizeLimit_)};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
-    std::vector<std::string> all = {File("narravox")};
+    std::vector<std::string> all = {File(program_)};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& arg : all) argv.push_back(arg.data());

@@ -38,6 +38,8 @@ class ProgramFolder {
   int Start(const std::vector<std::string>& args, const std::string& input = "",
             const std::map<std::string, std::string>& env = {}) const;
   RunResult Wait(int pid) const;
+  // Runs the copy of the program at name (in the folder) instead.
+  void UseProgram(const std::string& name) { program_ = name; }
   // Limits the size of every file the program writes (0: no limit), as a
   // full disk would.
   void LimitFileSize(long bytes) { fileSizeLimit_ = bytes; }
@@ -45,6 +47,7 @@ class ProgramFolder {
  private:
   std::string path_;
   long fileSizeLimit_ = 0;
+  std::string program_ = "narravox";
 };
 
 // The banner as the program prints it, followed by its empty line.
