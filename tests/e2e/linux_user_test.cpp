@@ -149,13 +149,7 @@ std::string RunOnTerminal(const ProgramFolder& folder, const std::vector<std::st
     if (chdir(folder.path().c_str()) != 0) _exit(127);
     setenv("HOME", folder.File("home").c_str(), 1);
     setenv("NARRAVOX_FAKE_ECI_FILL", "32", 1);
-    std::vector<std::string> all = {folder.File("narravox")};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
+    ExecProgram(folder.File("narravox"), args);
   }
   std::string screen;
   bool interrupted = interruptAt.empty();

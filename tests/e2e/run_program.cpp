@@ -78,15 +78,19 @@ int ProgramFolder::Start(const std::vector<std::string>& args, const std::string
       rlimit limit{static_cast<rlim_t>(fileSizeLimit_), static_cast<rlim_t>(fileSizeLimit_)};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
-    std::vector<std::string> all = {File(program_)};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
+    ExecProgram(File(program_), args);
   }
   return pid;
+}
+
+void ExecProgram(const std::string& program, const std::vector<std::string>& args) {
+  std::vector<std::string> all = {program};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : all) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
+  _exit(127);
 }
 
 RunResult ProgramFolder::Wait(int pid) const {

@@ -50,6 +50,9 @@ class ProgramFolder {
   std::string program_ = "narravox";
 };
 
+// In a child process: runs program with args in its place.
+[[noreturn]] void ExecProgram(const std::string& program, const std::vector<std::string>& args);
+
 // The banner as the program prints it, followed by its empty line.
 extern const char* const kBannerLines;
 
