@@ -18,6 +18,7 @@ pkgs=(
   ffmpeg python3-mutagen
   clang libclang-rt-14-dev
   python3
+  dpkg-dev file man-db
 )
 if [ "${1:-}" = "--bench" ]; then
   pkgs+=(sox libsox-fmt-base lame fortunes-it)

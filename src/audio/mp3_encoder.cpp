@@ -5,6 +5,7 @@
 #include "audio/dyna_link.h"
 #include "audio/pipeline.h"
 #include "base/settings.h"
+#include "base/errors.h"
 #include "base/messages.h"
 
 BE_CONFIG EncoderConfig;
@@ -26,7 +27,55 @@ Proc Bound(Proc& slot, const char* name) {
   return DLBind(slot, Settings.MP3DLL, name, Mp3Lib);
 }
 
+// The bit rates of mono MPEG audio by sampling rate: MPEG 2.5 below 16 kHz,
+// MPEG 2 below 32 kHz, MPEG 1 above; and the /RS value that picks each.
+struct TMpegRange {
+  int32_t belowRate;
+  int32_t lowest, highest;
+  const char* option;
+  int32_t example;
+};
+const TMpegRange kMpegRanges[] = {
+    {16000, 8, 64, "/RS=11", 11025},
+    {32000, 8, 160, "/RS=22", 22050},
+    {96000, 32, 320, "/RS=44", 44100},
+};
+
+const TMpegRange& RangeAt(int32_t rate) {
+  for (const TMpegRange& range : kMpegRanges)
+    if (rate < range.belowRate) return range;
+  return kMpegRanges[2];
+}
+
+bool Allows(const TMpegRange& range, int32_t bitrate) {
+  return bitrate >= range.lowest && bitrate <= range.highest;
+}
+
 }  // namespace
+
+int32_t Mp3SampleRate() {
+  if (Settings.RESAMPLE == 0) return Settings.SAMPLE;
+  return Settings.RESAMPLE < 0 ? 4 * Settings.SAMPLE : Settings.RESAMPLE;
+}
+
+void CheckBitrate() {
+  const int32_t rate = Mp3SampleRate(), bitrate = Settings.BITRATE;
+  const TMpegRange& range = RangeAt(rate);
+  if (Allows(range, bitrate)) return;
+  std::string message =
+      FormatText(msg::kBitrateRefused, {std::to_string(bitrate), std::to_string(rate),
+                                        std::to_string(range.lowest),
+                                        std::to_string(range.highest)});
+  // The middle range first: it keeps the files smallest.
+  std::string options;
+  for (int i : {1, 2, 0}) {
+    if (&kMpegRanges[i] == &range || !Allows(kMpegRanges[i], bitrate)) continue;
+    options += (options.empty() ? "" : msg::kOr) + std::string(kMpegRanges[i].option);
+  }
+  if (!options.empty())
+    message += FormatText(msg::kBitrateHint, {std::to_string(bitrate), options});
+  RaiseError(message);
+}
 
 BE_ERR beInitStreamBound(BE_CONFIG* config, uint32_t* samplesPerChunk, uint32_t* minOutput,
                          HBE_STREAM* stream) {
@@ -52,15 +101,10 @@ void FillEncoderConfig() {
   EncoderConfig.dwStructVersion = BE_CONFIG_VERSION;
   EncoderConfig.dwStructSize = BE_CONFIG_SIZE;
   uint32_t rate = static_cast<uint32_t>(Settings.SAMPLE);
-  if (Settings.RESAMPLE == 0) {
-    EncoderConfig.dwSampleRate = EncoderConfig.dwReSampleRate = rate;
-  } else if (Settings.RESAMPLE < 0) {
-    EncoderConfig.dwSampleRate = EncoderConfig.dwReSampleRate = 4 * rate;
-    SetUpsampling(true);
-  } else {
-    EncoderConfig.dwSampleRate = rate;
-    EncoderConfig.dwReSampleRate = static_cast<uint32_t>(Settings.RESAMPLE);
-  }
+  EncoderConfig.dwReSampleRate = static_cast<uint32_t>(Mp3SampleRate());
+  // The pipeline upsamples 4x itself and hands the encoder the new rate.
+  if (Settings.RESAMPLE < 0) SetUpsampling(true);
+  EncoderConfig.dwSampleRate = Settings.RESAMPLE < 0 ? EncoderConfig.dwReSampleRate : rate;
   EncoderConfig.nMode = BE_MP3_MODE_MONO;
   EncoderConfig.dwBitrate = static_cast<uint32_t>(Settings.BITRATE);
   EncoderConfig.bOriginal = -1;

@@ -21,6 +21,11 @@ BE_ERR beCloseStreamBound(HBE_STREAM stream);
 // Fills EncoderConfig from the settings; turns the pipeline's upsampling on
 // when it resamples itself.
 void FillEncoderConfig();
+// The sampling rate of the MP3 files the settings ask for, in Hz.
+int32_t Mp3SampleRate();
+// Raises, naming the range allowed and the /RS values that allow it, when
+// MPEG audio has no BITRATE at Mp3SampleRate().
+void CheckBitrate();
 // Opens a stream with EncoderConfig; the sizes it reports are discarded.
 void OpenEncoderStream();
 // Raises "Errore encoder MP3 (codice N)" for a result other than 0.

@@ -8,6 +8,7 @@
 #include "base/errors.h"
 #include "base/messages.h"
 #include "base/run_state.h"
+#include "platform/console.h"
 #include "platform/files.h"
 #include "platform/process.h"
 
@@ -19,6 +20,7 @@ void ConsoleCtrlHandler() {
   DiscardOutputFileForGood();
   PrintLine(msg::kInterrupted);
   if (!RunState.TestMode) PrintLine(ResumeHint());
+  platform::GiveBackConsoleTitle();
 }
 
 // Runs one release step; a failure there must not hide the error that

@@ -5,4 +5,6 @@
 
 void PrintLine(const std::string& text) { platform::ConsoleWrite(text + "\r\n"); }
 
+void PrintErrorLine(const std::string& text) { platform::ConsoleWriteError(text + "\r\n"); }
+
 void PrintBanner() { PrintLine(msg::kBanner); }

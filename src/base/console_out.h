@@ -5,5 +5,7 @@
 
 // Prints text followed by CR LF and flushes the console.
 void PrintLine(const std::string& text);
+// Prints an error or warning line the same way (standard error on POSIX).
+void PrintErrorLine(const std::string& text);
 // Prints the banner as one console line (an empty line follows it).
 void PrintBanner();

@@ -20,12 +20,16 @@ std::string FormatText(const std::string& format, std::initializer_list<std::str
 
 void RaiseError(const std::string& message) { throw EError(message); }
 
-void RaiseSilentAbort() { throw ESilentAbort(); }
+void RaiseSilentAbort(int exitCode) { throw ESilentAbort{exitCode}; }
 
 void RaiseErrorWithCode(const std::string& message, const std::string& name, int32_t code) {
   if (code < 0) code = platform::LastErrorCode();
   std::string format = message;
-  if (code != 0) format += FormatText(msg::kCodeSuffix, {std::to_string(code)});
+  std::string reason = code != 0 ? platform::ErrorCodeReason(code) : std::string();
+  if (!reason.empty())
+    format += FormatText(msg::kCodeReasonSuffix, {std::to_string(code), reason});
+  else if (code != 0)
+    format += FormatText(msg::kCodeSuffix, {std::to_string(code)});
   throw EError(FormatText(format, {name}));
 }
 

@@ -14,17 +14,21 @@ class EError : public std::runtime_error {
 };
 
 // Ends the run without a report: after informational output, or when the
-// user declined a deletion.
-class ESilentAbort {};
+// user declined a deletion. The exit code is 1 but for the help and version
+// asked for in the POSIX way.
+struct ESilentAbort {
+  int exitCode = 1;
+};
 
 // Fills the "%s" and "%d" places of a message, in order, with the texts
 // given; a "%" inside a text is copied unchanged.
 std::string FormatText(const std::string& format, std::initializer_list<std::string> args);
 
 [[noreturn]] void RaiseError(const std::string& message);
-[[noreturn]] void RaiseSilentAbort();
+[[noreturn]] void RaiseSilentAbort(int exitCode = 1);
 // Raises message with name in its "%s". A negative code is replaced by the
-// system's last error code; a code other than 0 is appended as " (codice N)".
+// system's last error code; a code other than 0 is appended as " (codice N)",
+// on POSIX with its reason: " (codice N: reason)".
 [[noreturn]] void RaiseErrorWithCode(const std::string& message, const std::string& name,
                                      int32_t code);
 // The file layer's error for a file that cannot be opened or created, with

@@ -10,6 +10,7 @@ inline constexpr const char* kHint = "Digitare NARRAVOX /? per visualizzare la s
 
 // Errors, prompts and reports.
 inline constexpr const char* kCodeSuffix = " (codice %d)";
+inline constexpr const char* kCodeReasonSuffix = " (codice %d: %s)";
 inline constexpr const char* kFileNotFound = "Impossibile trovare il file \"%s\"";
 inline constexpr const char* kCannotReadFile = "Impossibile leggere il file \"%s\"";
 inline constexpr const char* kTitleQuestion = "Narravox - Richiesta";
@@ -26,6 +27,11 @@ inline constexpr const char* kOutOfMemory = "Memoria insufficiente";
 
 // Command line and job list.
 inline constexpr const char* kInvalidParameter = "Parametro non valido ";
+inline constexpr const char* kBitrateRefused =
+    "Bitrate di %d kbit/s non ammesso per file MP3 a %d Hz: a questa frequenza i bitrate "
+    "vanno da %d a %d kbit/s";
+inline constexpr const char* kBitrateHint = "; per %d kbit/s usare %s";
+inline constexpr const char* kOr = " o ";
 inline constexpr const char* kNoTextFiles = "Nessun file di testo specificato nella riga comandi";
 inline constexpr const char* kRecoveryWarningLine = "ATTENZIONE!!! Non modificare questo file.";
 inline constexpr const char* kRecoveryFileMissing = "Il file di ripristino non esiste";
@@ -49,6 +55,11 @@ inline constexpr const char* kFileLayerCreate = "Cannot create file \"%s\". %s";
 // Configuration and engine location.
 inline constexpr const char* kConfigLineError = "Errore nel file di configurazione, riga ";
 inline constexpr const char* kConfigUpdated = "Aggiornato il file NARRAVOX.INI";
+inline constexpr const char* kConfigUpdatedAt = "Aggiornato il file di configurazione \"%s\"";
+inline constexpr const char* kStarterConfigHeader =
+    "[Narravox]\r\n"
+    "; Impostazioni di Narravox, una riga CHIAVE=valore ciascuna (man narravox).\r\n"
+    "; Le opzioni della riga comandi (/CHIAVE=valore) prevalgono su queste righe.\r\n";
 inline constexpr const char* kEngineNotFound =
     "Impossibile trovare la DLL della sintesi vocale; digitare il comando\r\n"
     "NARRAVOX /ECISETUP=nomefile o NARRAVOX /ECISETUP=cartella per specificarne\r\n"

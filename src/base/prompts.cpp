@@ -50,5 +50,5 @@ void ReportFatalError(const std::string& message) {
     return;
   }
   if (!RunState.BannerPrinted) PrintBanner();
-  PrintLine(msg::kErrorPrefix + message);
+  PrintErrorLine(msg::kErrorPrefix + message);
 }

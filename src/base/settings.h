@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A word of a settings table and the number it stands for.
 struct TParamData {
@@ -76,7 +77,7 @@ struct TSettings {
   // they tell of the command line), and an ECIDLL value naming an existing
   // file was accepted.
   bool LayoutOptionsGiven = false;
-  bool ShapingOptionsGiven = false;
+  std::vector<std::string> ShapingKeysGiven;
   bool EciPathGiven = false;
 
   TSettings();

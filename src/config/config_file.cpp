@@ -5,6 +5,8 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/messages.h"
+#include "base/program_files.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -12,7 +14,7 @@ bool IsHeader(const std::string& line) { return UpperAscii(TrimBlanks(line)) == 
 
 }  // namespace
 
-std::string ConfigFilePath() { return ProgramFileWithExtension(".INI"); }
+std::string ConfigFilePath() { return ProgramFiles().ConfigFile; }
 
 void ApplyConfigurationLines(const std::vector<std::string>& lines) {
   bool headerAllowed = true;
@@ -28,4 +30,8 @@ void ApplyConfigurationLines(const std::vector<std::string>& lines) {
   }
 }
 
-void LoadConfiguration() { ApplyConfigurationLines(LoadTextList(ConfigFilePath(), "")); }
+void LoadConfiguration() {
+  TProgramFiles files = ProgramFiles();
+  if (!files.Portable && !platform::FileExists(files.ConfigFile)) return;
+  ApplyConfigurationLines(LoadTextList(files.ConfigFile, ""));
+}

@@ -1,16 +1,17 @@
-// The configuration file beside the program: "KEY=value" lines under an
-// optional "[Narravox]" header.
+// The configuration file: "KEY=value" lines under an optional "[Narravox]"
+// header, beside the program or in the user's folder (base/program_files.h).
 #pragma once
 
 #include <string>
 #include <vector>
 
-// The configuration file's path: the program's path with ".INI".
+// The path of the configuration file in use.
 std::string ConfigFilePath();
 
 // Applies the setting lines of a configuration file's text, in order;
 // raises "Errore nel file di configurazione, riga N" for a bad line.
 void ApplyConfigurationLines(const std::vector<std::string>& lines);
 
-// Reads the configuration file and applies it; the file is required.
+// Reads the configuration file and applies it. The file beside the program
+// is required; a missing file of the user's leaves the built-in settings.
 void LoadConfiguration();

@@ -7,6 +7,7 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/messages.h"
+#include "base/program_files.h"
 #include "base/run_state.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -37,10 +38,15 @@ void SetupEciPath(const std::string& given) {
   }
   std::string configPath = ConfigFilePath();
   std::vector<std::string> lines;
+  std::string text;
   if (platform::FileExists(configPath)) {
-    std::string text;
     if (!platform::ReadWholeFile(configPath, &text)) RaiseFileOpenError(configPath);
     lines = text::SplitLines(text);
+    text.clear();
+  } else if (platform::kUnixConventions) {
+    // A new file of the user's starts as a short guide to itself.
+    CreateFolderOf(configPath);
+    text = msg::kStarterConfigHeader;
   }
   bool replaced = false;
   for (std::string& line : lines) {
@@ -51,13 +57,13 @@ void SetupEciPath(const std::string& given) {
     }
   }
   if (!replaced) lines.push_back("ECIDLL=" + path);
-  std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   if (!platform::WriteWholeFile(configPath, text)) RaiseFileCreateError(configPath);
   if (Settings.VERBOSITA > 0) {
     PrintBanner();
     RunState.BannerPrinted = true;
-    PrintLine(msg::kConfigUpdated);
+    PrintLine(platform::kUnixConventions ? FormatText(msg::kConfigUpdatedAt, {configPath})
+                                         : std::string(msg::kConfigUpdated));
   }
 }
 
@@ -96,10 +102,17 @@ std::string FindEciInRegistry() {
   return std::string();
 }
 
+std::string FindInstalledEci() {
+  if (!platform::kUnixConventions) return std::string();
+  std::string path = ProgramFiles().LibraryFolder + platform::kDefaultEngineLibrary;
+  return platform::FileExists(path) ? path : std::string();
+}
+
 void LocateEngine() {
   if (Settings.EciPathGiven) return;
   if (platform::FileExists(Settings.ECIDLL)) return;
-  EditableSettings().ECIDLL = FindEciInRegistry();
+  EditableSettings().ECIDLL = FindInstalledEci();
+  if (Settings.ECIDLL.empty()) EditableSettings().ECIDLL = FindEciInRegistry();
   if (Settings.ECIDLL.empty()) RaiseError(msg::kEngineNotFound);
   SetupEciPath(Settings.ECIDLL);
 }

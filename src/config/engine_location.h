@@ -14,5 +14,10 @@ std::string FindEciForProduct(const std::string& product);
 // The engine library of the first product that has one, or "".
 std::string FindEciInRegistry();
 
-// Decides which engine library the run uses, or raises.
+// The engine library installed with the program (POSIX), or "".
+std::string FindInstalledEci();
+
+// Decides which engine library the run uses (the configured one, else the
+// one installed with the program, else the registry's, which is then
+// recorded in the configuration file), or raises.
 void LocateEngine();

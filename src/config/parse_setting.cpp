@@ -287,7 +287,7 @@ bool ParseSetting(const std::string& text, TSettings& s) {
   value.path = platform::kCaseSensitiveFileNames ? typed : value.upper;
   if (!row->read(value, s)) return false;
   if (row->layout) s.LayoutOptionsGiven = true;
-  if (row->record) s.ShapingOptionsGiven = true;
+  if (row->record) s.ShapingKeysGiven.push_back(row->key);
   return true;
 }
 
@@ -297,6 +297,8 @@ std::vector<std::string> RecordSettings(const TSettings& s) {
     if (row.record) lines.push_back(std::string(row.key) + "=" + row.record(s));
   return lines;
 }
+
+bool IsSettingKey(const std::string& key) { return FindRow(key) != nullptr; }
 
 void RaiseInvalidParameter(const std::string& argument) {
   RaiseError(msg::kInvalidParameter + argument);

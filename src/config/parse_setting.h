@@ -17,6 +17,10 @@ bool ParseSetting(const std::string& text, TSettings& settings = EditableSetting
 // lines that ParseSetting takes back to the same values.
 std::vector<std::string> RecordSettings(const TSettings& settings);
 
+// Whether key (upper case, without "/" and "=") is a key of a setting, in
+// its long or short form.
+bool IsSettingKey(const std::string& key);
+
 // Raises "Parametro non valido " followed by the argument as typed.
 [[noreturn]] void RaiseInvalidParameter(const std::string& argument);
 

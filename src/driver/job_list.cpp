@@ -38,7 +38,7 @@ void KeepInterruptedRun() {
   std::string kept = path + ".1";
   if (platform::FileExists(kept)) platform::DeleteFile(kept);
   if (!platform::MoveFile(path, kept)) RaiseFileCreateError(kept);
-  PrintLine(FormatText(msg::kRecoveryFileKept, {kept, kept}));
+  PrintErrorLine(FormatText(msg::kRecoveryFileKept, {kept, kept}));
 }
 
 // Takes the RecoveryFile's settings section, when it has one, off its lines
@@ -81,10 +81,17 @@ void ResumeJobList(bool argumentsRemain) {
   if (argumentsRemain || !platform::FileExists(RunState.RecoveryFilePath))
     RaiseError(msg::kRecoveryFileMissing);
   std::vector<std::string> lines = LoadTextList(RunState.RecoveryFilePath, "");
-  // Options of the command line cannot change what the RecoveryFile keeps.
-  bool layoutGiven = settings.LayoutOptionsGiven, shapingGiven = settings.ShapingOptionsGiven;
+  // Options of the command line cannot change what the RecoveryFile keeps:
+  // one that would have is reported.
+  bool overridden = settings.LayoutOptionsGiven;
+  const std::vector<std::string> given = settings.ShapingKeysGiven;
+  const std::vector<std::string> before = RecordSettings(settings);
   RestoreRecordedSettings(&lines);
-  bool overridden = layoutGiven || (shapingGiven && !RunState.SettingsRecord.empty());
+  const std::vector<std::string> after = RecordSettings(settings);
+  for (size_t i = 0; i < before.size(); ++i)
+    for (const std::string& key : given)
+      if (before[i] != after[i] && before[i].compare(0, key.size() + 1, key + "=") == 0)
+        overridden = true;
   if (lines.size() < 3) RaiseRecoveryFileError();
   settings.GRUPPI = 0;
   settings.DESTINAZIONE = SplitJobLine(lines[1], &settings.FRAMMENTI, &settings.GRUPPI);
@@ -100,5 +107,5 @@ void ResumeJobList(bool argumentsRemain) {
   for (size_t i = 2; i < RunState.JobList.size(); ++i)
     if (!platform::FileExists(RunState.JobList[i].text))
       RaiseErrorWithCode(msg::kFileNotFound, RunState.JobList[i].text, -1);
-  if (overridden) PrintLine(msg::kResumeWarning);
+  if (overridden) PrintErrorLine(msg::kResumeWarning);
 }

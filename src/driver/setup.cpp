@@ -15,16 +15,49 @@
 #include "base/file_names.h"
 #include "driver/job_list.h"
 #include "base/messages.h"
+#include "base/program_files.h"
 #include "base/prompts.h"
 #include "base/run_state.h"
 #include "engine/conversion.h"
+#include "platform/console.h"
 #include "platform/files.h"
+#include "platform/platform.h"
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.rfind(platform::kPathSeparator);
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+[[noreturn]] void StopWithHelp(int exitCode) {
+  PrintBanner();
+  PrintLine(HelpText1);
+  PrintLine(HelpText2);
+  RaiseSilentAbort(exitCode);
+}
+
+// "-h", "--help" and "--version" where options stand, on POSIX: they end
+// the run with exit code 0, as such requests do there.
+void StopForPosixRequest(const std::string& argument) {
+  if (!platform::kUnixConventions) return;
+  if (argument == "-h" || argument == "--help") StopWithHelp(0);
+  if (argument == "--version") {
+    platform::ConsoleWrite(msg::kBanner);
+    RaiseSilentAbort(0);
+  }
+}
+
+// Whether an argument that begins with "/" is an option. On Windows every
+// one is. On POSIX, where full paths begin with "/" too, the text up to any
+// "=" must be a key of the settings or one of the program's own flags.
+bool IsOption(const std::string& argument) {
+  if (!platform::kUnixConventions) return true;
+  std::string key = UpperAscii(TrimBlanks(argument.substr(1, argument.find('=') - 1)));
+  for (const char* flag : {"?", "TEST", "R", "RIPRENDI", "ECISETUP"})
+    if (key == flag) return true;
+  return IsSettingKey(key);
+}
+
+// A full path or pattern: it holds a second "/" (no option does), or it
+// names an existing file.
+bool IsFileArgument(const std::string& argument) {
+  return argument.find('/', 1) != std::string::npos || platform::FileExists(argument);
 }
 
 void LockRecoveryFile() {
@@ -38,7 +71,7 @@ void LockRecoveryFile() {
 
 void SetUpRun(const std::vector<std::string>& args) {
   TSettings& settings = EditableSettings();
-  settings.MP3DLL = FolderOf(args[0]) + settings.MP3DLL;
+  settings.MP3DLL = ProgramFiles().LibraryFolder + settings.MP3DLL;
   size_t n = args.size() - 1;
   const std::string first = n >= 1 ? args[1] : std::string();
 
@@ -47,12 +80,8 @@ void SetUpRun(const std::vector<std::string>& args) {
     PrintLine(msg::kHint);
     RaiseSilentAbort();
   }
-  if (first == "/?") {
-    PrintBanner();
-    PrintLine(HelpText1);
-    PrintLine(HelpText2);
-    RaiseSilentAbort();
-  }
+  if (first == "/?") StopWithHelp(1);
+  StopForPosixRequest(first);
   if (UpperAscii(first.substr(0, 10)) == "/ECISETUP=") {
     if (n > 1) RaiseInvalidParameter(args[2]);
     if (first.size() == 10) RaiseInvalidParameter(first);
@@ -62,32 +91,39 @@ void SetUpRun(const std::vector<std::string>& args) {
 
   LoadConfiguration();
   settings.LayoutOptionsGiven = false;
-  settings.ShapingOptionsGiven = false;
-  std::string recoveryFile = ProgramFileWithExtension(".dat");
+  settings.ShapingKeysGiven.clear();
+  std::string namedRecoveryFile;  // given with "/R=file"
 
   size_t current = 1;
-  while (current <= n && !args[current].empty() && args[current][0] == '/') {
-    std::string option = UpperAscii(args[current]);
+  for (; current <= n; ++current) {
+    const std::string& argument = args[current];
+    StopForPosixRequest(argument);
+    if (platform::kUnixConventions && argument == "--") {  // the end of the options
+      ++current;
+      break;
+    }
+    if (argument.empty() || argument[0] != '/') break;
+    if (!IsOption(argument)) {
+      if (IsFileArgument(argument)) break;
+      RaiseInvalidParameter(argument);
+    }
+    std::string option = UpperAscii(argument);
     if (option == "/TEST") {
       RunState.TestMode = true;
     } else if (option == "/RIPRENDI" || option == "/R") {
       RunState.ResumeMode = true;
     } else if (option.compare(0, 3, "/R=") == 0 || option.compare(0, 10, "/RIPRENDI=") == 0) {
       // The RecoveryFile of another conversion, such as one kept aside.
-      std::string name = args[current].substr(args[current].find('=') + 1);
-      if (name.empty()) RaiseInvalidParameter(args[current]);
+      std::string name = argument.substr(argument.find('=') + 1);
+      if (name.empty()) RaiseInvalidParameter(argument);
       RunState.ResumeMode = true;
       RunState.RecoveryFileNamed = true;
-      recoveryFile = platform::FullPath(name);
-    } else if (!ParseSetting(args[current])) {
-      RaiseInvalidParameter(args[current]);
-    }
-    ++current;
-    if (current > n) {
-      if (RunState.ResumeMode) break;
-      RaiseError(msg::kNoTextFiles);
+      namedRecoveryFile = platform::FullPath(name);
+    } else if (!ParseSetting(argument)) {
+      RaiseInvalidParameter(argument);
     }
   }
+  if (current > n && !RunState.ResumeMode) RaiseError(msg::kNoTextFiles);
 
   if (RunState.TestMode) {
     settings.AVVISIFINESTRA = false;
@@ -97,15 +133,24 @@ void SetUpRun(const std::vector<std::string>& args) {
     if (full.empty() || full.back() != platform::kPathSeparator) full += platform::kPathSeparator;
     settings.DESTINAZIONE = full;
   }
+  // A bit rate that MPEG audio lacks at the files' rate is refused before
+  // any file is made (on Windows the encoder refuses it with its code).
+  if (platform::kUnixConventions && !RunState.TestMode && !RunState.ResumeMode) CheckBitrate();
   LocateEngine();
   if (settings.CARTELLEROCKBOX) settings.IDENTIFICACARTELLA = true;
   if (settings.CARTELLEROCKBOX && !settings.ROCKBOXMP3 && !SpeexClipsAvailable()) {
-    PrintLine(msg::kNoSpeexClips);
+    PrintErrorLine(msg::kNoSpeexClips);
     settings.ROCKBOXMP3 = true;
   }
+  TProgramFiles files = ProgramFiles();
+  const std::string& recoveryFile =
+      RunState.RecoveryFileNamed ? namedRecoveryFile : files.RecoveryFile;
   RunState.RecoveryFilePath = recoveryFile;
-  // One conversion at a time per RecoveryFile, for the whole run.
-  if (!RunState.TestMode) LockRecoveryFile();
+  if (!files.Portable && !RunState.TestMode && !RunState.ResumeMode) CreateFolderOf(recoveryFile);
+  // One conversion at a time per RecoveryFile, for the whole run (a missing
+  // one to resume is reported as such).
+  if (!RunState.TestMode && (!RunState.ResumeMode || platform::FileExists(recoveryFile)))
+    LockRecoveryFile();
 
   if (RunState.ResumeMode)
     ResumeJobList(current <= n);
@@ -119,8 +164,8 @@ int RunAndReport(const std::vector<std::string>& args) {
   try {
     SetUpRun(args);
     return RunConversion() > 0 ? 1 : 0;
-  } catch (const ESilentAbort&) {
-    return 1;
+  } catch (const ESilentAbort& stop) {
+    return stop.exitCode;
   } catch (const std::bad_alloc&) {
     ReportFatalError(msg::kOutOfMemory);
   } catch (const std::exception& error) {
@@ -133,6 +178,7 @@ int RunAndReport(const std::vector<std::string>& args) {
 
 int NarravoxMain(const std::vector<std::string>& args) {
   int exitCode = RunAndReport(args);
+  platform::GiveBackConsoleTitle();
   // The libraries stay loaded until the program ends.
   FreeEngineLibrary();
   FreeEncoderLibrary();

@@ -136,7 +136,7 @@ void TConversion::ConvertText() {
 // Nothing of a file that is not a text is spoken and no folder is made for
 // it; the run goes on with the next text.
 void TConversion::SkipText(const TNonText& what) {
-  PrintLine(NonTextMessage(textPath_, what));
+  PrintErrorLine(NonTextMessage(textPath_, what));
   ++skippedTexts_;
   progress_.DoneBytes = fileBaseBytes_ + textSize_;
 }

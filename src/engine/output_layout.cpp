@@ -170,6 +170,8 @@ TTextNames NamesOfText(const std::string& path) {
   names.TextName = dot == std::string::npos ? file : file.substr(0, dot);
   names.SpokenName = platform::FileNameToAnsi(names.TextName);
   names.TagName = platform::FileNameToUtf8(names.TextName);
+  if (platform::kUnixConventions && platform::FileExists(Settings.DESTINAZIONE + names.TextName))
+    names.TextName += ".mp3";
   names.TextFolder = Settings.DESTINAZIONE + names.TextName + kSeparator;
   names.FolderIdName =
       Settings.CARTELLEROCKBOX ? std::string("_dirname.talk") : Settings.NOMEFILE + "000.mp3";

@@ -7,7 +7,10 @@
 #include <string>
 
 struct TTextNames {
-  std::string TextName;      // the text file's name without folder and extension
+  // The text file's name without folder and extension, which names its
+  // folder; on POSIX with ".mp3" added when a file (a text without
+  // extension in the destination, most often) already has that name.
+  std::string TextName;
   std::string SpokenName;    // the same as ANSI text, for speaking and tagging
   std::string TagName;       // the same as UTF-8, for the tags that hold any character
   std::string TextFolder;    // DESTINAZIONE + TextName + separator

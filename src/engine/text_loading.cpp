@@ -82,13 +82,13 @@ void PrepareText(std::string* text, int32_t textType, bool* oemText, const std::
       *text = Utf8ToAnsi(*text, true);
       *oemText = false;
       if (census.invalidBytes > 0)
-        PrintLine(FormatText(msg::kInvalidUtf8Bytes, {name, std::to_string(census.invalidBytes)}));
+        PrintErrorLine(FormatText(msg::kInvalidUtf8Bytes, {name, std::to_string(census.invalidBytes)}));
     } else {
       TCodePageGuess guess = GuessCodePage(*text);
       *oemText = guess.oem;
       if (guess.doubtful)
-        PrintLine(FormatText(msg::kDoubtfulTextType,
-                             {*oemText ? msg::kTextTypeDos : msg::kTextTypeWindows}));
+        PrintErrorLine(FormatText(msg::kDoubtfulTextType,
+                                  {*oemText ? msg::kTextTypeDos : msg::kTextTypeWindows}));
     }
   }
 

@@ -13,6 +13,8 @@ std::string g_pendingInput;
 
 }  // namespace
 
+bool ConsoleWriteError(const std::string& text) { return ConsoleWrite(text); }
+
 bool ConsoleWrite(const std::string& text) {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   size_t done = 0;
@@ -66,6 +68,8 @@ std::string SaveConsoleTitle() {
 }
 
 void RestoreConsoleTitle(const std::string& saved) { SetConsoleTitleA(saved.c_str()); }
+
+void GiveBackConsoleTitle() {}
 
 bool ShowMessageBox(const std::string& text, const std::string& caption,
                     MessageBoxKind kind) {

@@ -12,12 +12,18 @@
 
 namespace platform {
 
+// On POSIX the program follows the habits of a multi-user system: a full
+// path begins with "/" as options do, the program's folder may be read-only
+// (the user's files then live in the user's folders), errors go to standard
+// error and error codes come with their reason. Windows keeps its own.
 #ifdef _WIN32
+constexpr bool kUnixConventions = false;
 constexpr char kPathSeparator = '\\';
 constexpr bool kCaseSensitiveFileNames = false;
 constexpr const char* kDefaultEngineLibrary = "ECI.DLL";
 constexpr const char* kDefaultEncoderLibrary = "LAME_ENC.DLL";
 #else
+constexpr bool kUnixConventions = true;
 constexpr char kPathSeparator = '/';
 constexpr bool kCaseSensitiveFileNames = true;
 constexpr const char* kDefaultEngineLibrary = "libeci.so";
@@ -33,6 +39,14 @@ int LastErrorCode();
 void SetLastErrorCode(int code);
 // A short description of a system error code, in Italian where known.
 std::string SystemErrorText(int code);
+// The reason that follows an error code in a message ("spazio insufficiente
+// sul disco"); empty on Windows, whose messages give the code alone.
+std::string ErrorCodeReason(int code);
+
+// The value of an environment variable; empty when it is not set.
+std::string EnvironmentVariable(const std::string& name);
+// The user's home folder ($HOME, else the account's); empty when unknown.
+std::string HomeFolder();
 
 // Full path of the program file itself (not taken from argv[0]).
 std::string ProgramPath();

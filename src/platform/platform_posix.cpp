@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <cstdlib>
 #include <ctime>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace platform {
@@ -21,8 +23,9 @@ std::string SystemErrorText(int code) {
     case ENOSPC: return "Spazio insufficiente sul disco.";
     case EDQUOT: return "Quota del disco superata.";
     case EROFS: return "Il supporto e' protetto da scrittura.";
+    case EEXIST: return "Il file esiste gia'.";
     case EISDIR: return "Il percorso indicato e' una cartella.";
-    case ENOTDIR: return "Impossibile trovare il percorso specificato.";
+    case ENOTDIR: return "Una parte del percorso non e' una cartella.";
     case ENAMETOOLONG: return "Nome del file troppo lungo.";
     case EIO: return "Errore di I/O sul dispositivo.";
     case EFBIG: return "File troppo grande.";
@@ -33,6 +36,33 @@ std::string SystemErrorText(int code) {
   }
   return std::string("Errore di sistema ") + std::to_string(code) + " (" +
          std::strerror(code) + ").";
+}
+
+std::string ErrorCodeReason(int code) {
+  // A message names the file already: the reason says what was wrong with it.
+  if (code == ENOENT) return "file o cartella inesistente";
+  std::string text = SystemErrorText(code);
+  if (text.compare(0, 18, "Errore di sistema ") == 0) return std::strerror(code);
+  // The sentence becomes a clause: lower-case start, no final full stop.
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] + 32);
+  return text;
+}
+
+std::string EnvironmentVariable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value ? value : "";
+}
+
+std::string HomeFolder() {
+  std::string home = EnvironmentVariable("HOME");
+  if (!home.empty()) return home;
+  passwd entry;
+  passwd* found = nullptr;
+  char buffer[4096];
+  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir)
+    return found->pw_dir;
+  return std::string();
 }
 
 std::string ProgramPath() {

@@ -24,6 +24,17 @@ std::string SystemErrorText(int code) {
   return text;
 }
 
+std::string ErrorCodeReason(int) { return std::string(); }
+
+std::string EnvironmentVariable(const std::string& name) {
+  char buffer[1024];
+  DWORD length = GetEnvironmentVariableA(name.c_str(), buffer, sizeof buffer);
+  if (length == 0 || length >= sizeof buffer) return std::string();
+  return std::string(buffer, length);
+}
+
+std::string HomeFolder() { return EnvironmentVariable("USERPROFILE"); }
+
 std::string ProgramPath() {
   char buffer[MAX_PATH + 1];
   DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);

@@ -72,6 +72,7 @@ TEST_F(Conversion, DosWindowsAndUtf8Texts) {
   RunResult run = Convert({"/VB=0", "dos.txt", "win.txt", "utf.txt"});
   // "perch\xE9" and "citt\xE0" end words as only Windows letters do: no doubt.
   EXPECT_EQ(run.output, "");
+  EXPECT_EQ(run.errors, "");
   EXPECT_EQ(Out("dos/001.mp3"), "perch\xE8 citt\xE0\r\n");
   EXPECT_EQ(Out("win/001.mp3"), "perch\xE9 citt\xE0 \x9A\x85\r\n");
   EXPECT_EQ(Out("utf/001.mp3"), "perch\xE9 citt\xE0 \x97 l\r\n");

@@ -6,20 +6,30 @@
 
 namespace {
 
-const std::string kUpdated = std::string(kBannerLines) + "Aggiornato il file NARRAVOX.INI\n";
+std::string Updated(const std::string& path) {
+  return std::string(kBannerLines) + "Aggiornato il file di configurazione \"" + path + "\"\n";
+}
 
-TEST(EciSetup, FileOrFolderIsWrittenIntoANewConfigurationFile) {
+// Without a configuration file beside the program, the command writes the
+// user's, a new one starting with a short guide to itself.
+TEST(EciSetup, FileOrFolderIsWrittenIntoTheUsersNewConfigurationFile) {
   ProgramFolder folder(false);
   folder.MakeFolder("Eng");
   folder.Write("Eng/libeci.so", "");
+  const std::string ini = "home/.config/narravox/narravox.INI";
+  const std::string header =
+      "[Narravox]\r\n"
+      "; Impostazioni di Narravox, una riga CHIAVE=valore ciascuna (man narravox).\r\n"
+      "; Le opzioni della riga comandi (/CHIAVE=valore) prevalgono su queste righe.\r\n";
   RunResult run = folder.Run({"/ECISETUP=Eng/libeci.so"});
-  EXPECT_EQ(run.output, kUpdated);
+  EXPECT_EQ(run.output, Updated(folder.File(ini)));
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(folder.Read("narravox.INI"), "ECIDLL=Eng/libeci.so\r\n");
+  EXPECT_EQ(folder.Read(ini), header + "ECIDLL=Eng/libeci.so\r\n");
   ASSERT_EQ(folder.Run({"/EciSetup=Eng"}).exitCode, 1);
-  EXPECT_EQ(folder.Read("narravox.INI"), "ECIDLL=Eng/libeci.so\r\n");
+  EXPECT_EQ(folder.Read(ini), header + "ECIDLL=Eng/libeci.so\r\n");
   ASSERT_EQ(folder.Run({"/ecisetup=" + folder.File("Eng/")}).exitCode, 1);
-  EXPECT_EQ(folder.Read("narravox.INI"), "ECIDLL=" + folder.File("Eng/libeci.so") + "\r\n");
+  EXPECT_EQ(folder.Read(ini), header + "ECIDLL=" + folder.File("Eng/libeci.so") + "\r\n");
+  EXPECT_FALSE(folder.Exists("narravox.INI"));
 }
 
 TEST(EciSetup, ReplacesOnlyTheFirstEngineLineAndKeepsTheRest) {
@@ -28,7 +38,7 @@ TEST(EciSetup, ReplacesOnlyTheFirstEngineLineAndKeepsTheRest) {
                "[Narravox]\n; c\necidll=OLD\n ECIDLL=blank\nECIDLL=second\rVB=0");
   RunResult run = folder.Run({"/ECISETUP=libeci.so"});
   // The command does not read the settings of the file: VB=0 has no effect.
-  EXPECT_EQ(run.output, kUpdated);
+  EXPECT_EQ(run.output, Updated(folder.File("narravox.INI")));
   EXPECT_EQ(folder.Read("narravox.INI"),
             "[Narravox]\r\n; c\r\necidll=libeci.so\r\n ECIDLL=blank\r\nECIDLL=second\r\n"
             "VB=0\r\n");
@@ -39,7 +49,9 @@ TEST(EciSetup, MissingLibraryLeavesTheConfigurationAlone) {
   folder.Write("narravox.INI", "VB=1\r\n");
   folder.MakeFolder("vuota");
   RunResult run = folder.Run({"/ECISETUP=vuota"});
-  EXPECT_EQ(run.output, ErrorOutput("Impossibile trovare il file \"vuota/libeci.so\" (codice 2)"));
+  EXPECT_TRUE(StoppedWith(
+      run,
+      "Impossibile trovare il file \"vuota/libeci.so\" (codice 2: file o cartella inesistente)"));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(folder.Read("narravox.INI"), "VB=1\r\n");
 }
@@ -69,8 +81,7 @@ class Registry : public ::testing::Test {
   }
   // The conversion stops at once: the libraries found are empty files.
   std::string StopsAt(const std::string& library) const {
-    return "* ERRORE: Impossibile caricare la libreria " + folder_.File(library) +
-           ", errore codice 0\n";
+    return "Impossibile caricare la libreria " + folder_.File(library) + ", errore codice 0";
   }
   std::string Target(const std::string& name) const {
     return "\"Target\"=\"" + folder_.File(name) + "\"";
@@ -85,19 +96,19 @@ TEST_F(Registry, NewestLibraryOfTheFirstProductIsRecorded) {
                     Key("Eloquence", "1", Target("elo"));
   RunResult run = RunWith(reg, "ECIDLL=/non/esiste.so\r\n");
   // The run goes on with the library found, an empty file in these tests.
-  EXPECT_EQ(run.output, kUpdated + StopsAt("new/libeci.so"));
+  EXPECT_TRUE(StoppedWith(run, StopsAt("new/libeci.so"), Updated(folder_.File("narravox.INI"))));
   EXPECT_EQ(folder_.Read("narravox.INI"), "ECIDLL=" + folder_.File("new/libeci.so") + "\r\n");
   // The next run finds the recorded library and searches no more.
   folder_.Write("export.reg", "");
-  EXPECT_EQ(folder_.Run({"a.txt"}).output,
-            KeptRecoveryWarning(folder_) + kBannerLines + StopsAt("new/libeci.so"));
+  EXPECT_TRUE(StoppedWith(folder_.Run({"a.txt"}), StopsAt("new/libeci.so"), kBannerLines,
+                          KeptRecoveryWarning(folder_)));
 }
 
 TEST_F(Registry, LaterProductsOnlyWhenEarlierOnesHaveNothing) {
   std::string reg = "REGEDIT4\n\n" + Key("JAWS", "1", Target("none")) +
                     Key("Runtime JAWS", "1", Target("old")) + Key("Eloquence", "x", Target("new"));
   RunResult run = RunWith(reg, "VB=0\r\n");
-  EXPECT_EQ(run.output, std::string(kBannerLines) + StopsAt("new/libeci.so"));
+  EXPECT_TRUE(StoppedWith(run, StopsAt("new/libeci.so")));
   EXPECT_EQ(folder_.Read("narravox.INI"),
             "VB=0\r\nECIDLL=" + folder_.File("new/libeci.so") + "\r\n");
 }
@@ -115,20 +126,20 @@ TEST_F(Registry, ExpandableStringsAreReadAsStored) {
                     Key("JAWS", "1", "\"Target\"=hex(2):" + hex.substr(0, 30) + "\\\r\n  " +
                                          hex.substr(30) + "00,00");
   RunResult run = RunWith(reg, "VB=0\r\n");
-  EXPECT_EQ(run.output, std::string(kBannerLines) + StopsAt("old/libeci.so"));
+  EXPECT_TRUE(StoppedWith(run, StopsAt("old/libeci.so")));
   EXPECT_EQ(folder_.Read("narravox.INI"), "VB=0\r\nECIDLL=" + path + "/libeci.so\r\n");
 }
 
 TEST_F(Registry, TargetOfAnotherKindStopsTheRun) {
   std::string reg = "REGEDIT4\r\n" + Key("JAWS", "1", "\"Target\"=dword:00000001");
   RunResult run = RunWith(reg, "VB=0\r\n");
-  EXPECT_EQ(run.output, ErrorOutput("Invalid data type for 'Target'"));
+  EXPECT_TRUE(StoppedWith(run, "Invalid data type for 'Target'"));
   EXPECT_EQ(run.exitCode, 1);
 }
 
 TEST_F(Registry, NothingFoundAsksForTheSetupCommand) {
   RunResult run = RunWith("REGEDIT4\r\n" + Key("JAWS", "1", Target("none")), "VB=0\r\n");
-  EXPECT_NE(run.output.find("Impossibile trovare la DLL della sintesi vocale"),
+  EXPECT_NE(run.errors.find("* ERRORE: Impossibile trovare la DLL della sintesi vocale"),
             std::string::npos);
   EXPECT_EQ(folder_.Read("narravox.INI"), "VB=0\r\n");
 }

@@ -26,10 +26,10 @@ TEST_F(ItalianTexts, ABinaryFileAmongTextsIsSkippedAndTheRunGoesOn) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(WithoutProgress(run.output),
             std::string(kBannerLines) + folder_.File("primo.txt") + "\n" +
-                folder_.File("programma.txt") + "\n" + "* ERRORE: il file \"" +
-                folder_.File("programma.txt") +
-                "\" non e' un file di testo (programma) e viene saltato\n" +
-                folder_.File("terzo.txt") + "\nConversione terminata; testi saltati: 1\n");
+                folder_.File("programma.txt") + "\n" + folder_.File("terzo.txt") +
+                "\nConversione terminata; testi saltati: 1\n");
+  EXPECT_EQ(run.errors, "* ERRORE: il file \"" + folder_.File("programma.txt") +
+                            "\" non e' un file di testo (programma) e viene saltato\n");
   EXPECT_EQ(Out("primo/001.mp3"), "il primo testo.\r\n");
   EXPECT_EQ(Out("terzo/001.mp3"), "il terzo testo.\r\n");
   EXPECT_FALSE(OutExists("programma"));
@@ -41,7 +41,7 @@ TEST_F(ItalianTexts, ABinaryFileAmongTextsIsSkippedAndTheRunGoesOn) {
                                   "mimetypeapplication/epub+zip");
   run = Convert({"/VB=0", "libro.epub"});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.output, "* ERRORE: il file \"" + folder_.File("libro.epub") +
+  EXPECT_EQ(run.errors, "* ERRORE: il file \"" + folder_.File("libro.epub") +
                             "\" non e' un file di testo ma un documento EPUB: salvarlo prima "
                             "come testo; viene saltato\n");
   EXPECT_FALSE(OutExists("libro"));
@@ -74,7 +74,7 @@ TEST_F(ItalianTexts, Utf8WithAStrayByteIsReadAsUtf8WithAWarning) {
   folder_.Write("utf.txt", text + "Un caff\xE8.\n");
   RunResult run = Convert({"/VB=0", "utf.txt"});
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.output, "* AVVISO: il testo \"" + folder_.File("utf.txt") +
+  EXPECT_EQ(run.errors, "* AVVISO: il testo \"" + folder_.File("utf.txt") +
                             "\" e' in UTF-8 ma contiene 1 byte non validi, letti come caratteri "
                             "Windows\n");
   std::string expected;

@@ -112,9 +112,8 @@ TEST_F(Conversion, FolderThatCannotBeCreated) {
   folder_.Write("libro.txt", "Testo.\n");
   folder_.Write("out", "un file, non una cartella");
   RunResult run = Convert({"/VB=0", "libro.txt"});
-  EXPECT_EQ(run.output, ErrorOutput("Impossibile creare la cartella \"" +
-                                    folder_.File("out/libro") + "\" (codice 20)"));
-  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(StoppedWith(run, "Impossibile creare la cartella \"" + folder_.File("out/libro") +
+                                   "\" (codice 20: una parte del percorso non e' una cartella)"));
 }
 
 }  // namespace

@@ -27,10 +27,6 @@ const auto kFileDeadline = std::chrono::seconds(30);
 
 const char* const kBannerLines = "Narravox 1.06f - conversione di testi in file MP3 parlati\n\n";
 
-std::string ErrorOutput(const std::string& message) {
-  return std::string(kBannerLines) + "* ERRORE: " + message + "\n";
-}
-
 std::ostream& operator<<(std::ostream& out, const RunResult& result) {
   return out << "exit code " << result.exitCode << ", output: \"" << result.output << "\"";
 }
@@ -50,30 +46,41 @@ int ProgramFolder::Start(const std::vector<std::string>& args, const std::string
                          const std::map<std::string, std::string>& env) const {
   std::string inputFile = File(".stdin");
   std::string outputFile = File(".stdout");
+  std::string errorFile = File(".stderr");
+  std::string home = File("home");
+  mkdir(home.c_str(), 0755);
   Write(".stdin", input);
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(path().c_str()) != 0) _exit(127);
     int in = open(inputFile.c_str(), O_RDONLY);
     int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(in, 0);
     dup2(out, 1);
-    dup2(out, 2);
+    dup2(err, 2);
     unsetenv("NARRAVOX_REGISTRY");
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_STATE_HOME");
+    setenv("HOME", home.c_str(), 1);
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     if (fileSizeLimit_ > 0) {
       rlimit limit{static_cast<rlim_t>(fileSizeLimit_), static_cast<rlim_t>(fileSizeLimit_)};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
-    std::vector<std::string> all = {File("narravox")};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
+    ExecProgram(File(program_), args);
   }
   return pid;
+}
+
+void ExecProgram(const std::string& program, const std::vector<std::string>& args) {
+  std::vector<std::string> all = {program};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : all) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
+  _exit(127);
 }
 
 RunResult ProgramFolder::Wait(int pid) const {
@@ -92,9 +99,11 @@ RunResult ProgramFolder::Wait(int pid) const {
   }
   RunResult result;
   result.output = Read(".stdout");
+  result.errors = Read(".stderr");
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  unlink(File(".stdin").c_str());
-  unlink(File(".stdout").c_str());
+  unlink((File(".stdin")).c_str());
+  unlink((File(".stdout")).c_str());
+  unlink((File(".stderr")).c_str());
   return result;
 }
 
@@ -114,6 +123,19 @@ bool ProgramFolder::AwaitFile(int pid, const std::string& name) const {
 RunResult ProgramFolder::Stop(int pid) const {
   kill(pid, SIGKILL);
   return Wait(pid);
+}
+
+::testing::AssertionResult StoppedWith(const RunResult& run, const std::string& message,
+                                       const std::string& before, const std::string& warnings) {
+  std::string error = warnings + "* ERRORE: " + message + "\n";
+  if (run.output == before && run.errors == error && run.exitCode == 1)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "standard output:\n"
+         << run.output << "\nstandard error:\n"
+         << run.errors << "\nexit code " << run.exitCode << "\nexpected output:\n"
+         << before << "\nexpected error:\n"
+         << error;
 }
 
 RunResult ProgramFolder::Run(const std::vector<std::string>& args, const std::string& input,

@@ -2,6 +2,8 @@
 // prints.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <ostream>
 #include <string>
@@ -10,7 +12,8 @@
 #include "test_files.h"
 
 struct RunResult {
-  std::string output;  // standard output and standard error together
+  std::string output;  // standard output
+  std::string errors;  // standard error
   int exitCode = -1;
 };
 
@@ -26,7 +29,8 @@ class ProgramFolder : public TempFolder {
   void SetTime(const std::string& name, long secondsSinceEpoch) const;
 
   // Runs the program with args from the folder (its current directory),
-  // feeding input to its standard input.
+  // feeding input to its standard input. HOME is the folder's "home", with
+  // no XDG variables, so that the user's files are private too.
   RunResult Run(const std::vector<std::string>& args, const std::string& input = "",
                 const std::map<std::string, std::string>& env = {}) const;
   // Starts the program without waiting for it; Wait collects its result.
@@ -40,13 +44,19 @@ class ProgramFolder : public TempFolder {
   bool AwaitFile(int pid, const std::string& name) const;
   // Ends the program started as pid at once and collects its result.
   RunResult Stop(int pid) const;
+  // Runs the copy of the program at name (in the folder) instead.
+  void UseProgram(const std::string& name) { program_ = name; }
   // Limits the size of every file the program writes (0: no limit), as a
   // full disk would.
   void LimitFileSize(long bytes) { fileSizeLimit_ = bytes; }
 
  private:
   long fileSizeLimit_ = 0;
+  std::string program_ = "narravox";
 };
+
+// In a child process: runs program with args in its place.
+[[noreturn]] void ExecProgram(const std::string& program, const std::vector<std::string>& args);
 
 // The banner as the program prints it, followed by its empty line.
 extern const char* const kBannerLines;
@@ -59,5 +69,11 @@ std::string SettingsRecord(const std::map<std::string, std::string>& changes = {
 // interrupted run.
 std::string KeptRecoveryWarning(const ProgramFolder& folder);
 
-// What the program prints when it stops with the error message.
-std::string ErrorOutput(const std::string& message);
+
+// The run stopped with an error: standard output holds what came before it
+// (the banner by default), standard error the "* ERRORE" line alone, and the
+// exit code is 1.
+// Warnings come on standard error before the error line.
+::testing::AssertionResult StoppedWith(const RunResult& run, const std::string& message,
+                                       const std::string& before = kBannerLines,
+                                       const std::string& warnings = "");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <utility>
 
 #include "base/errors.h"
 #include "base/file_names.h"
@@ -31,18 +32,19 @@ TEST_F(FileNames, DefaultExtensionOnlyWhenThePathHasNoDot) {
   std::string lower = folder_.Write("list.lst", "x");
   EXPECT_EQ(ResolveFileName(path_ + "/list", ".LST"), lower);
   EXPECT_EQ(Error(path_ + "/list", ""),
-            "Impossibile trovare il file \"" + path_ + "/list\" (codice 2)");
+            "Impossibile trovare il file \"" + path_ + "/list\" (codice 2: file o cartella inesistente)");
   folder_.MakeFolder("dir.d");
   folder_.Write("dir.d/A.TXT", "x");
   EXPECT_EQ(Error(path_ + "/dir.d/A", ".TXT"),
-            "Impossibile trovare il file \"" + path_ + "/dir.d/A\" (codice 2)");
+            "Impossibile trovare il file \"" + path_ +
+                "/dir.d/A\" (codice 2: file o cartella inesistente)");
 }
 
 TEST_F(FileNames, FolderCountsAsMissingAndTheNameIsAsGiven) {
   ASSERT_EQ(chdir(path_.c_str()), 0);
   folder_.MakeFolder("sub");
-  EXPECT_EQ(Error("sub", ".TXT"), "Impossibile trovare il file \"sub\" (codice 2)");
-  EXPECT_EQ(Error("100%s", ".TXT"), "Impossibile trovare il file \"100%s\" (codice 2)");
+  EXPECT_EQ(Error("sub", ".TXT"), "Impossibile trovare il file \"sub\" (codice 2: file o cartella inesistente)");
+  EXPECT_EQ(Error("100%s", ".TXT"), "Impossibile trovare il file \"100%s\" (codice 2: file o cartella inesistente)");
   folder_.Write("100%s.TXT", "x");
   EXPECT_EQ(ResolveFileName("100%s", ".TXT"), path_ + "/100%s.TXT");
 }
@@ -59,8 +61,30 @@ TEST(RaiseErrorWithCode, CodeSuffixAndPercentInNames) {
   EXPECT_EQ(ErrorOf([] {
               RaiseErrorWithCode("Impossibile trovare il file \"%s\"", "C:\\T\\A%d.TXT", 2);
             }),
-            "Impossibile trovare il file \"C:\\T\\A%d.TXT\" (codice 2)");
+            "Impossibile trovare il file \"C:\\T\\A%d.TXT\" (codice 2: file o cartella inesistente)");
   EXPECT_EQ(ErrorOf([] { RaiseErrorWithCode("Errore \"%s\"", "x", 0); }), "Errore \"x\"");
+}
+
+TEST(RaiseErrorWithCode, TheCodesAUserMeetsComeWithAnItalianReason) {
+  const std::pair<int, const char*> reasons[] = {
+      {ENOENT, "file o cartella inesistente"},
+      {EACCES, "accesso negato"},
+      {EROFS, "il supporto e' protetto da scrittura"},
+      {ENOSPC, "spazio insufficiente sul disco"},
+      {EFBIG, "file troppo grande"},
+      {ENOTDIR, "una parte del percorso non e' una cartella"},
+      {EISDIR, "il percorso indicato e' una cartella"},
+      {ENAMETOOLONG, "nome del file troppo lungo"},
+      {EMFILE, "troppi file aperti"},
+  };
+  for (const auto& [code, reason] : reasons) {
+    try {
+      RaiseErrorWithCode("Errore \"%s\"", "x", code);
+    } catch (const EError& error) {
+      EXPECT_EQ(error.message(),
+                "Errore \"x\" (codice " + std::to_string(code) + ": " + reason + ")");
+    }
+  }
 }
 
 }  // namespace

@@ -190,7 +190,8 @@ TEST_F(PipelineTest, ShortWriteIsAWriteErrorAndLeavesNoFile) {
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
   std::string error = ErrorOf([&] { SpeakInto(File("001.mp3"), Bytes(100000, 4)); });
   setrlimit(RLIMIT_FSIZE, &saved);
-  EXPECT_EQ(error, "Errore durante la scrittura del file \"" + File("001.mp3") + "\" (codice 27)");
+  EXPECT_EQ(error, "Errore durante la scrittura del file \"" + File("001.mp3") +
+                       "\" (codice 27: file troppo grande)");
   ShutdownProcessing("");
   EXPECT_FALSE(Exists("001.mp3"));
 }

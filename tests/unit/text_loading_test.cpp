@@ -10,11 +10,11 @@
 
 namespace {
 
-// Prepares text as the conversion does; returns the printed output.
+// Prepares text as the conversion does; returns the warning it printed.
 std::string Prepare(std::string* text, int32_t type, bool* oem, const std::string& name = "") {
-  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   PrepareText(text, type, oem, name);
-  return testing::internal::GetCapturedStdout();
+  return testing::internal::GetCapturedStderr();
 }
 
 std::vector<std::string> Lines(const std::string& text) { return text::SplitLines(text); }
@@ -44,7 +44,7 @@ TEST(TextFile, MissingFileHasNoSizeAndCannotBeLoaded) {
   std::string path = folder.File("manca.txt");
   EXPECT_EQ(TextFileSize(path), 0);
   EXPECT_EQ(ErrorOf([&] { LoadText(path, 0); }),
-            "Impossibile trovare il file \"" + path + "\" (codice 2)");
+            "Impossibile trovare il file \"" + path + "\" (codice 2: file o cartella inesistente)");
 }
 
 TEST(SplitIntoLines, EveryKindOfLineBreak) {
