@@ -234,6 +234,7 @@ printf '[Narravox]\r\nECIDLL=%s/libfake_eci.so\r\nMP3DLL=%s/libfake_lame_enc.so\
 plain() { sed -e 's/^[^:]*% [^:]*: //' -e "s|$(printf '%s' "$2" | sed 's/[\\|]/\\&/g')||g" -e 's|\\|/|g' <<<"$1"; }
 while IFS='|' read -r name args; do
   read -r -a argv <<<"$args"
+  rm -f "$T/win/narravox.dat" "$T/linux/narravox.dat"  # no earlier run to keep aside
   win "${argv[@]}"; out_win=$(plain "$OUT" "$W\\"); rc_win=$RC
   lin "${argv[@]}"; out_lin=$(plain "$OUT" "$T/linux/")
   check "conversion $name: exit codes" "0 0" "$rc_win $RC"
