@@ -49,19 +49,27 @@ bool AllDigits(const std::string& text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// The numbers of the MP3 files in folder (which ends with a separator) that
-// carry the run's prefix, and of their file clips, with their names.
-std::vector<std::pair<int32_t, std::string>> NumberedFiles(const std::string& folder) {
+// The names of the files in folder (which ends with a separator) that look
+// like the run's MP3 files ("NOMEFILE???.mp3") or their file clips.
+std::vector<std::string> PrefixedFiles(const std::string& folder) {
   std::vector<platform::FoundEntry> entries, clips;
   platform::FindFiles(folder + Settings.NOMEFILE + "???.mp3", &entries);
+  // File clips go with their MP3 files, and so do those left without one.
   platform::FindFiles(folder + FileClipName(Settings.NOMEFILE + "???.mp3"), &clips);
   entries.insert(entries.end(), clips.begin(), clips.end());
+  std::vector<std::string> names;
+  for (const platform::FoundEntry& entry : entries)
+    if (!entry.isFolder && !entry.isHidden && !entry.isSystem) names.push_back(entry.name);
+  return names;
+}
+
+// Those of them that carry a file number, with their numbers.
+std::vector<std::pair<int32_t, std::string>> NumberedFiles(const std::string& folder) {
   std::vector<std::pair<int32_t, std::string>> files;
-  for (const platform::FoundEntry& entry : entries) {
-    if (entry.isFolder || entry.isHidden || entry.isSystem) continue;
+  for (const std::string& name : PrefixedFiles(folder)) {
     int32_t number = 0;
-    std::string digits = UpperAscii(entry.name.substr(Settings.NOMEFILE.size(), 3));
-    if (text::ParseInteger(digits, &number) && number > 0) files.push_back({number, entry.name});
+    std::string digits = UpperAscii(name.substr(Settings.NOMEFILE.size(), 3));
+    if (text::ParseInteger(digits, &number) && number > 0) files.push_back({number, name});
   }
   return files;
 }
@@ -188,15 +196,7 @@ void CreateOutputFolder(const std::string& folder) {
 }
 
 void PrepareFolder(const std::string& folder, const TTextNames& names, bool* askBeforeDelete) {
-  std::vector<platform::FoundEntry> entries, clips;
-  platform::FindFiles(folder + Settings.NOMEFILE + "???.mp3", &entries);
-  // File clips go with their MP3 files, and so do those left without one.
-  platform::FindFiles(folder + FileClipName(Settings.NOMEFILE + "???.mp3"), &clips);
-  entries.insert(entries.end(), clips.begin(), clips.end());
-  bool found = false;
-  for (const platform::FoundEntry& entry : entries)
-    if (!entry.isFolder && !entry.isHidden && !entry.isSystem) found = true;
-  if (found && Settings.CONFERMACANCELLA) {
+  if (!PrefixedFiles(folder).empty() && Settings.CONFERMACANCELLA) {
     if (*askBeforeDelete &&
         !AskYesNo(FormatText(msg::kAskDeleteMp3, {WithoutSeparator(names.TextFolder)}))) {
       PrintLine(msg::kInterrupted);
