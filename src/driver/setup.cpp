@@ -1,5 +1,6 @@
 #include "driver/setup.h"
 
+#include <algorithm>
 #include <new>
 
 #include "audio/eci_engine.h"
@@ -19,6 +20,7 @@
 #include "base/run_state.h"
 #include "engine/conversion.h"
 #include "platform/files.h"
+#include "platform/worker_process.h"
 
 namespace {
 
@@ -32,6 +34,18 @@ void LockRecoveryFile() {
   platform::LockResult lock = platform::LockForProcessLife(path + ".lock");
   if (lock == platform::LockResult::Busy) RaiseError(FormatText(msg::kRecoveryFileBusy, {path}));
   if (lock == platform::LockResult::Failed) RaiseFileCreateError(path + ".lock");
+}
+
+// One MP3 file in progress per processor unless PARALLELI says otherwise;
+// one where worker processes are not available.
+void SettleParallelFiles(TSettings& settings) {
+  if (platform::WorkerProcessesAvailable()) {
+    if (settings.PARALLELI == 0) settings.PARALLELI = std::min(platform::ProcessorCount(), 64);
+    return;
+  }
+  if (settings.PARALLELI > 1)
+    PrintLine(FormatText(msg::kNoParallelHere, {std::to_string(settings.PARALLELI)}));
+  settings.PARALLELI = 1;
 }
 
 }  // namespace
@@ -98,6 +112,7 @@ void SetUpRun(const std::vector<std::string>& args) {
     settings.DESTINAZIONE = full;
   }
   LocateEngine();
+  SettleParallelFiles(settings);
   if (settings.CARTELLEROCKBOX) settings.IDENTIFICACARTELLA = true;
   if (settings.CARTELLEROCKBOX && !settings.ROCKBOXMP3 && !SpeexClipsAvailable()) {
     PrintLine(msg::kNoSpeexClips);
