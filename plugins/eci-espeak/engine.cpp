@@ -9,7 +9,10 @@
 namespace eci {
 namespace {
 
-// Pause before offering a buffer again that the caller has not processed.
+// Pauses before offering a buffer again that the caller has not processed:
+// the first one short, each one after twice as long, up to the longest, so
+// that a caller done within microseconds is not kept a whole millisecond.
+const auto kFirstRetryWait = std::chrono::microseconds(20);
 const auto kRetryWait = std::chrono::milliseconds(1);
 
 bool IsKnownParam(int32_t param) {
@@ -140,9 +143,12 @@ bool Engine::Deliver() {
         if (n == 0) return true;
         if (!callback_) continue;
         int32_t answer;
+        auto wait = std::chrono::duration_cast<std::chrono::microseconds>(kFirstRetryWait);
         while ((answer = callback_(this, ECI_MSG_WAVEFORM_BUFFER, static_cast<int32_t>(n),
-                                   user_data_)) == ECI_DATA_NOT_PROCESSED)
-            std::this_thread::sleep_for(kRetryWait);
+                                   user_data_)) == ECI_DATA_NOT_PROCESSED) {
+            std::this_thread::sleep_for(wait);
+            if (wait < kRetryWait) wait *= 2;
+        }
         if (answer == ECI_DATA_ABORT) {
             run_->Abort();
             return true;

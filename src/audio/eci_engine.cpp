@@ -32,9 +32,15 @@ struct TEciSlots {
   EciRegisterCallbackProc RegisterCallback = nullptr;
 } Slots;
 
+}  // namespace
+
+std::string EngineLibraryPath() { return EciLibraryPath.empty() ? Settings.ECIDLL : EciLibraryPath; }
+
+namespace {
+
 template <typename Proc>
 Proc Bound(Proc& slot, const char* name) {
-  return DLBind(slot, EciLibraryPath.empty() ? Settings.ECIDLL : EciLibraryPath, name, EciLib);
+  return DLBind(slot, EngineLibraryPath(), name, EciLib);
 }
 
 int32_t SetParam(int32_t parameter, int32_t value) {
@@ -52,6 +58,7 @@ int32_t RateCode(int32_t sample) {
 }  // namespace
 
 void SetEngineLibraryPath(const std::string& path) { EciLibraryPath = path; }
+
 
 void CheckEngine(bool ok) {
   if (ok) return;
@@ -98,6 +105,15 @@ void AddAnnotatedText(const char* text) {
   CheckEngineParam(SetParam(ECI_PARAM_ANNOTATED_INPUT, 1));
   AddText(text);
   CheckEngineParam(SetParam(ECI_PARAM_ANNOTATED_INPUT, 0));
+}
+
+void QueueSpeech(const std::vector<TSpeechPart>& parts) {
+  for (const TSpeechPart& part : parts) {
+    if (part.annotated)
+      AddAnnotatedText(part.text.c_str());
+    else
+      AddText(part.text.c_str());
+  }
 }
 
 void SynthesizeAndWait() {

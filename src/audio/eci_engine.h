@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "audio/fragment_job.h"
 
 #include "narravox/eci_api.h"
 
@@ -11,6 +14,8 @@ extern ECIHand EngineHandle;  // null when there is none
 // The library to load, when it differs from ECIDLL as set (the conversion
 // gives the full path, since it changes the current directory).
 void SetEngineLibraryPath(const std::string& path);
+// The library that is loaded: that path, or ECIDLL.
+std::string EngineLibraryPath();
 
 // Creates and configures the engine; outside TestMode also opens the first
 // encoder stream, sizes the pipeline's buffers and connects the engine to it.
@@ -18,6 +23,8 @@ void ActivateEngine();
 void AddText(const char* text);
 // Queues text with annotations switched on for it alone.
 void AddAnnotatedText(const char* text);
+// Queues the parts in order, the annotated ones with annotations on.
+void QueueSpeech(const std::vector<TSpeechPart>& parts);
 void SynthesizeAndWait();
 // Raise the engine error, with the engine's status and explanation, when a
 // call failed (false, or a negative parameter result).

@@ -42,6 +42,8 @@ void* SinkContext = nullptr;
 std::mutex PipelineLock;
 using THold = std::lock_guard<std::mutex>;
 TPipelineState State = TPipelineState::Idle;
+// Told of every change of State, for FinishMp3File's wait.
+std::condition_variable StateChanged;
 // With an error state: the size that the MP3 buffer could not grow to, the
 // encoder's result or the system's error code.
 int32_t ErrorDetail = 0;
@@ -55,6 +57,7 @@ int32_t BufferSamples = 0;
 void SetState(const THold& /*hold*/, TPipelineState state, int32_t detail = 0) {
   State = state;
   ErrorDetail = detail;
+  StateChanged.notify_all();
 }
 
 void SetPipelineState(TPipelineState state, int32_t detail = 0) {
@@ -340,20 +343,19 @@ void FinishMp3File(const uint8_t* tag) {
   // milliseconds. WrittenEngineNotTold means the thread is done and only
   // the engine's final acknowledgement is missing, which no callback will
   // bring now.
-  for (int spins = 0;; ++spins) {
-    {
-      THold hold(PipelineLock);
-      if (IsError(State)) return;
-      if (State == TPipelineState::Idle) break;
-      if (State == TPipelineState::WrittenEngineNotTold) {
-        SetState(hold, TPipelineState::Idle);
-        break;
-      }
-    }
-    if (spins < 1000)
-      platform::YieldProcessor();
-    else
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  bool engineNotTold;
+  {
+    std::unique_lock<std::mutex> lock(PipelineLock);
+    StateChanged.wait(lock, [] {
+      return IsError(State) || State == TPipelineState::Idle ||
+             State == TPipelineState::WrittenEngineNotTold;
+    });
+    if (IsError(State)) return;
+    engineNotTold = State == TPipelineState::WrittenEngineNotTold;
+  }
+  if (engineNotTold) {
+    THold hold(PipelineLock);
+    SetState(hold, TPipelineState::Idle);
   }
   uint32_t bytes = 0;
   CheckEncoder(beDeinitStreamBound(EncoderStream, Mp3Buffer.data(), &bytes));

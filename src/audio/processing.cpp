@@ -3,6 +3,7 @@
 #include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
+#include "audio/worker_pool.h"
 #include "base/settings.h"
 #include "base/console_out.h"
 #include "base/errors.h"
@@ -14,9 +15,10 @@
 
 namespace {
 
-// Ctrl-C, a closed console, SIGTERM: no partial MP3 file may remain; the
-// RecoveryFile stays as last written for a later "/R".
+// Ctrl-C, a closed console, SIGTERM: every worker ends, and no partial MP3
+// file may remain; the RecoveryFile stays as last written for a later "/R".
 void ConsoleCtrlHandler() {
+  StopWorkersForGood();
   DiscardOutputFileForGood();
   PrintLine(msg::kInterrupted);
   if (!RunState.TestMode) PrintLine(ResumeHint());
@@ -48,6 +50,7 @@ void StartProcessing() {
 }
 
 void ShutdownProcessing(const std::string& savedDirectory) {
+  Release(CloseWorkerPool);
   Release(DeleteEngine);
   Release(StopEncoderThread);
   Release(CloseEncoderStream);

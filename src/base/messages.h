@@ -148,5 +148,10 @@ inline constexpr const char* kLoadLibError = "Impossibile caricare la libreria %
 inline constexpr const char* kGetProcError = "Impossibile trovare la funzione %s nella DLL %s";
 inline constexpr const char* kProcessingObjects =
     "Impossibile creare gli oggetti per l'elaborazione";
+// Worker processes.
+inline constexpr const char* kWorkerEnded =
+    "Un processo di conversione si e' chiuso in modo inatteso (file \"%s\")";
+inline constexpr const char* kNoParallelHere =
+    "* AVVISO: PARALLELI=%d non disponibile in questa versione: un file alla volta";
 
 }  // namespace msg

@@ -1,5 +1,6 @@
 #include "driver/setup.h"
 
+#include <algorithm>
 #include <new>
 
 #include "audio/eci_engine.h"
@@ -22,6 +23,7 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "platform/worker_process.h"
 
 namespace {
 
@@ -65,6 +67,18 @@ void LockRecoveryFile() {
   platform::LockResult lock = platform::LockForProcessLife(path + ".lock");
   if (lock == platform::LockResult::Busy) RaiseError(FormatText(msg::kRecoveryFileBusy, {path}));
   if (lock == platform::LockResult::Failed) RaiseFileCreateError(path + ".lock");
+}
+
+// One MP3 file in progress per processor unless PARALLELI says otherwise;
+// one where worker processes are not available.
+void SettleParallelFiles(TSettings& settings) {
+  if (platform::WorkerProcessesAvailable()) {
+    if (settings.PARALLELI == 0) settings.PARALLELI = std::min(platform::ProcessorCount(), 64);
+    return;
+  }
+  if (settings.PARALLELI > 1)
+    PrintLine(FormatText(msg::kNoParallelHere, {std::to_string(settings.PARALLELI)}));
+  settings.PARALLELI = 1;
 }
 
 }  // namespace
@@ -137,6 +151,7 @@ void SetUpRun(const std::vector<std::string>& args) {
   // any file is made (on Windows the encoder refuses it with its code).
   if (platform::kUnixConventions && !RunState.TestMode && !RunState.ResumeMode) CheckBitrate();
   LocateEngine();
+  SettleParallelFiles(settings);
   if (settings.CARTELLEROCKBOX) settings.IDENTIFICACARTELLA = true;
   if (settings.CARTELLEROCKBOX && !settings.ROCKBOXMP3 && !SpeexClipsAvailable()) {
     PrintErrorLine(msg::kNoSpeexClips);

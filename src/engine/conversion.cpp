@@ -1,11 +1,15 @@
 #include "engine/conversion.h"
 
+#include <deque>
 #include <memory>
+#include <vector>
 
 #include "audio/eci_engine.h"
+#include "audio/fragment_worker.h"
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
 #include "audio/processing.h"
+#include "audio/worker_pool.h"
 #include "base/settings.h"
 #include "text/ascii.h"
 #include "base/console_out.h"
@@ -28,6 +32,37 @@
 
 namespace {
 
+// A file handed to a worker, from its start in the fragment loop until it
+// and every file before it are complete.
+struct TPendingFile {
+  int32_t track = 0;
+  std::string path;
+  int32_t doneBytesBefore = 0;  // the progress when its fragment started
+  int32_t position = 0;         // the text position after its fragment
+  bool contentRemains = false;  // another file follows
+  bool announced = false;       // its progress line is shown
+  bool finished = false;
+};
+
+// The fragment's text as the engine takes it, lower-cased in place: the
+// head pause, the paragraphs with a pause between them, the tail pause.
+std::vector<TSpeechPart> FragmentSpeech(TFragmentBuffer& buffer) {
+  char* fragment = buffer.data();
+  platform::AnsiLower(fragment, static_cast<size_t>(buffer.length()));
+  std::vector<TSpeechPart> parts;
+  if (!Settings.PAUSATESTA.empty()) parts.push_back({true, Settings.PAUSATESTA});
+  int32_t start = 0;
+  for (int32_t at : buffer.paragraphBreaks()) {
+    if (at >= buffer.length()) break;
+    parts.push_back({false, std::string(fragment + start, static_cast<size_t>(at - start))});
+    parts.push_back({true, kParagraphPauseAnnotation});
+    start = at;
+  }
+  parts.push_back({false, fragment + start});
+  if (!Settings.PAUSACODA.empty()) parts.push_back({true, Settings.PAUSACODA});
+  return parts;
+}
+
 class TConversion : public TFragmentEvents {
  public:
   // Returns the number of files skipped as not texts.
@@ -40,7 +75,16 @@ class TConversion : public TFragmentEvents {
   void FragmentStart(TFragmentBuffer& buffer) override;
   void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override;
   void SpeakFragment(TFragmentBuffer& buffer);
-  void WriteId3v2Tag();
+  void ShowFileStart(int32_t track);
+  std::string Id3v2TagOfFile() const;
+  // With worker processes: the fragment goes to a worker; files are shown,
+  // and the checkpoint advances, in file order as they complete.
+  void HandOutFragment(TFragmentBuffer& buffer, bool contentRemains);
+  void FileFinished(const TJobResult& result);
+  [[noreturn]] void StopAtFailure(TJobResult failure);
+  void AdvanceCompleteFiles();
+  void FinishFilesInProgress();
+  void DiscardFilesAfterCheckpoint();
   void EndRun();
 
   TProgress progress_;
@@ -54,6 +98,8 @@ class TConversion : public TFragmentEvents {
   bool firstFragment_ = true;
   bool oemText_ = false;
   bool askBeforeDelete_ = false;
+  bool parallel_ = false;
+  std::deque<TPendingFile> pending_;
   int skippedTexts_ = 0;
   std::unique_ptr<TFragmentBuffer> buffer_;
   std::vector<std::string> textLines_;
@@ -88,6 +134,10 @@ void TConversion::StartRun() {
   }
   StartProcessing();
   ActivateEngine();
+  // Workers make the very files of one stream, but for the pipeline's own
+  // upsampling, which carries the last sample from one file to the next.
+  parallel_ = Settings.PARALLELI > 1 && !RunState.TestMode && !IsUpsampling();
+  if (parallel_) OpenWorkerPool(Settings.PARALLELI);
 }
 
 void TConversion::ConvertText() {
@@ -98,6 +148,7 @@ void TConversion::ConvertText() {
   progress_.Update(platform::TickCount());
   if (Settings.VERBOSITA > 0) PrintLine(progress_.Prefix() + textPath_);
   names_ = NamesOfText(textPath_);
+  if (!RunState.TestMode) RemoveUnfinishedFiles(names_.TextFolder);
 
   if (RunState.TextPosition != -1) {
     std::string text = LoadText(textPath_, textSize_);
@@ -128,6 +179,7 @@ void TConversion::ConvertText() {
     settings.splitLine = Settings.RIGAFRAMMENTA;
     settings.paragraphBreaks = Settings.PAUSAPARAGRAFO;
     RunFragmentLoop(textLines_, settings, &RunState.TextPosition, *buffer_, *this);
+    if (parallel_) FinishFilesInProgress();
   }
   if (!RunState.TestMode)
     GroupTextFiles(names_, RunState.TrackNumber, RunState.TextPosition, &askBeforeDelete_);
@@ -146,48 +198,43 @@ void TConversion::FragmentStart(TFragmentBuffer& buffer) {
   if (Settings.ID3TAG) SetId3Track(id3Tag_, RunState.TrackNumber);
   if (Settings.TITOLO) buffer.AppendText(names_.SpokenName + " " + n + ".\r\n\r\n");
   if (RunState.TestMode) return;
-  CreateOutputFile(names_.TextFolder + Mp3FileName(RunState.TrackNumber));
-  if (Settings.ID3V2) WriteId3v2Tag();
+  if (parallel_) {
+    pending_.push_back({RunState.TrackNumber, names_.TextFolder + Mp3FileName(RunState.TrackNumber),
+                        progress_.DoneBytes});
+    AdvanceCompleteFiles();
+    return;
+  }
+  const std::string path = names_.TextFolder + Mp3FileName(RunState.TrackNumber);
+  CreateOutputFile(path);
+  // The v2 tag goes first into the new file, before the encoder's bytes.
+  if (Settings.ID3V2) {
+    std::string tag = Id3v2TagOfFile();
+    WriteOrDiscard(reinterpret_cast<const uint8_t*>(tag.data()), tag.size(), path);
+  }
+  ShowFileStart(RunState.TrackNumber);
+}
+
+void TConversion::ShowFileStart(int32_t track) {
   progress_.Update(platform::TickCount());
-  if (Settings.VERBOSITA > 1)
-    PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(RunState.TrackNumber)));
+  if (Settings.VERBOSITA > 1) PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(track)));
   platform::SetConsoleTitle(progress_.ProgressText + " - " + names_.TextName);
 }
 
-// The v2 tag goes first into the new file, before the encoder's bytes.
-void TConversion::WriteId3v2Tag() {
+std::string TConversion::Id3v2TagOfFile() const {
   TId3v2Fields fields;
   fields.album = names_.TagName;
   fields.track = RunState.TrackNumber;
   fields.year = year_;
   fields.language = Settings.LINGUA;
-  std::string tag = Id3v2Tag(fields);
-  int32_t error = 0;
-  if (!WriteOutputBytes(reinterpret_cast<const uint8_t*>(tag.data()), tag.size(), &error)) {
-    DiscardOutputFile();
-    RaiseErrorWithCode(msg::kWriteError, names_.TextFolder + Mp3FileName(RunState.TrackNumber),
-                       error);
-  }
+  return Id3v2Tag(fields);
 }
 
 void TConversion::SpeakFragment(TFragmentBuffer& buffer) {
-  char* fragment = buffer.data();
-  platform::AnsiLower(fragment, static_cast<size_t>(buffer.length()));
+  std::vector<TSpeechPart> parts = FragmentSpeech(buffer);
   // Every file has a stream of its own; the first file of the run uses the
   // one that activation opened.
   if (!RunState.TestMode && EncoderStream == 0) OpenEncoderStream();
-  if (!Settings.PAUSATESTA.empty()) AddAnnotatedText(Settings.PAUSATESTA.c_str());
-  // The paragraphs go to the engine one by one with a pause between them;
-  // the tail pause follows the last.
-  int32_t start = 0;
-  for (int32_t at : buffer.paragraphBreaks()) {
-    if (at >= buffer.length()) break;
-    AddText(std::string(fragment + start, static_cast<size_t>(at - start)).c_str());
-    AddAnnotatedText(kParagraphPauseAnnotation);
-    start = at;
-  }
-  AddText(fragment + start);
-  if (!Settings.PAUSACODA.empty()) AddAnnotatedText(Settings.PAUSACODA.c_str());
+  QueueSpeech(parts);
   ResetSpeechProgress();
   SynthesizeAndWait();
   if (RunState.TestMode) return;
@@ -205,18 +252,93 @@ void TConversion::FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed,
     progress_.DoneBytes = RunState.TextPosition - resumeOffset_ + fileBaseBytes_;
   }
   if (buffer.length() > 0) {
-    SpeakFragment(buffer);
+    if (parallel_)
+      HandOutFragment(buffer, contentRemains);
+    else
+      SpeakFragment(buffer);
     buffer.Clear();
     // The number advances only when another file will follow, so that it
     // always counts the files of the text.
     if (contentRemains) {
       ++RunState.TrackNumber;
-      if (!RunState.TestMode) SaveCheckpoint(RunState.TextPosition, RunState.TrackNumber);
+      if (!RunState.TestMode && !parallel_)
+        SaveCheckpoint(RunState.TextPosition, RunState.TrackNumber);
     }
   } else if (firstFragment_ && !RunState.TestMode) {
     CloseEncoderStream();  // the stream of activation stays unused
   }
   firstFragment_ = false;
+}
+
+void TConversion::HandOutFragment(TFragmentBuffer& buffer, bool contentRemains) {
+  pending_.back().position = RunState.TextPosition;
+  pending_.back().contentRemains = contentRemains;
+  TFragmentJob job;
+  job.track = RunState.TrackNumber;
+  job.path = pending_.back().path;
+  job.parts = FragmentSpeech(buffer);
+  if (Settings.ID3V2) job.id3v2 = Id3v2TagOfFile();
+  if (Settings.ID3TAG) job.id3v1.assign(reinterpret_cast<const char*>(id3Tag_), sizeof id3Tag_);
+  while (!WorkerAvailable()) FileFinished(AwaitFinishedJob());
+  HandOutJob(job);
+}
+
+void TConversion::FileFinished(const TJobResult& result) {
+  if (!result.error.empty()) StopAtFailure(result);
+  for (TPendingFile& file : pending_)
+    if (file.track == result.track) file.finished = true;
+  AdvanceCompleteFiles();
+}
+
+// A failed file stops the run as it would with one stream: the files before
+// it are finished, those after it stopped, and the error of the first file
+// that failed is the one reported.
+void TConversion::StopAtFailure(TJobResult failure) {
+  StopJobsAfter(failure.track);
+  while (JobsInProgress() > 0) {
+    TJobResult result = AwaitFinishedJob();
+    if (result.error.empty()) {
+      FileFinished(result);
+    } else if (result.track < failure.track) {
+      failure = result;
+      StopJobsAfter(failure.track);
+    }
+  }
+  RaiseError(failure.error);
+}
+
+// The files finished after the first one not finished go, so that the
+// folder holds what the checkpoint says. Never raises.
+void TConversion::DiscardFilesAfterCheckpoint() {
+  if (!parallel_) return;
+  CloseWorkerPool();
+  for (const TPendingFile& file : pending_)
+    if (file.finished) platform::DeleteFile(file.path);
+  pending_.clear();
+}
+
+// The first file not complete is shown as started, and the checkpoint
+// names it: "/R" after any interruption makes it and those after it again.
+void TConversion::AdvanceCompleteFiles() {
+  TPendingFile complete;
+  while (!pending_.empty()) {
+    TPendingFile& first = pending_.front();
+    if (!first.announced) {
+      first.announced = true;
+      int32_t doneBytes = progress_.DoneBytes;
+      progress_.DoneBytes = first.doneBytesBefore;
+      ShowFileStart(first.track);
+      progress_.DoneBytes = doneBytes;
+    }
+    if (!first.finished) break;
+    complete = first;
+    pending_.pop_front();
+  }
+  if (complete.contentRemains) SaveCheckpoint(complete.position, complete.track + 1);
+}
+
+void TConversion::FinishFilesInProgress() {
+  while (JobsInProgress() > 0) FileFinished(AwaitFinishedJob());
 }
 
 void TConversion::EndRun() {
@@ -251,6 +373,7 @@ int TConversion::Run() {
     }
     EndRun();
   } catch (...) {
+    DiscardFilesAfterCheckpoint();
     ShutdownProcessing(savedDirectory_);
     throw;
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audio/eci_engine.h"
+#include "audio/fragment_job.h"
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
 #include "audio/speex_clip.h"
@@ -209,6 +210,13 @@ void PrepareFolder(const std::string& folder, const TTextNames& names, bool* ask
   for (const auto& file : NumberedFiles(folder)) platform::DeleteFile(folder + file.second);
   if (platform::FileExists(folder + names.FolderIdName))
     platform::DeleteFile(folder + names.FolderIdName);
+}
+
+void RemoveUnfinishedFiles(const std::string& folder) {
+  std::vector<platform::FoundEntry> entries;
+  platform::FindFiles(TemporaryNamePattern(folder, Settings.NOMEFILE), &entries);
+  for (const platform::FoundEntry& entry : entries)
+    if (!entry.isFolder && !entry.isSystem) platform::DeleteFile(folder + entry.name);
 }
 
 void WriteFolderClip(const std::string& path, const std::string& text) {

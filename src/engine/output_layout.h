@@ -34,6 +34,10 @@ void CreateOutputFolder(const std::string& folder);
 // settings want it; the user's no ends the run silently.
 void PrepareFolder(const std::string& folder, const TTextNames& names, bool* askBeforeDelete);
 
+// Deletes the files that an interrupted run left half-written in folder
+// (which ends with a separator) under their temporary names.
+void RemoveUnfinishedFiles(const std::string& folder);
+
 // Speaks text into a new clip at path: a RockBox Speex clip when the
 // settings want one, otherwise an MP3 file without tag, whose pipeline
 // errors are not reported here.

@@ -58,6 +58,9 @@ bool CreateFolderWithParents(const std::string& path);
 bool RemoveFolder(const std::string& path);
 // Moves (renames) a file, replacing nothing: fails when the target exists.
 bool MoveFile(const std::string& from, const std::string& to);
+// Gives a file another name in its folder as one step, replacing a file of
+// that name: a finished file takes its place whole or not at all.
+bool RenameReplacing(const std::string& from, const std::string& to);
 
 // Last modification time of a file as a local DOS date and time (date in the
 // upper 16 bits, time in the lower 16, two-second resolution); -1 when the

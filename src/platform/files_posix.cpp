@@ -171,6 +171,10 @@ bool MoveFile(const std::string& from, const std::string& to) {
   return rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool RenameReplacing(const std::string& from, const std::string& to) {
+  return rename(from.c_str(), to.c_str()) == 0;
+}
+
 int32_t FileDosTime(const std::string& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;

@@ -173,6 +173,10 @@ bool MoveFile(const std::string& from, const std::string& to) {
   return MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
+bool RenameReplacing(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 int32_t FileDosTime(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))

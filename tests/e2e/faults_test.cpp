@@ -71,8 +71,9 @@ TEST_F(Faults, FullDiskDuringTheRecoveryFileWrite) {
                         "::16384::0\r\n" + folder_.File("libro.txt") + "\r\n" +
                         SettingsRecord({{"TITOLO", "N"}, {"RIGAFRAMMENTA", "---"}, {"PAUSACODA", "0"}});
   folder_.LimitFileSize(static_cast<long>(initial.size()) + 3);
+  // One stream: a checkpoint after every file.
   Fail("TI=N\r\nRF=---\r\n", "Uno.\n---\nDue.\n---\nTre.\n",
-       "Errore durante la scrittura del file di ripristino");
+       "Errore durante la scrittura del file di ripristino", {}, "/PA=1");
   EXPECT_EQ(folder_.Read("narravox.dat"), initial);
   EXPECT_FALSE(folder_.Exists("narravox.dat.tmp"));
   ResumeFinishes();
@@ -103,7 +104,7 @@ TEST_F(Faults, EngineStopsMidSynthesis) {
   Fail("F=1\r\n", Sentences(200),
        "Errore dell'engine di sintesi vocale (codice 2);\n(info addizionali dell'engine: "
        "\"injected failure of eciSynchronize (call 3)\")",
-       {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:3"}});
+       {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:3"}}, "/PA=1");
   EXPECT_EQ(Listing("out/libro"), "001.mp3\n002.mp3\n");
   ResumeFinishes();
 }

@@ -54,7 +54,8 @@ TEST_F(ItalianTexts, ASkippedFileDoesNotStayInTheRecoveryFile) {
   Configure(lines);
   folder_.Write("foto.txt", "\x89PNG\r\n\x1A\n");
   folder_.Write("libro.txt", Sentences(100));
-  RunResult failed = Convert({"/VB=0", "foto.txt", "libro.txt"}, "",
+  // One stream: the fault falls on the second file.
+  RunResult failed = Convert({"/VB=0", "/PA=1", "foto.txt", "libro.txt"}, "",
                              {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:2"}});
   EXPECT_EQ(failed.exitCode, 1);
   std::string recovery = folder_.Read("narravox.dat");
@@ -134,7 +135,7 @@ TEST_F(ItalianTexts, ParagraphPausesLeaveFragmentsAndCheckpointsAlone) {
   std::string recovery[2];
   for (int on = 0; on < 2; ++on) {
     Configure(std::string("F=1\r\nPP=") + (on ? "S" : "N") + "\r\n");
-    RunResult failed = Convert({"/VB=0", "libro.txt"}, "S\n",
+    RunResult failed = Convert({"/VB=0", "/PA=1", "libro.txt"}, "S\n",
                                {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:3"}});
     EXPECT_EQ(failed.exitCode, 1);
     // The positions; the settings section that follows them differs.

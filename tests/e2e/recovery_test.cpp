@@ -122,7 +122,8 @@ TEST_F(Recovery, RecoveryFileOfTheEarlierFormatStillResumes) {
 }
 
 TEST_F(Recovery, SecondRunIsRefusedWhileTheFirstConverts) {
-  const std::string text = SplitText(8);
+  // Files enough that the first run still converts after its first file.
+  const std::string text = SplitText(40);
   Configure("F=1\r\n");
   folder_.Write("libro.txt", text);
   folder_.Write("altro.txt", "Altro testo.\n");

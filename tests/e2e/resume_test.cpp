@@ -15,7 +15,9 @@ TEST_F(Resume, EncoderFailureKeepsTheCheckpointAndResumeFinishes) {
   const std::string text = Sentences(200);
   Configure(lines);
   folder_.Write("libro.txt", text);
-  RunResult failed = Convert({"/VB=0", "libro.txt"}, "", {{"NARRAVOX_FAKE_ENC_FAIL", "beInitStream:3:2"}});
+  // One stream, so that the third stream is the third file's.
+  RunResult failed =
+      Convert({"/VB=0", "/PA=1", "libro.txt"}, "", {{"NARRAVOX_FAKE_ENC_FAIL", "beInitStream:3:2"}});
   EXPECT_TRUE(StoppedWith(failed, "Errore encoder MP3 (codice 2)"));
   EXPECT_EQ(Listing("out/libro"), "001.mp3\n002.mp3\n");
   std::string recovery = folder_.Read("narravox.dat");
@@ -33,7 +35,7 @@ TEST_F(Resume, EngineFailureLeavesNoPartialFile) {
   Configure("F=1\r\n");
   folder_.Write("libro.txt", Sentences(100));
   RunResult failed =
-      Convert({"/VB=0", "libro.txt"}, "", {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:2:5"}});
+      Convert({"/VB=0", "/PA=1", "libro.txt"}, "", {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:2:5"}});
   EXPECT_NE(failed.errors.find("* ERRORE: Errore dell'engine di sintesi vocale (codice 5);\n"
                                "(info addizionali dell'engine: \"injected failure of "
                                "eciSynchronize (call 2)\")"),

@@ -1,0 +1,50 @@
+// One MP3 file's work as a worker process takes it: what to speak, where
+// the file goes, its tags; and the messages that carry jobs and results
+// between the processes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/worker_process.h"
+
+// A piece of text queued for the engine, annotated (pauses) or plain.
+struct TSpeechPart {
+  bool annotated = false;
+  std::string text;
+};
+
+struct TFragmentJob {
+  int32_t track = 0;
+  std::string path;          // the finished file's name
+  std::vector<TSpeechPart> parts;
+  std::string id3v2;         // written before the audio, when not empty
+  std::string id3v1;         // 128 bytes appended after the audio, or empty
+};
+
+// The name under which the MP3 file at path is written until it is whole.
+std::string TemporaryName(const std::string& path);
+// The pattern of those names in folder, for the files of prefix.
+std::string TemporaryNamePattern(const std::string& folder, const std::string& prefix);
+
+// A message: fields, each a length and its bytes, behind the total length.
+class TMessage {
+ public:
+  TMessage& Add(const std::string& field);
+  TMessage& Add(int32_t number);
+  bool Send(platform::PipeHandle pipe) const;
+  // Reads the next message; false at the end of the pipe or on a bad one.
+  bool Receive(platform::PipeHandle pipe);
+
+  size_t size() const { return fields_.size(); }
+  const std::string& Text(size_t i) const { return fields_[i]; }
+  int32_t Number(size_t i) const;
+
+ private:
+  std::vector<std::string> fields_;
+};
+
+TMessage JobMessage(const TFragmentJob& job);
+// False for a message that is no job.
+bool ReadJobMessage(const TMessage& message, TFragmentJob* job);

@@ -1,0 +1,48 @@
+// Several files at once with the real engine and encoder: the workers'
+// MP3 files decode to the speech of a one-stream run.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plugins/lame/mp3_frames.h"
+#include "run_program.h"
+
+namespace {
+
+const char kText[] =
+    "Nel mezzo del cammin di nostra vita.\n---\n"
+    "Mi ritrovai per una selva oscura.\n---\n"
+    "Che la diritta via era smarrita.\n---\n"
+    "Ahi quanto a dir qual era e' cosa dura.\n";
+
+// The seconds of speech of each of the four files of kText.
+std::vector<double> Convert(const std::string& parallel) {
+  ProgramFolder folder(false);
+  folder.Write("narravox.INI", std::string("[Narravox]\r\nECIDLL=") + ECI_LIBRARY +
+                                   "\r\nMP3DLL=" + LAME_ENC_LIBRARY +
+                                   "\r\nD=out\r\nRF=---\r\nI3=V2\r\n");
+  folder.Write("dante.txt", kText);
+  RunResult run = folder.Run({"/VB=0", parallel, "dante.txt"});
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_FALSE(folder.Exists("out/dante/005.mp3"));
+  std::vector<double> seconds;
+  for (const char* name : {"001.mp3", "002.mp3", "003.mp3", "004.mp3"}) {
+    std::string mp3 = folder.Read(std::string("out/dante/") + name);
+    DecodedAudio audio = decodeMp3(std::vector<std::uint8_t>(mp3.begin(), mp3.end()));
+    EXPECT_TRUE(audio.ok) << name << " with " << parallel;
+    seconds.push_back(audio.ok ? static_cast<double>(audio.samples.size()) / audio.rate : 0);
+  }
+  return seconds;
+}
+
+TEST(ParallelAudio, WorkersSpeakTheFilesOfOneStream) {
+  std::vector<double> one = Convert("/PA=1"), three = Convert("/PA=3");
+  for (size_t i = 0; i < one.size(); ++i) {
+    EXPECT_GT(one[i], 1.0) << "file " << i + 1;
+    EXPECT_NEAR(three[i], one[i], 0.05 * one[i]) << "file " << i + 1;
+  }
+}
+
+}  // namespace
