@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "audio_output.h"
 #include "sample_queue.h"
 
 namespace eci {
@@ -39,6 +40,10 @@ const uint64_t kMaxTextSize = uint64_t(1) << 30;
 
 SampleQueue *g_queue = nullptr;  // destination of the synthesis, in a worker
 const char *g_loaded_voice = "";  // kLoadedVoice once it has been loaded
+
+// espeak-ng's own noise seed setter (1.52 and later), or null.
+using SetRandSeed = espeak_ng_STATUS (*)(long);
+SetRandSeed g_set_rand_seed = nullptr;
 
 int OnSynth(short *samples, int count, espeak_EVENT *) {
     if (!samples || count <= 0 || !g_queue) return 0;
@@ -67,9 +72,8 @@ void CloseAllBut(int keep) {
 }
 
 // Leaves the new process only what it needs of the program it was copied
-// from: the socket and standard error, default signal handling except for
-// the signals meant for the program (it ends when the program goes), and
-// the noise generator's initial seed, which espeak-ng draws from.
+// from: the socket and standard error, and default signal handling except
+// for the signals meant for the program (it ends when the program goes).
 void DetachFromProgram(int &socket) {
     if (socket < 3) {
         int moved = fcntl(socket, F_DUPFD_CLOEXEC, 3);
@@ -88,19 +92,27 @@ void DetachFromProgram(int &socket) {
     sigprocmask(SIG_SETMASK, &none, nullptr);
     signal(SIGCHLD, SIG_DFL);
     for (int ignored : {SIGINT, SIGQUIT, SIGHUP, SIGTERM, SIGPIPE}) signal(ignored, SIG_IGN);
-    srand(1);
 }
 
-// Seeds espeak-ng's own noise generator where it has one (1.52 and later).
-void SeedEspeakNoise() {
+// Finds espeak-ng's own noise seed setter where it has one.
+void FindEspeakNoiseSeed() {
     Dl_info info;
     if (!dladdr(reinterpret_cast<void *>(&espeak_ng_Initialize), &info)) return;
     void *espeak = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
     if (!espeak) return;
-    using SetRandSeed = espeak_ng_STATUS (*)(long);
-    if (auto seed = reinterpret_cast<SetRandSeed>(dlsym(espeak, "espeak_ng_SetRandSeed")))
-        seed(1);
+    g_set_rand_seed = reinterpret_cast<SetRandSeed>(dlsym(espeak, "espeak_ng_SetRandSeed"));
+    // The library stays loaded: espeak-ng is linked to this one.
     dlclose(espeak);
+}
+
+// The noise of breathy voices comes from rand() up to espeak-ng 1.51 and
+// from a generator of espeak-ng's own, seeded with the time, from 1.52.
+// Anything in the process may have drawn from rand() before (libraries
+// do, in numbers that depend on the environment), so the seed is set just
+// before each synthesis.
+void SeedNoise() {
+    srand(1);
+    if (g_set_rand_seed) g_set_rand_seed(1);
 }
 
 // Exit code of a worker that found the program gone.
@@ -111,6 +123,7 @@ const int kProgramGone = 1;
 bool Synthesize(const SpeakRequest &request, const std::string &voice, const std::string &text,
                 int queue_fd, std::string &error) {
     if (request.playback) {
+        AllowAudioOutput();
         int mode = ENOUTPUT_MODE_SYNCHRONOUS | ENOUTPUT_MODE_SPEAK_AUDIO;
         espeak_ng_STATUS status = espeak_ng_InitializeOutput(
             static_cast<espeak_ng_OUTPUT_MODE>(mode), kBlockMs, nullptr);
@@ -134,6 +147,7 @@ bool Synthesize(const SpeakRequest &request, const std::string &voice, const std
     espeak_ng_SetParameter(espeakRATE, request.rate, 0);
     espeak_ng_SetParameter(espeakPITCH, request.pitch, 0);
     espeak_ng_SetParameter(espeakVOLUME, request.volume, 0);
+    SeedNoise();
     status = espeak_ng_Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0,
                                   espeakCHARS_UTF8, nullptr, nullptr);
     if (status == ENS_OK || status == ENS_SPEECH_STOPPED) return true;
@@ -355,10 +369,7 @@ void RunSynthesisProcess(int socket) {
         _exit(0);
     }
     espeak_SetSynthCallback(OnSynth);
-    // espeak-ng from 1.52 draws noise from a generator of its own, seeded
-    // with the time at initialisation; earlier ones use rand() (seeded in
-    // DetachFromProgram). Either way every process starts from one seed.
-    SeedEspeakNoise();
+    FindEspeakNoiseSeed();
     if (espeak_ng_SetVoiceByName(kLoadedVoice) == ENS_OK) g_loaded_voice = kLoadedVoice;
     if (!SendReply(socket, espeak_ng_GetSampleRate(), "")) _exit(0);
 

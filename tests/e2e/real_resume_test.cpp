@@ -50,7 +50,7 @@ std::vector<std::string> With(std::vector<std::string> args, const std::vector<s
   return args;
 }
 
-TEST(RealLibraries, DISABLED_RepeatedReorderedAndResumedRunsGiveTheSameFiles) {
+TEST(RealLibraries, RepeatedReorderedAndResumedRunsGiveTheSameFiles) {
   ProgramFolder reference(false);
   Prepare(reference);
   ASSERT_EQ(reference.Run(With(kOptions, {"mare.txt", "monti.txt"})).exitCode, 0);

@@ -6,14 +6,19 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "eci_library.h"
+#include "test_files.h"
 
 namespace {
 
@@ -48,31 +53,34 @@ const Take kOthers[] = {
                                          << i;
 }
 
+// Speaks a take at a sample rate with a new engine instance.
+std::vector<int16_t> SpeakTake(const EciLibrary &lib, const Take &take, int32_t sample_rate) {
+    ECIHand engine = lib.New();
+    EXPECT_NE(engine, nullptr);
+    if (!engine) return {};
+    EXPECT_GE(lib.SetParam(engine, ECI_PARAM_DIALECT, take.dialect), 0);
+    EXPECT_GE(lib.SetParam(engine, ECI_PARAM_SAMPLE_RATE, sample_rate), 0);
+    EXPECT_GE(lib.SetParam(engine, ECI_PARAM_ANNOTATED_INPUT, take.annotated), 0);
+    if (take.preset) {
+        EXPECT_TRUE(lib.CopyVoice(engine, take.preset, 0));
+    }
+    if (take.speed) {
+        EXPECT_GE(lib.SetVoiceParam(engine, 0, ECI_VOICE_SPEED, take.speed), 0);
+    }
+    AudioRecorder rec(3000);
+    rec.Attach(lib, engine);
+    EXPECT_TRUE(lib.AddText(engine, take.text));
+    EXPECT_TRUE(lib.Synthesize(engine));
+    EXPECT_TRUE(lib.Synchronize(engine)) << lib.Message(engine);
+    lib.Delete(engine);
+    return rec.audio;
+}
+
 class EspeakDeterminism : public ::testing::TestWithParam<int32_t> {
 protected:
     void SetUp() override { ASSERT_TRUE(lib.Complete()) << ECI_LIBRARY_PATH; }
 
-    std::vector<int16_t> Speak(const Take &take) {
-        ECIHand engine = lib.New();
-        EXPECT_NE(engine, nullptr);
-        if (!engine) return {};
-        EXPECT_GE(lib.SetParam(engine, ECI_PARAM_DIALECT, take.dialect), 0);
-        EXPECT_GE(lib.SetParam(engine, ECI_PARAM_SAMPLE_RATE, GetParam()), 0);
-        EXPECT_GE(lib.SetParam(engine, ECI_PARAM_ANNOTATED_INPUT, take.annotated), 0);
-        if (take.preset) {
-            EXPECT_TRUE(lib.CopyVoice(engine, take.preset, 0));
-        }
-        if (take.speed) {
-            EXPECT_GE(lib.SetVoiceParam(engine, 0, ECI_VOICE_SPEED, take.speed), 0);
-        }
-        AudioRecorder rec(3000);
-        rec.Attach(lib, engine);
-        EXPECT_TRUE(lib.AddText(engine, take.text));
-        EXPECT_TRUE(lib.Synthesize(engine));
-        EXPECT_TRUE(lib.Synchronize(engine)) << lib.Message(engine);
-        lib.Delete(engine);
-        return rec.audio;
-    }
+    std::vector<int16_t> Speak(const Take &take) { return SpeakTake(lib, take, GetParam()); }
 
     const EciLibrary &lib = EciLibrary::Get(ECI_LIBRARY_PATH);
 };
@@ -107,6 +115,45 @@ INSTANTIATE_TEST_SUITE_P(Rates, EspeakDeterminism,
                              return info.param == ECI_RATE_11025 ? "Resampled11025"
                                                                  : "Native22050";
                          });
+
+// The breath noise of a voice like kFastTarget's is the same in programs
+// started in different environments: here each one has a new, empty home
+// folder and no runtime folder, where a probe of the sound server would
+// make folders of its own (under home and /tmp, with names drawn from
+// rand(), more draws for each name already taken), and it leaves its home
+// folder alone.
+TEST(EspeakSynthesisProcess, SpeaksTheSameWhereverTheProgramStarts) {
+    const EciLibrary &lib = EciLibrary::Get(ECI_LIBRARY_PATH);
+    ASSERT_TRUE(lib.Complete());
+    TempFolder folder;
+    std::vector<std::string> samples;
+    for (int run = 0; run < 3; ++run) {
+        const std::string home = folder.File("home" + std::to_string(run));
+        const std::string output = folder.File("samples" + std::to_string(run));
+        mkdir(home.c_str(), 0755);
+        const pid_t program = fork();
+        ASSERT_GE(program, 0);
+        if (program == 0) {
+            setenv("HOME", home.c_str(), 1);
+            for (const char *name : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "PULSE_SERVER"})
+                unsetenv(name);
+            srand(static_cast<unsigned>(getpid()));
+            for (int i = rand() % 100; i > 0; --i) rand();
+            const std::vector<int16_t> audio = SpeakTake(lib, kFastTarget, ECI_RATE_11025);
+            std::ofstream(output, std::ios::binary)
+                .write(reinterpret_cast<const char *>(audio.data()),
+                       static_cast<std::streamsize>(audio.size() * sizeof(int16_t)));
+            _exit(audio.size() > 2000 ? 0 : 3);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(program, &status, 0), program);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "run " << run;
+        samples.push_back(folder.Read("samples" + std::to_string(run)));
+        EXPECT_TRUE(std::filesystem::is_empty(home)) << "run " << run << " wrote in its home";
+    }
+    EXPECT_TRUE(samples[1] == samples[0]) << "the second program spoke otherwise";
+    EXPECT_TRUE(samples[2] == samples[0]) << "the third program spoke otherwise";
+}
 
 // A program that speaks and then exits, or is killed in the middle of a
 // synthesis, leaves no process behind: the child that plays the program
