@@ -2,13 +2,13 @@
 // the unit, end-to-end and library tests.
 #pragma once
 
+#include <sys/stat.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <sys/stat.h>
 
 inline std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

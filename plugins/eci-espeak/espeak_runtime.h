@@ -14,21 +14,21 @@ class SampleQueue;
 // (synthesis_process.h) that this singleton starts and talks to. One
 // synthesis runs at a time.
 class EspeakRuntime {
-public:
-    // Starts the synthesis process on first use. Returns espeak-ng's native
-    // sample rate, or 0 with an explanation.
-    static int Initialize(std::string &error);
+ public:
+  // Starts the synthesis process on first use. Returns espeak-ng's native
+  // sample rate, or 0 with an explanation.
+  static int Initialize(std::string& error);
 
-    // Synthesises UTF-8 text with the given voice settings, starting from
-    // the same espeak-ng state whatever was synthesised before. With a
-    // queue the samples go into it; without one espeak-ng plays them on the
-    // default audio output. Returns false with an explanation; a synthesis
-    // stopped because the queue was aborted counts as success.
-    static bool Speak(const std::string &utf8, const std::string &voice_name, int pitch,
-                      int rate, int volume, SampleQueue *queue, std::string &error);
+  // Synthesises UTF-8 text with the given voice settings, starting from
+  // the same espeak-ng state whatever was synthesised before. With a
+  // queue the samples go into it; without one espeak-ng plays them on the
+  // default audio output. Returns false with an explanation; a synthesis
+  // stopped because the queue was aborted counts as success.
+  static bool Speak(const std::string& utf8, const std::string& voice_name, int pitch, int rate,
+                    int volume, SampleQueue* queue, std::string& error);
 
-    // Whether the system has an audio output that espeak-ng can open.
-    static bool AudioOutputAvailable();
+  // Whether the system has an audio output that espeak-ng can open.
+  static bool AudioOutputAvailable();
 };
 
 }  // namespace eci

@@ -25,12 +25,12 @@ namespace eci {
 // Sent by the program; followed by the voice name and the UTF-8 text. In
 // delivery mode the queue's shared memory comes along (SCM_RIGHTS).
 struct SpeakRequest {
-    int32_t pitch = 50;
-    int32_t rate = 175;
-    int32_t volume = 100;
-    int32_t playback = 0;  // speak aloud instead of filling the queue
-    uint32_t voice_size = 0;
-    uint64_t text_size = 0;
+  int32_t pitch = 50;
+  int32_t rate = 175;
+  int32_t volume = 100;
+  int32_t playback = 0;  // speak aloud instead of filling the queue
+  uint32_t voice_size = 0;
+  uint64_t text_size = 0;
 };
 
 // Sent by the synthesis process once when it has started (value: the
@@ -38,8 +38,8 @@ struct SpeakRequest {
 // request (value: 1 when the synthesis succeeded or was stopped by the
 // queue, 0 when it failed); followed by message_size bytes of explanation.
 struct ProcessReply {
-    int32_t value = 0;
-    uint32_t message_size = 0;
+  int32_t value = 0;
+  uint32_t message_size = 0;
 };
 
 // Runs the synthesis process on the socket: initialises espeak-ng, answers
@@ -49,15 +49,15 @@ struct ProcessReply {
 
 // Whole-message I/O on the socket, retried on interruption and on partial
 // transfers. False when the peer has gone or the stream broke.
-bool SendAll(int fd, const void *data, size_t size);
-bool ReceiveAll(int fd, void *data, size_t size);
-bool SendReply(int fd, int32_t value, const std::string &message);
-bool ReceiveReply(int fd, int32_t &value, std::string &message);
+bool SendAll(int fd, const void* data, size_t size);
+bool ReceiveAll(int fd, void* data, size_t size);
+bool SendReply(int fd, int32_t value, const std::string& message);
+bool ReceiveReply(int fd, int32_t& value, std::string& message);
 // The request with an optional descriptor (-1: none).
-bool SendRequest(int fd, const SpeakRequest &request, const std::string &voice,
-                 const std::string &text, int shared_fd);
-bool ReceiveRequest(int fd, SpeakRequest &request, std::string &voice, std::string &text,
-                    int &shared_fd);
+bool SendRequest(int fd, const SpeakRequest& request, const std::string& voice,
+                 const std::string& text, int shared_fd);
+bool ReceiveRequest(int fd, SpeakRequest& request, std::string& voice, std::string& text,
+                    int& shared_fd);
 
 }  // namespace eci
 

@@ -21,7 +21,8 @@ TEST(CommandLine, HelpIsPrintedExactly) {
   ProgramFolder folder(false);
   RunResult run = folder.Run({"/?"});
   EXPECT_EQ(run.exitCode, 1);
-  std::string expected = std::string(kBannerLines) +
+  std::string expected =
+      std::string(kBannerLines) +
       "Formato del comando: NARRAVOX [opzioni] file[.TXT]|@file[.LST] [file [...]]\n"
       "(per i nomi dei file sono ammessi anche i caratteri jolly * e ?)\n"
       "Opzioni ammesse:\n"

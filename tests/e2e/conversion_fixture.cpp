@@ -1,14 +1,14 @@
 #include "conversion_fixture.h"
 
+#include <dirent.h>
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
-#include <dirent.h>
 #include <sstream>
 
 std::string Configuration(const std::string& lines) {
-  return std::string("[Narravox]\r\nECIDLL=") + FAKE_ECI_LIBRARY + "\r\nMP3DLL=" +
-         FAKE_ENC_LIBRARY + "\r\nD=out\r\nPC=0\r\nP=NORMALE\r\n" + lines;
+  return std::string("[Narravox]\r\nECIDLL=") + FAKE_ECI_LIBRARY +
+         "\r\nMP3DLL=" + FAKE_ENC_LIBRARY + "\r\nD=out\r\nPC=0\r\nP=NORMALE\r\n" + lines;
 }
 
 std::string Sentences(int n) {

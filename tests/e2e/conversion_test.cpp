@@ -23,7 +23,9 @@ TEST_F(Conversion, HyphenJoinsPunctuationAndQuotes) {
   folder_.Write("t.txt",
                 "Questa \xC8 un'infor-\r\nmazione .\r\n\xAB ciao \xBB disse -\r\nfine-\r\n");
   ASSERT_EQ(Convert({"t.txt"}).exitCode, 0);
-  EXPECT_EQ(Out("t/001.mp3"), "questa \xE8 un'informazione.\r\n\xAB" "ciao\xBB disse -\r\nfine-\r\n");
+  EXPECT_EQ(Out("t/001.mp3"),
+            "questa \xE8 un'informazione.\r\n\xAB"
+            "ciao\xBB disse -\r\nfine-\r\n");
 }
 
 TEST_F(Conversion, ManualSplitLinesAndEmptyFragments) {
@@ -90,7 +92,9 @@ TEST_F(Conversion, Id3TagOfEveryFile) {
   EXPECT_EQ(file.substr(0, file.size() - 128), "capitolo primo 2.\r\n\r\ndue.\r\n");
   std::string tag = file.substr(file.size() - 128);
   auto field = [&](size_t at, size_t width) { return tag.substr(at, width); };
-  auto padded = [](std::string text, size_t width) { return text.append(width - text.size(), '\0'); };
+  auto padded = [](std::string text, size_t width) {
+    return text.append(width - text.size(), '\0');
+  };
   time_t now = time(nullptr);
   EXPECT_EQ(field(0, 3), "TAG");
   EXPECT_EQ(field(3, 30), padded("Track 2", 30));

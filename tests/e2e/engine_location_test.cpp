@@ -34,8 +34,7 @@ TEST(EciSetup, FileOrFolderIsWrittenIntoTheUsersNewConfigurationFile) {
 
 TEST(EciSetup, ReplacesOnlyTheFirstEngineLineAndKeepsTheRest) {
   ProgramFolder folder;
-  folder.Write("narravox.INI",
-               "[Narravox]\n; c\necidll=OLD\n ECIDLL=blank\nECIDLL=second\rVB=0");
+  folder.Write("narravox.INI", "[Narravox]\n; c\necidll=OLD\n ECIDLL=blank\nECIDLL=second\rVB=0");
   RunResult run = folder.Run({"/ECISETUP=libeci.so"});
   // The command does not read the settings of the file: VB=0 has no effect.
   EXPECT_EQ(run.output, Updated(folder.File("narravox.INI")));
@@ -76,8 +75,8 @@ class Registry : public ::testing::Test {
   }
   std::string Key(const std::string& product, const std::string& sub,
                   const std::string& value) const {
-    return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Freedom Scientific\\" + product + "\\" + sub +
-           "]\r\n" + value + "\r\n\r\n";
+    return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Freedom Scientific\\" + product + "\\" + sub + "]\r\n" +
+           value + "\r\n\r\n";
   }
   // The conversion stops at once: the libraries found are empty files.
   std::string StopsAt(const std::string& library) const {
@@ -122,9 +121,10 @@ TEST_F(Registry, ExpandableStringsAreReadAsStored) {
     snprintf(byte, sizeof byte, "%02x,00,", static_cast<unsigned char>(c));
     hex += byte;
   }
-  std::string reg = "Windows Registry Editor Version 5.00\r\n\r\n" +
-                    Key("JAWS", "1", "\"Target\"=hex(2):" + hex.substr(0, 30) + "\\\r\n  " +
-                                         hex.substr(30) + "00,00");
+  std::string reg =
+      "Windows Registry Editor Version 5.00\r\n\r\n" +
+      Key("JAWS", "1",
+          "\"Target\"=hex(2):" + hex.substr(0, 30) + "\\\r\n  " + hex.substr(30) + "00,00");
   RunResult run = RunWith(reg, "VB=0\r\n");
   EXPECT_TRUE(StoppedWith(run, StopsAt("old/libeci.so")));
   EXPECT_EQ(folder_.Read("narravox.INI"), "VB=0\r\nECIDLL=" + path + "/libeci.so\r\n");

@@ -1,8 +1,8 @@
 // Faults of the disk, the texts and the libraries: each ends the run with
 // its Italian error and exit code 1, leaves no partial MP3 file, and leaves a
 // RecoveryFile from which "/R" finishes the job.
-#include <cstdio>
 #include <unistd.h>
+#include <cstdio>
 
 #include "conversion_fixture.h"
 
@@ -67,9 +67,10 @@ TEST_F(Faults, FullDiskDuringTheRecoveryFileWrite) {
   // limit; the MP3 files are smaller.
   Configure("TI=N\r\nRF=---\r\n");
   folder_.Write("libro.txt", "x");
-  std::string initial = "ATTENZIONE!!! Non modificare questo file.\r\n" + folder_.File("out/") +
-                        "::16384::0\r\n" + folder_.File("libro.txt") + "\r\n" +
-                        SettingsRecord({{"TITOLO", "N"}, {"RIGAFRAMMENTA", "---"}, {"PAUSACODA", "0"}});
+  std::string initial =
+      "ATTENZIONE!!! Non modificare questo file.\r\n" + folder_.File("out/") + "::16384::0\r\n" +
+      folder_.File("libro.txt") + "\r\n" +
+      SettingsRecord({{"TITOLO", "N"}, {"RIGAFRAMMENTA", "---"}, {"PAUSACODA", "0"}});
   folder_.LimitFileSize(static_cast<long>(initial.size()) + 3);
   // One stream: a checkpoint after every file.
   Fail("TI=N\r\nRF=---\r\n", "Uno.\n---\nDue.\n---\nTre.\n",
@@ -83,8 +84,8 @@ TEST_F(Faults, TextGoneDuringTheRun) {
   Configure("F=1\r\n");
   folder_.Write("libro.txt", Sentences(600));
   folder_.Write("secondo.txt", "Il secondo testo.\n");
-  int pid = folder_.Start({"/VB=0", "libro.txt", "secondo.txt"}, "",
-                          {{"NARRAVOX_FAKE_ECI_FILL", "32"}});
+  int pid =
+      folder_.Start({"/VB=0", "libro.txt", "secondo.txt"}, "", {{"NARRAVOX_FAKE_ECI_FILL", "32"}});
   ASSERT_TRUE(folder_.AwaitFile(pid, "out/libro/" + Track(2)))
       << "no second file while the program ran; " << folder_.Stop(pid);
   ASSERT_EQ(rename(folder_.File("secondo.txt").c_str(), folder_.File("via.txt").c_str()), 0);

@@ -19,15 +19,17 @@ std::string WithoutPauses(std::string content) {
 TEST_F(ItalianTexts, ABinaryFileAmongTextsIsSkippedAndTheRunGoesOn) {
   Configure("TI=N\r\n");
   folder_.Write("primo.txt", "Il primo testo.\n");
-  folder_.Write("programma.txt", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0", 16) +
+  folder_.Write("programma.txt", std::string("\x7F"
+                                             "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0",
+                                             16) +
                                      std::string(4000, '\0') + "\x01\x02garbage");
   folder_.Write("terzo.txt", "Il terzo testo.\n");
   RunResult run = Convert({"/VB=1", "primo.txt", "programma.txt", "terzo.txt"});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(WithoutProgress(run.output),
-            std::string(kBannerLines) + folder_.File("primo.txt") + "\n" +
-                folder_.File("programma.txt") + "\n" + folder_.File("terzo.txt") +
-                "\nConversione terminata; testi saltati: 1\n");
+  EXPECT_EQ(WithoutProgress(run.output), std::string(kBannerLines) + folder_.File("primo.txt") +
+                                             "\n" + folder_.File("programma.txt") + "\n" +
+                                             folder_.File("terzo.txt") +
+                                             "\nConversione terminata; testi saltati: 1\n");
   EXPECT_EQ(run.errors, "* ERRORE: il file \"" + folder_.File("programma.txt") +
                             "\" non e' un file di testo (programma) e viene saltato\n");
   EXPECT_EQ(Out("primo/001.mp3"), "il primo testo.\r\n");
@@ -37,8 +39,8 @@ TEST_F(ItalianTexts, ABinaryFileAmongTextsIsSkippedAndTheRunGoesOn) {
 
   // Documents are to be saved as text first; the message shows at every
   // verbosity.
-  folder_.Write("libro.epub", std::string("PK\x03\x04\x14\0\0\0\0\0", 10) +
-                                  "mimetypeapplication/epub+zip");
+  folder_.Write("libro.epub",
+                std::string("PK\x03\x04\x14\0\0\0\0\0", 10) + "mimetypeapplication/epub+zip");
   run = Convert({"/VB=0", "libro.epub"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.errors, "* ERRORE: il file \"" + folder_.File("libro.epub") +
@@ -112,7 +114,8 @@ TEST_F(ItalianTexts, ParagraphPausesOnAndOff) {
 TEST_F(ItalianTexts, ParagraphPausesLeaveFragmentsAndCheckpointsAlone) {
   std::string text;
   for (int i = 1; i <= 60; ++i)
-    text += "Paragrafo " + std::to_string(i) + "\n" + Sentences(i % 4 + 1) + (i % 3 ? "\n" : "\n\n");
+    text +=
+        "Paragrafo " + std::to_string(i) + "\n" + Sentences(i % 4 + 1) + (i % 3 ? "\n" : "\n\n");
   folder_.Write("libro.txt", text);
   Configure("F=1\r\nPP=N\r\n");
   ASSERT_EQ(Convert({"/VB=0", "libro.txt"}).exitCode, 0);

@@ -96,8 +96,8 @@ TEST_F(JobList, TestModeWritesNoRecoveryFile) {
 TEST_F(JobList, DestinationIsMadeAbsolute) {
   folder_.Write("a.txt", "x");
   ASSERT_TRUE(StoppedWith(folder_.Run({"/D=out/", "a.txt"}), EngineStop()));
-  EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("a.txt")},
-                                                   folder_.File("out/") + "::16384::0"));
+  EXPECT_EQ(folder_.Read("narravox.dat"),
+            Recovery({folder_.File("a.txt")}, folder_.File("out/") + "::16384::0"));
   ASSERT_TRUE(StoppedWith(folder_.Run({"/D=", "a.txt"}), EngineStop(), kBannerLines,
                           KeptRecoveryWarning(folder_)));
   EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("a.txt")}));

@@ -2,14 +2,14 @@
 // RecoveryFile when none stands beside the program, the libraries found from
 // an installed bin/, bit rates refused before any file, a text without
 // extension in the destination, and the terminal title given back.
-#include <chrono>
-#include <csignal>
 #include <poll.h>
 #include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include "conversion_fixture.h"
 #include "test_files.h"
@@ -59,10 +59,9 @@ TEST_F(LinuxUser, WithoutAConfigurationBesideTheProgramTheFilesAreTheUsers) {
   folder_.MakeFolder("cfg");
   folder_.MakeFolder("cfg/narravox");
   folder_.Write("cfg/narravox/narravox.INI", Configuration("VB=0\r\nF=1\r\n"));
-  const std::map<std::string, std::string> xdg = {
-      {"XDG_CONFIG_HOME", folder_.File("cfg")},
-      {"XDG_STATE_HOME", folder_.File("st")},
-      {"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:2"}};
+  const std::map<std::string, std::string> xdg = {{"XDG_CONFIG_HOME", folder_.File("cfg")},
+                                                  {"XDG_STATE_HOME", folder_.File("st")},
+                                                  {"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:2"}};
   RunResult moved = Convert({"libro.txt"}, "s\n", xdg);
   EXPECT_EQ(moved.exitCode, 1);
   EXPECT_TRUE(folder_.Exists("st/narravox/narravox.dat"));
@@ -71,8 +70,8 @@ TEST_F(LinuxUser, WithoutAConfigurationBesideTheProgramTheFilesAreTheUsers) {
 
   // A state folder that cannot be made stops the run before anything else.
   folder_.Write("file", "");
-  RunResult blocked = Convert(With(FakeLibraries(), {"libro.txt"}), "",
-                              {{"XDG_STATE_HOME", folder_.File("file")}});
+  RunResult blocked =
+      Convert(With(FakeLibraries(), {"libro.txt"}), "", {{"XDG_STATE_HOME", folder_.File("file")}});
   EXPECT_TRUE(StoppedWith(blocked, "Impossibile creare la cartella \"" +
                                        folder_.File("file/narravox/") +
                                        "\" (codice 20: una parte del percorso non e' una "
@@ -177,8 +176,8 @@ TEST_F(LinuxUser, TerminalTitleIsGivenBackAtEveryEnd) {
   folder_.Write("libro.txt", Sentences(60));
   folder_.Write("grande.txt", Sentences(2000));
   const std::string ends[] = {
-      RunOnTerminal(folder_, {"libro.txt"}),                        // normal end
-      RunOnTerminal(folder_, {"/BR=96", "libro.txt"}),              // an error
+      RunOnTerminal(folder_, {"libro.txt"}),                         // normal end
+      RunOnTerminal(folder_, {"/BR=96", "libro.txt"}),               // an error
       RunOnTerminal(folder_, {"grande.txt"}, "out/grande/003.mp3"),  // Ctrl-C
   };
   for (const std::string& screen : ends) {

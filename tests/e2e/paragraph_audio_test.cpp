@@ -43,8 +43,8 @@ std::vector<TSilence> InnerSilences(const DecodedAudio& audio) {
 
 std::vector<TSilence> Speak(const std::string& option) {
   ProgramFolder folder(false);
-  folder.Write("narravox.INI", std::string("[Narravox]\r\nECIDLL=") + ECI_LIBRARY +
-                                   "\r\nMP3DLL=" + LAME_ENC_LIBRARY + "\r\nD=out\r\nTI=N\r\nPC=0\r\n");
+  folder.Write("narravox.INI", std::string("[Narravox]\r\nECIDLL=") + ECI_LIBRARY + "\r\nMP3DLL=" +
+                                   LAME_ENC_LIBRARY + "\r\nD=out\r\nTI=N\r\nPC=0\r\n");
   folder.Write("cap.txt",
                "Capitolo primo\n\n"
                "Era una notte buia e tempestosa, e il vento\n"
@@ -80,9 +80,10 @@ TEST(ParagraphAudio, AHeadingEndsWithAPauseAndWrappedLinesRunOn) {
     EXPECT_LE(s.length, 0.25) << "at " << s.start << " s";
     plainLongest = std::max(plainLongest, s.length);
   }
-  std::printf("[ pauses ] PAUSAPARAGRAFO=S: %.2f s after the heading, at most %.2f s inside the "
-              "paragraph; PAUSAPARAGRAFO=N: at most %.2f s anywhere\n",
-              silences[0].length, inParagraph, plainLongest);
+  std::printf(
+      "[ pauses ] PAUSAPARAGRAFO=S: %.2f s after the heading, at most %.2f s inside the "
+      "paragraph; PAUSAPARAGRAFO=N: at most %.2f s anywhere\n",
+      silences[0].length, inParagraph, plainLongest);
 }
 
 }  // namespace

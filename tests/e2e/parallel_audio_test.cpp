@@ -25,9 +25,8 @@ struct TFile {
 // The four files of kText, with their seconds of speech.
 std::vector<TFile> Convert(const std::string& parallel) {
   ProgramFolder folder(false);
-  folder.Write("narravox.INI", std::string("[Narravox]\r\nECIDLL=") + ECI_LIBRARY +
-                                   "\r\nMP3DLL=" + LAME_ENC_LIBRARY +
-                                   "\r\nD=out\r\nRF=---\r\nI3=V2\r\n");
+  folder.Write("narravox.INI", std::string("[Narravox]\r\nECIDLL=") + ECI_LIBRARY + "\r\nMP3DLL=" +
+                                   LAME_ENC_LIBRARY + "\r\nD=out\r\nRF=---\r\nI3=V2\r\n");
   folder.Write("dante.txt", kText);
   RunResult run = folder.Run({"/VB=0", parallel, "dante.txt"});
   EXPECT_EQ(run.exitCode, 0) << run.output;

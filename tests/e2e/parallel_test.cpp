@@ -112,9 +112,9 @@ TEST_F(Parallel, AnEncoderFailureInAWorkerStopsTheRunWithItsMessage) {
   const std::string lines = "F=1\r\n";
   Configure(lines);
   folder_.Write("libro.txt", Sentences(200));
-  RunResult failed = Convert({"/VB=0", "/PA=3", "libro.txt"}, "",
-                             {{"NARRAVOX_FAKE_ENC_FAIL", "beEncodeChunk:2:2"},
-                              {"NARRAVOX_FAKE_ENC_CHUNK", "64"}});
+  RunResult failed =
+      Convert({"/VB=0", "/PA=3", "libro.txt"}, "",
+              {{"NARRAVOX_FAKE_ENC_FAIL", "beEncodeChunk:2:2"}, {"NARRAVOX_FAKE_ENC_CHUNK", "64"}});
   EXPECT_TRUE(StoppedWith(failed, "Errore encoder MP3 (codice 2)"));
   EXPECT_EQ(Listing("out/libro"), "");
   // No checkpoint: the first file is not complete.
@@ -138,7 +138,8 @@ TEST_F(Parallel, TerminationStopsEveryWorkerAtOnce) {
   const auto asked = std::chrono::steady_clock::now();
   kill(pid, SIGTERM);
   RunResult run = folder_.Wait(pid);
-  while (ProcessesOf(folder_) > 0 && std::chrono::steady_clock::now() - asked < std::chrono::seconds(5))
+  while (ProcessesOf(folder_) > 0 &&
+         std::chrono::steady_clock::now() - asked < std::chrono::seconds(5))
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(1));
   EXPECT_EQ(ProcessesOf(folder_), 0);

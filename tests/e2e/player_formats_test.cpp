@@ -130,20 +130,23 @@ TEST_F(RealLibraries, Id3v2TagsAreReadByFfprobeAndMutagen) {
     SCOPED_TRACE(n);
     const std::string path = folder_.File("out/" + name + "/00" + n + ".mp3");
     int status = 0;
-    std::string probe = Output("ffprobe -v error -show_entries format_tags=title,album,track,"
-                               "genre,date -of default=noprint_wrappers=1 '" + path + "'",
-                               &status);
+    std::string probe = Output(
+        "ffprobe -v error -show_entries format_tags=title,album,track,"
+        "genre,date -of default=noprint_wrappers=1 '" +
+            path + "'",
+        &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(probe, "TAG:title=Track " + n + "\nTAG:album=" + name + "\nTAG:track=" + n +
                          "\nTAG:genre=Speech\nTAG:date=" + year + "\n");
     std::string mutagen = Output(
-        "/usr/bin/python3 -c 'import sys, mutagen.id3; t = mutagen.id3.ID3(sys.argv[1], translate=False); "
+        "/usr/bin/python3 -c 'import sys, mutagen.id3; t = mutagen.id3.ID3(sys.argv[1], "
+        "translate=False); "
         "print(t.version, *(t[k].text[0] for k in (\"TIT2\", \"TALB\", \"TRCK\", \"TCON\", "
-        "\"TYER\")), sep=\"|\")' '" + path + "'",
+        "\"TYER\")), sep=\"|\")' '" +
+            path + "'",
         &status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(mutagen,
-              "(2, 3, 0)|Track " + n + "|" + name + "|" + n + "|Speech|" + year + "\n");
+    EXPECT_EQ(mutagen, "(2, 3, 0)|Track " + n + "|" + name + "|" + n + "|Speech|" + year + "\n");
     EXPECT_EQ(Output("ffmpeg -nostdin -v error -i '" + path + "' -f null -", &status), "");
     EXPECT_EQ(status, 0);
     // The v1 tag at the end is that of a file tagged with v1 alone.

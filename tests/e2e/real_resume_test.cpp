@@ -14,8 +14,8 @@
 
 namespace {
 
-const std::vector<std::string> kOptions = {"/VB=0", "/F=1", "/G=5", "/IC=S",
-                                           "/I3=S", "/V=2",  "/BR=32"};
+const std::vector<std::string> kOptions = {"/VB=0", "/F=1", "/G=5",  "/IC=S",
+                                           "/I3=S", "/V=2", "/BR=32"};
 
 std::string Text(const std::string& subject, int sentences) {
   std::string text = "Capitolo su " + subject + "\n\n";

@@ -21,10 +21,10 @@ std::map<std::string, std::string> Slow(std::map<std::string, std::string> env) 
 }
 
 // Non-default values of every setting that shapes the files.
-const std::vector<std::string> kEverySetting = {
-    "/L=UK", "/V=2",   "/VE=150", "/TO=100", "/VO=80",  "/SA=8",   "/RS=22",
-    "/BR=32", "/I3=S", "/T=W",    "/TI=N",   "/PT=100", "/PC=200", "/NF=p_",
-    "/RF=---", "/CR=S", "/RG=S",  "/G=5",    "/F=1"};
+const std::vector<std::string> kEverySetting = {"/L=UK", "/V=2",    "/VE=150", "/TO=100", "/VO=80",
+                                                "/SA=8", "/RS=22",  "/BR=32",  "/I3=S",   "/T=W",
+                                                "/TI=N", "/PT=100", "/PC=200", "/NF=p_",  "/RF=---",
+                                                "/CR=S", "/RG=S",   "/G=5",    "/F=1"};
 
 std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
   args.insert(args.end(), more.begin(), more.end());
@@ -131,8 +131,10 @@ TEST_F(Recovery, SecondRunIsRefusedWhileTheFirstConverts) {
   ASSERT_TRUE(WaitFor(folder_, "out/libro/001.mp3"));
   std::string recovery = folder_.Read("narravox.dat");
   RunResult second = Convert({"/VB=0", "altro.txt"});
-  EXPECT_TRUE(StoppedWith(second, "Un'altra conversione e' gia' in corso con il file di "
-                                   "ripristino \"" + folder_.File("narravox.dat") + "\""));
+  EXPECT_TRUE(StoppedWith(second,
+                          "Un'altra conversione e' gia' in corso con il file di "
+                          "ripristino \"" +
+                              folder_.File("narravox.dat") + "\""));
   EXPECT_EQ(Convert({"/R", "/VB=0"}).exitCode, 1);
   EXPECT_FALSE(OutExists("altro"));
   EXPECT_FALSE(folder_.Exists("narravox.dat.1"));

@@ -1,8 +1,8 @@
 // Runs that end early, by a failure or an interruption, and their
 // continuation with "/R": no partial MP3 file is ever left, and the resumed
 // run ends with the same files as an uninterrupted one.
-#include <csignal>
 #include <unistd.h>
+#include <csignal>
 
 #include "conversion_fixture.h"
 
@@ -16,8 +16,8 @@ TEST_F(Resume, EncoderFailureKeepsTheCheckpointAndResumeFinishes) {
   Configure(lines);
   folder_.Write("libro.txt", text);
   // One stream, so that the third stream is the third file's.
-  RunResult failed =
-      Convert({"/VB=0", "/PA=1", "libro.txt"}, "", {{"NARRAVOX_FAKE_ENC_FAIL", "beInitStream:3:2"}});
+  RunResult failed = Convert({"/VB=0", "/PA=1", "libro.txt"}, "",
+                             {{"NARRAVOX_FAKE_ENC_FAIL", "beInitStream:3:2"}});
   EXPECT_TRUE(StoppedWith(failed, "Errore encoder MP3 (codice 2)"));
   EXPECT_EQ(Listing("out/libro"), "001.mp3\n002.mp3\n");
   std::string recovery = folder_.Read("narravox.dat");
@@ -34,8 +34,8 @@ TEST_F(Resume, EncoderFailureKeepsTheCheckpointAndResumeFinishes) {
 TEST_F(Resume, EngineFailureLeavesNoPartialFile) {
   Configure("F=1\r\n");
   folder_.Write("libro.txt", Sentences(100));
-  RunResult failed =
-      Convert({"/VB=0", "/PA=1", "libro.txt"}, "", {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:2:5"}});
+  RunResult failed = Convert({"/VB=0", "/PA=1", "libro.txt"}, "",
+                             {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:2:5"}});
   EXPECT_NE(failed.errors.find("* ERRORE: Errore dell'engine di sintesi vocale (codice 5);\n"
                                "(info addizionali dell'engine: \"injected failure of "
                                "eciSynchronize (call 2)\")"),

@@ -2,17 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <chrono>
-#include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <utime.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <thread>
 
 namespace {
 
@@ -144,18 +144,21 @@ RunResult ProgramFolder::Run(const std::vector<std::string>& args, const std::st
 }
 
 std::string SettingsRecord(const std::map<std::string, std::string>& changes) {
-  static const char* const kDefaults[][2] = {
-      {"LINGUA", "IT"},        {"VOCE", "0"},          {"VELOCITA", "200"},
-      {"TONALITA", "*"},       {"VOLUME", "100"},      {"SAMPLE", "11025"},
-      {"RESAMPLE", "N"},       {"BITRATE", "48"},      {"ID3TAG", "N"},
-      {"TIPOTESTO", "AUTO"},   {"RIUNISCIGRUPPI", "N"}, {"CARTELLEROCKBOX", "N"}, {"CLIPFILE", "N"},
-      {"IDENTIFICACARTELLA", "N"}, {"NOMEFILE", ""},   {"RIGAFRAMMENTA", ""},
-      {"PAUSATESTA", "0"},     {"PAUSACODA", "500"},   {"TITOLO", "S"},        {"PAUSAPARAGRAFO", "S"}};
+  static const char* const kDefaults[][2] = {{"LINGUA", "IT"},        {"VOCE", "0"},
+                                             {"VELOCITA", "200"},     {"TONALITA", "*"},
+                                             {"VOLUME", "100"},       {"SAMPLE", "11025"},
+                                             {"RESAMPLE", "N"},       {"BITRATE", "48"},
+                                             {"ID3TAG", "N"},         {"TIPOTESTO", "AUTO"},
+                                             {"RIUNISCIGRUPPI", "N"}, {"CARTELLEROCKBOX", "N"},
+                                             {"CLIPFILE", "N"},       {"IDENTIFICACARTELLA", "N"},
+                                             {"NOMEFILE", ""},        {"RIGAFRAMMENTA", ""},
+                                             {"PAUSATESTA", "0"},     {"PAUSACODA", "500"},
+                                             {"TITOLO", "S"},         {"PAUSAPARAGRAFO", "S"}};
   std::string record = "[IMPOSTAZIONI]\r\n";
   for (const auto& entry : kDefaults) {
     auto changed = changes.find(entry[0]);
-    record += std::string(entry[0]) + "=" + (changed == changes.end() ? entry[1] : changed->second) +
-              "\r\n";
+    record += std::string(entry[0]) + "=" +
+              (changed == changes.end() ? entry[1] : changed->second) + "\r\n";
   }
   return record;
 }

@@ -69,7 +69,6 @@ std::string SettingsRecord(const std::map<std::string, std::string>& changes = {
 // interrupted run.
 std::string KeptRecoveryWarning(const ProgramFolder& folder);
 
-
 // The run stopped with an error: standard output holds what came before it
 // (the banner by default), standard error the "* ERRORE" line alone, and the
 // exit code is 1.

@@ -1,7 +1,7 @@
 // Any configuration file: applied or refused with a line number, never more.
-#include "config/config_file.h"
 #include "base/errors.h"
 #include "base/file_names.h"
+#include "config/config_file.h"
 #include "fuzz_support.h"
 #include "text/lines.h"
 

@@ -3,10 +3,10 @@
 // checkpoint gives the same remaining fragments as the uninterrupted walk.
 #include <algorithm>
 
-#include "text/ascii.h"
 #include "engine/text_loading.h"
 #include "fragment_recorder.h"
 #include "fuzz_support.h"
+#include "text/ascii.h"
 #include "text/lines.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "fuzz_support.h"
 
-#include "base/settings.h"
 #include "base/run_state.h"
+#include "base/settings.h"
 
 void ResetRun() {
   EditableSettings() = TSettings();

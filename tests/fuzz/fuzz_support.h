@@ -9,11 +9,10 @@
 
 void ResetRun();
 
-#define FUZZ_CHECK(condition)                                                   \
-  do {                                                                          \
-    if (!(condition)) {                                                         \
-      std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #condition,        \
-                   __FILE__, __LINE__);                                         \
-      std::abort();                                                             \
-    }                                                                           \
+#define FUZZ_CHECK(condition)                                                                 \
+  do {                                                                                        \
+    if (!(condition)) {                                                                       \
+      std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+      std::abort();                                                                           \
+    }                                                                                         \
   } while (0)

@@ -2,10 +2,10 @@
 // with an error, never a crash or a read past the end.
 #include <unistd.h>
 
-#include "base/settings.h"
 #include "base/errors.h"
-#include "driver/job_list.h"
 #include "base/run_state.h"
+#include "base/settings.h"
+#include "driver/job_list.h"
 #include "fuzz_support.h"
 #include "platform/files.h"
 

@@ -45,7 +45,8 @@ struct TForm {
 bool IsAccented(uint32_t c) { return c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7; }
 
 char PlainVowel(uint32_t c) {
-  static const char* const kBase = "AAAAAAACEEEEIIIIDNOOOOO*OUUUUYPsaaaaaaaceeeeiiiidnooooo*ouuuuypy";
+  static const char* const kBase =
+      "AAAAAAACEEEEIIIIDNOOOOO*OUUUUYPsaaaaaaaceeeeiiiidnooooo*ouuuuypy";
   return kBase[c - 0xC0];
 }
 
@@ -95,12 +96,25 @@ Codes ForDos(const Codes& in) {
   Codes out;
   for (uint32_t c : in) {
     switch (c) {
-      case 0x2014: out.push_back('-'); break;
-      case 0x2026: out.insert(out.end(), {'.', '.', '.'}); break;
-      case 0x2018: case 0x2019: out.push_back('\''); break;
-      case 0x201C: case 0x201D: out.push_back('"'); break;
-      case 0x20AC: out.insert(out.end(), {'E', 'U', 'R'}); break;
-      default: out.push_back(c);
+      case 0x2014:
+        out.push_back('-');
+        break;
+      case 0x2026:
+        out.insert(out.end(), {'.', '.', '.'});
+        break;
+      case 0x2018:
+      case 0x2019:
+        out.push_back('\'');
+        break;
+      case 0x201C:
+      case 0x201D:
+        out.push_back('"');
+        break;
+      case 0x20AC:
+        out.insert(out.end(), {'E', 'U', 'R'});
+        break;
+      default:
+        out.push_back(c);
     }
   }
   return out;
@@ -150,8 +164,8 @@ TEST(LabelledItalianTexts, EveryTextIsReadInItsOwnCharacterSet) {
   std::map<std::string, TTally> tally;
   for (const TPassage& passage : ItalianPassages()) {
     for (int bits = 0; bits < 64; ++bits) {
-      TForm form{(bits & 1) != 0,  (bits & 2) != 0,  (bits & 4) != 0,
-                 (bits & 8) != 0,  (bits & 16) != 0, (bits & 32) != 0};
+      TForm form{(bits & 1) != 0, (bits & 2) != 0,  (bits & 4) != 0,
+                 (bits & 8) != 0, (bits & 16) != 0, (bits & 32) != 0};
       Codes shaped = Shape(passage.text, form);
       struct {
         const char* name;

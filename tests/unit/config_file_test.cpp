@@ -2,10 +2,10 @@
 // its errors.
 #include <gtest/gtest.h>
 
-#include "config/config_file.h"
-#include "base/settings.h"
 #include "base/errors.h"
 #include "base/file_names.h"
+#include "base/settings.h"
+#include "config/config_file.h"
 #include "test_errors.h"
 #include "text/lines.h"
 
@@ -33,10 +33,8 @@ TEST(ConfigFile, BlankLinesAndIndentedCommentsAreErrors) {
 }
 
 TEST(ConfigFile, LineNumbersCountEveryLineWhateverItsEnd) {
-  EXPECT_EQ(Apply("[Narravox]\r;c\r\rVB=1\rVB=9\r"),
-            "Errore nel file di configurazione, riga 5");
-  EXPECT_EQ(Apply("[Narravox]\n;c\n\nVB=1\nVB=9\n"),
-            "Errore nel file di configurazione, riga 5");
+  EXPECT_EQ(Apply("[Narravox]\r;c\r\rVB=1\rVB=9\r"), "Errore nel file di configurazione, riga 5");
+  EXPECT_EQ(Apply("[Narravox]\n;c\n\nVB=1\nVB=9\n"), "Errore nel file di configurazione, riga 5");
 }
 
 TEST(ConfigFile, LaterLineWinsAndAllKeyFormsWork) {

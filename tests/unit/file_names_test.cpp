@@ -31,8 +31,8 @@ TEST_F(FileNames, DefaultExtensionOnlyWhenThePathHasNoDot) {
   EXPECT_EQ(ResolveFileName(path_ + "/BOOK", ".TXT"), plain);
   std::string lower = folder_.Write("list.lst", "x");
   EXPECT_EQ(ResolveFileName(path_ + "/list", ".LST"), lower);
-  EXPECT_EQ(Error(path_ + "/list", ""),
-            "Impossibile trovare il file \"" + path_ + "/list\" (codice 2: file o cartella inesistente)");
+  EXPECT_EQ(Error(path_ + "/list", ""), "Impossibile trovare il file \"" + path_ +
+                                            "/list\" (codice 2: file o cartella inesistente)");
   folder_.MakeFolder("dir.d");
   folder_.Write("dir.d/A.TXT", "x");
   EXPECT_EQ(Error(path_ + "/dir.d/A", ".TXT"),
@@ -43,8 +43,10 @@ TEST_F(FileNames, DefaultExtensionOnlyWhenThePathHasNoDot) {
 TEST_F(FileNames, FolderCountsAsMissingAndTheNameIsAsGiven) {
   ASSERT_EQ(chdir(path_.c_str()), 0);
   folder_.MakeFolder("sub");
-  EXPECT_EQ(Error("sub", ".TXT"), "Impossibile trovare il file \"sub\" (codice 2: file o cartella inesistente)");
-  EXPECT_EQ(Error("100%s", ".TXT"), "Impossibile trovare il file \"100%s\" (codice 2: file o cartella inesistente)");
+  EXPECT_EQ(Error("sub", ".TXT"),
+            "Impossibile trovare il file \"sub\" (codice 2: file o cartella inesistente)");
+  EXPECT_EQ(Error("100%s", ".TXT"),
+            "Impossibile trovare il file \"100%s\" (codice 2: file o cartella inesistente)");
   folder_.Write("100%s.TXT", "x");
   EXPECT_EQ(ResolveFileName("100%s", ".TXT"), path_ + "/100%s.TXT");
 }
@@ -58,10 +60,10 @@ TEST_F(FileNames, LoadTextListSplitsEveryLineEnd) {
 }
 
 TEST(RaiseErrorWithCode, CodeSuffixAndPercentInNames) {
-  EXPECT_EQ(ErrorOf([] {
-              RaiseErrorWithCode("Impossibile trovare il file \"%s\"", "C:\\T\\A%d.TXT", 2);
-            }),
-            "Impossibile trovare il file \"C:\\T\\A%d.TXT\" (codice 2: file o cartella inesistente)");
+  EXPECT_EQ(
+      ErrorOf(
+          [] { RaiseErrorWithCode("Impossibile trovare il file \"%s\"", "C:\\T\\A%d.TXT", 2); }),
+      "Impossibile trovare il file \"C:\\T\\A%d.TXT\" (codice 2: file o cartella inesistente)");
   EXPECT_EQ(ErrorOf([] { RaiseErrorWithCode("Errore \"%s\"", "x", 0); }), "Errore \"x\"");
 }
 

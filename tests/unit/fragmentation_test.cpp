@@ -132,7 +132,8 @@ TEST(FragmentLoop, HyphenatedLineEndsJoin) {
 
 TEST(FragmentLoop, DetachedPunctuationAndGuillemets) {
   EXPECT_EQ(Fragments({"parola . altra ! e ;"}), V{"parola. altra! e;\r\n"});
-  EXPECT_EQ(Fragments({"\xAB citazione \xBB fine"}), V{"\xAB" "citazione\xBB fine\r\n"});
+  EXPECT_EQ(Fragments({"\xAB citazione \xBB fine"}), V{"\xAB"
+                                                       "citazione\xBB fine\r\n"});
   // A mark that opens a line or a fragment stays where it is.
   EXPECT_EQ(Fragments({"uno", ". due"}), V{"uno\r\n. due\r\n"});
   EXPECT_EQ(Fragments({"? inizio"}), V{"? inizio\r\n"});
@@ -146,7 +147,8 @@ TEST(FragmentLoop, ManualSplitLines) {
   TRecorder r = Walk({"uno.", "[taglio]", "[TAGLIO]", "due.", "[TAGLIO] ", "tre."}, walk);
   // The second split line gives an empty fragment, which takes no track;
   // the line with a trailing blank is spoken.
-  EXPECT_EQ(r.fragments, (V{"T 1.\r\n\r\nuno.\r\n", "", "T 2.\r\n\r\ndue.\r\n[TAGLIO]\r\ntre.\r\n"}));
+  EXPECT_EQ(r.fragments,
+            (V{"T 1.\r\n\r\nuno.\r\n", "", "T 2.\r\n\r\ndue.\r\n[TAGLIO]\r\ntre.\r\n"}));
   EXPECT_EQ(r.starts, 2);
   ASSERT_EQ(r.ends.size(), 3u);
   EXPECT_EQ(r.ends[0].position, 16);
@@ -269,7 +271,8 @@ V GeneratedText(uint32_t seed) {
       for (int w = 0; w < wordsPerLine; ++w) {
         if (pick(40) == 0) line += "\xAB ";
         line += words[static_cast<size_t>(pick(static_cast<int>(words.size())))];
-        line += pick(8) == 0 ? endings[static_cast<size_t>(pick(static_cast<int>(endings.size())))] : "";
+        line += pick(8) == 0 ? endings[static_cast<size_t>(pick(static_cast<int>(endings.size())))]
+                             : "";
         line += pick(10) == 0 ? "  " : " ";
       }
       line += endings[static_cast<size_t>(pick(static_cast<int>(endings.size())))];

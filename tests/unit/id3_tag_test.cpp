@@ -65,7 +65,6 @@ TEST(Id3Tag, AlbumTitleAndTrack) {
   EXPECT_EQ(tag[125], 0);
 }
 
-
 // The v2 tag read back frame by frame: the header's 7-bit size covers the
 // frames exactly, and each text frame is UTF-16 with its byte-order mark.
 std::map<std::string, std::string> Frames(const std::string& tag) {
@@ -111,8 +110,8 @@ TEST(Id3v2Tag, FramesHoldAnyCharacterOfTheName) {
   EXPECT_EQ(frames["TCON"], Utf16(u"Speech"));
   EXPECT_EQ(frames["TYER"], Utf16(u"2025"));
   EXPECT_EQ(frames["TLAN"], Utf16(u"ita"));
-  EXPECT_EQ(frames["COMM"], std::string("\x01ita\xFF\xFE\0\0", 8) +
-                                Utf16(u"Creato con Narravox").substr(1));
+  EXPECT_EQ(frames["COMM"],
+            std::string("\x01ita\xFF\xFE\0\0", 8) + Utf16(u"Creato con Narravox").substr(1));
   EXPECT_STREQ(Iso639Language(0x10001), "eng");
   EXPECT_STREQ(Iso639Language(0x70000), "por");
 }

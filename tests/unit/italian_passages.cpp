@@ -9,7 +9,8 @@
 
 const std::vector<TPassage>& ItalianPassages() {
   static const std::vector<TPassage> passages = {
-      {"pinocchio", u8R"(C’era una volta…
+      {"pinocchio",
+       u8R"(C’era una volta…
 — Un re! — diranno subito i miei piccoli lettori.
 No, ragazzi, avete sbagliato. C’era una volta un pezzo di legno.
 Non era un legno di lusso, ma un semplice pezzo da catasta, di quelli che
@@ -41,7 +42,8 @@ E ripresa l’ascia in mano, tirò giù un solennissimo colpo sul pezzo di
 legno.
 — Ohi! tu m’hai fatto male! — gridò rammaricandosi la solita vocina.
 )"},
-      {"promessi sposi, il lago", u8R"(Quel ramo del lago di Como, che volge a mezzogiorno, tra due catene non
+      {"promessi sposi, il lago",
+       u8R"(Quel ramo del lago di Como, che volge a mezzogiorno, tra due catene non
 interrotte di monti, tutto a seni e a golfi, a seconda dello sporgere e del
 rientrare di quelli, vien, quasi a un tratto, a ristringersi, e a prender
 corso e figura di fiume, tra un promontorio a destra, e un’ampia costiera
@@ -60,7 +62,8 @@ settentrione, non lo discerna tosto, a un tal contrassegno, in quella lunga
 e vasta giogaia, dagli altri monti di nome più oscuro e di forma più
 comune.
 )"},
-      {"promessi sposi, i bravi", u8R"(— Signor curato, — disse un di que’ due, piantandogli gli occhi in faccia.
+      {"promessi sposi, i bravi",
+       u8R"(— Signor curato, — disse un di que’ due, piantandogli gli occhi in faccia.
 — Cosa comanda? — rispose subito don Abbondio, alzando i suoi dal libro,
 che gli restò spalancato nelle mani, come sur un leggìo.
 — Lei ha intenzione, — proseguì l’altro, con l’atto minaccioso e iracondo
@@ -74,7 +77,8 @@ i servitori del comune.
 — Or bene, — gli disse il bravo, all’orecchio, ma in tono solenne di
 comando, — questo matrimonio non s’ha da fare, né domani, né mai.
 )"},
-      {"cuore", u8R"(Il primo giorno di scuola
+      {"cuore",
+       u8R"(Il primo giorno di scuola
 17, lunedì.
 
 Oggi primo giorno di scuola. Passarono come un sogno quei tre mesi di

@@ -25,8 +25,8 @@ TEST(SplitJobLine, TextAndUpToTwoNumbers) {
 }
 
 TEST(SplitJobLine, MalformedNumbersAreRecoveryFileErrors) {
-  for (const char* line : {"a::", "a::x::1", "a::1::", "a::1::2::3", "a::2147483648::1",
-                           "a:: 1::2", "a::1::4x", "a::-::1"}) {
+  for (const char* line : {"a::", "a::x::1", "a::1::", "a::1::2::3", "a::2147483648::1", "a:: 1::2",
+                           "a::1::4x", "a::-::1"}) {
     int32_t a = 0, b = 0;
     EXPECT_EQ(ErrorOf([&] { SplitJobLine(line, &a, &b); }), "Errore nel file di ripristino")
         << line;

@@ -12,11 +12,14 @@ TEST(NonText, KnownSignaturesAndWhatTheyAre) {
     std::string kind;
     bool document;
   } cases[] = {
-      {std::string("\x7F" "ELF\x02\x01\x01", 7), "programma", false},
+      {std::string("\x7F"
+                   "ELF\x02\x01\x01",
+                   7),
+       "programma", false},
       {"%PDF-1.7\n", "PDF", true},
       {std::string("PK\x03\x04\x14\0\0\0\0\0mimetypeapplication/epub+zip", 38), "EPUB", true},
-      {std::string("PK\x03\x04\x14\0mimetypeapplication/vnd.oasis.opendocument.text", 53),
-       "ODT", true},
+      {std::string("PK\x03\x04\x14\0mimetypeapplication/vnd.oasis.opendocument.text", 53), "ODT",
+       true},
       {std::string("PK\x03\x04\x14\0\x06\0[Content_Types].xml", 27), "DOCX", true},
       {std::string("PK\x03\x04\x0A\0\0\0foto.jpg", 16), "archivio ZIP", false},
       {"Rar!\x1A\x07\x01", "archivio RAR", false},
@@ -40,7 +43,8 @@ TEST(NonText, KnownSignaturesAndWhatTheyAre) {
   EXPECT_EQ(NonTextMessage("a.pdf", RecogniseNonText("%PDF-1.4")),
             "* ERRORE: il file \"a.pdf\" non e' un file di testo ma un documento PDF: salvarlo "
             "prima come testo; viene saltato");
-  EXPECT_EQ(NonTextMessage("x.txt", RecogniseNonText("\x7F" "ELF")),
+  EXPECT_EQ(NonTextMessage("x.txt", RecogniseNonText("\x7F"
+                                                     "ELF")),
             "* ERRORE: il file \"x.txt\" non e' un file di testo (programma) e viene saltato");
 }
 

@@ -70,13 +70,15 @@ TEST(ParseSetting, NumbersAndWordsAreStoredInTheirRunForms) {
 
 TEST(ParseSetting, RejectedValuesAndKeys) {
   const char* rejected[] = {
-      "/X", "/=5", "//L=IT", "/L=XX", "/L=", "/V=*", "/V=9", "/V=-1", "/V=3.0", "/V=3K",
-      "/V=", "/V=+", "/V=$", "/V=0X", "/VE=69", "/VE=1298", "/TO=39", "/TO=423", "/VO=0",
-      "/VO=101", "/SA=16", "/SA=22", "/RS=20", "/RS=49", "/BR=112", "/BR=0", "/I3=FORSE",
-      "/T=X", "/F=0", "/F=129", "/G=S", "/G=SI", "/G=0", "/G=4", "/G=51", "/RG=2",
-      "/CR=", "/IC=YES", "/PT=5001", "/PT=-1", "/PC=5001", "/TI=1", "/P=3", "/P=0X40",
-      "/VB=4", "/CC=", "/AF=X", "/MF=X", "/NONESISTE=1", "  =1", "/VOCE",
-      "/V=99999999999", "/V=$100000000",
+      "/X",           "/=5",     "//L=IT",    "/L=XX",          "/L=",           "/V=*",
+      "/V=9",         "/V=-1",   "/V=3.0",    "/V=3K",          "/V=",           "/V=+",
+      "/V=$",         "/V=0X",   "/VE=69",    "/VE=1298",       "/TO=39",        "/TO=423",
+      "/VO=0",        "/VO=101", "/SA=16",    "/SA=22",         "/RS=20",        "/RS=49",
+      "/BR=112",      "/BR=0",   "/I3=FORSE", "/T=X",           "/F=0",          "/F=129",
+      "/G=S",         "/G=SI",   "/G=0",      "/G=4",           "/G=51",         "/RG=2",
+      "/CR=",         "/IC=YES", "/PT=5001",  "/PT=-1",         "/PC=5001",      "/TI=1",
+      "/P=3",         "/P=0X40", "/VB=4",     "/CC=",           "/AF=X",         "/MF=X",
+      "/NONESISTE=1", "  =1",    "/VOCE",     "/V=99999999999", "/V=$100000000",
   };
   for (const char* text : rejected) {
     TSettings s;
@@ -85,13 +87,13 @@ TEST(ParseSetting, RejectedValuesAndKeys) {
 }
 
 TEST(ParseSetting, FlagsTakeEveryYesAndNoWord) {
-  bool TSettings::*flags[] = {&TSettings::ID3TAG,         &TSettings::RIUNISCIGRUPPI,
+  bool TSettings::*flags[] = {&TSettings::ID3TAG,          &TSettings::RIUNISCIGRUPPI,
                               &TSettings::CARTELLEROCKBOX, &TSettings::IDENTIFICACARTELLA,
-                              &TSettings::TITOLO,         &TSettings::CONFERMACANCELLA,
-                              &TSettings::AVVISIFINESTRA, &TSettings::MINIMIZZAFINESTRA,
+                              &TSettings::TITOLO,          &TSettings::CONFERMACANCELLA,
+                              &TSettings::AVVISIFINESTRA,  &TSettings::MINIMIZZAFINESTRA,
                               &TSettings::CLIPFILE};
-  const char* keys[] = {"I3", "RIUNISCIGRUPPI", "CR", "IDENTIFICACARTELLA",
-                        "TI", "CC",             "AF", "MINIMIZZAFINESTRA", "CF"};
+  const char* keys[] = {"I3", "RIUNISCIGRUPPI",    "CR", "IDENTIFICACARTELLA", "TI", "CC",
+                        "AF", "MINIMIZZAFINESTRA", "CF"};
   for (size_t i = 0; i < 9; ++i) {
     for (const char* yes : {"si", "S", "On"}) {
       TSettings s;
@@ -211,8 +213,8 @@ TEST(RecordSettings, EveryRecordedValueReadsBackTheSame) {
       {},
       {"/L=UK", "/V=8", "/VE=*", "/TO=422", "/VO=*", "/SA=8", "/RS=S", "/BR=8", "/I3=S", "/T=D",
        "/RG=S", "/CR=S", "/IC=S", "/NF=cap ", "/RF=== fine ==", "/PT=5000", "/PC=0", "/TI=N"},
-      {"/L=PB", "/VE=70", "/TO=40", "/RS=44100", "/T=U", "/PT=1", "/PC=4999", "/I3=V2",
-       "/CR=MP3", "/CF=S"}};
+      {"/L=PB", "/VE=70", "/TO=40", "/RS=44100", "/T=U", "/PT=1", "/PC=4999", "/I3=V2", "/CR=MP3",
+       "/CF=S"}};
   for (const auto& options : runs) {
     TSettings given;
     for (const std::string& option : options) ASSERT_TRUE(ParseSetting(option, given)) << option;

@@ -1,19 +1,19 @@
-#include "test_files.h"
 #include "pipeline_fixture.h"
+#include "test_files.h"
 
-#include <cstdlib>
 #include <dlfcn.h>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
 #include "audio/processing.h"
-#include "base/settings.h"
 #include "base/run_state.h"
+#include "base/settings.h"
 #include "platform/process.h"
 
 void PipelineTest::SetUp() {
@@ -31,9 +31,9 @@ void PipelineTest::SetUp() {
   ResetPipeline();
   setenv("NARRAVOX_FAKE_ECI_LOG", File("engine.log").c_str(), 1);
   setenv("NARRAVOX_FAKE_ENC_LOG", File("encoder.log").c_str(), 1);
-  for (const char* name : {"NARRAVOX_FAKE_ECI_FAIL", "NARRAVOX_FAKE_ECI_FILL",
-                           "NARRAVOX_FAKE_ENC_FAIL", "NARRAVOX_FAKE_ENC_CHUNK",
-                           "NARRAVOX_FAKE_ENC_MINOUT", "NARRAVOX_FAKE_ENC_FLUSH"})
+  for (const char* name :
+       {"NARRAVOX_FAKE_ECI_FAIL", "NARRAVOX_FAKE_ECI_FILL", "NARRAVOX_FAKE_ENC_FAIL",
+        "NARRAVOX_FAKE_ENC_CHUNK", "NARRAVOX_FAKE_ENC_MINOUT", "NARRAVOX_FAKE_ENC_FLUSH"})
     unsetenv(name);
 }
 
@@ -49,16 +49,14 @@ void PipelineTest::Activate() {
   // The fake encoder keeps its streams, counts and settings while it stays
   // loaded, also after it was freed: it reads the test's settings again.
   if (void* encoder = dlopen(FAKE_ENC_LIBRARY, RTLD_NOW | RTLD_NOLOAD)) {
-    if (auto reset = reinterpret_cast<void (*)()>(dlsym(encoder, "narravoxFakeEncReset")))
-      reset();
+    if (auto reset = reinterpret_cast<void (*)()>(dlsym(encoder, "narravoxFakeEncReset"))) reset();
     dlclose(encoder);
   }
   StartProcessing();
   ActivateEngine();
 }
 
-void PipelineTest::SpeakInto(const std::string& path, const std::string& text,
-                             const uint8_t* tag) {
+void PipelineTest::SpeakInto(const std::string& path, const std::string& text, const uint8_t* tag) {
   CreateOutputFile(path);
   AddText(text.c_str());
   SynthesizeAndWait();
@@ -66,9 +64,7 @@ void PipelineTest::SpeakInto(const std::string& path, const std::string& text,
   CheckPipelineError();
 }
 
-std::string PipelineTest::Read(const std::string& name) const {
-  return ReadFileBytes(File(name));
-}
+std::string PipelineTest::Read(const std::string& name) const { return ReadFileBytes(File(name)); }
 
 bool PipelineTest::Exists(const std::string& name) const { return PathExists(File(name)); }
 
@@ -88,7 +84,7 @@ int PipelineTest::Count(const std::string& text, const std::string& what) const 
 
 void PrintTo(TPipelineState state, std::ostream* out) {
   static const char* const names[] = {
-      "Idle",         "Encoding",      "Writing",      "WritingEngineTold", "WrittenEngineNotTold",
-      "OutOfMemory",  "EncoderFailed", "WriteFailed"};
+      "Idle",        "Encoding",      "Writing",    "WritingEngineTold", "WrittenEngineNotTold",
+      "OutOfMemory", "EncoderFailed", "WriteFailed"};
   *out << names[static_cast<int>(state)];
 }

@@ -1,19 +1,19 @@
 // The audio pipeline with the fake engine and encoder: what reaches the MP3
 // file, how buffers are cut into encoder chunks, and every failure.
-#include <algorithm>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
 #include "audio/processing.h"
-#include "base/settings.h"
 #include "base/run_state.h"
+#include "base/settings.h"
 #include "pipeline_fixture.h"
 
 namespace {
@@ -37,9 +37,8 @@ TEST_F(PipelineTest, TextReachesTheFileWithPausesAndTag) {
   FinishMp3File(tag);
   CheckPipelineError();
   // A pause of n gives n milliseconds of zeros at 11025 Hz: 11 and 22.
-  std::string expected = std::string(11, '\0') + "\r\n" + "ciao" + "\r\n" +
-                         std::string(22, '\0') + "\r\n" +
-                         std::string(reinterpret_cast<char*>(tag), 128);
+  std::string expected = std::string(11, '\0') + "\r\n" + "ciao" + "\r\n" + std::string(22, '\0') +
+                         "\r\n" + std::string(reinterpret_cast<char*>(tag), 128);
   EXPECT_EQ(Read("001.mp3"), expected);
   // Annotations are switched on for the pauses only.
   EXPECT_EQ(Count(EngineLog(), "eciSetParam 1 1 "), 2);
@@ -164,8 +163,7 @@ TEST_F(PipelineTest, EncoderFailureMidBufferAbortsWithItsCode) {
   setenv("NARRAVOX_FAKE_ENC_FAIL", "beEncodeChunk:3:7", 1);
   Activate();
   std::string text = Bytes(5000, 3);
-  EXPECT_EQ(ErrorOf([&] { SpeakInto(File("001.mp3"), text); }),
-            "Errore encoder MP3 (codice 7)");
+  EXPECT_EQ(ErrorOf([&] { SpeakInto(File("001.mp3"), text); }), "Errore encoder MP3 (codice 7)");
   EXPECT_EQ(Count(EngineLog(), "-> 2"), 1) << EngineLog();
   EXPECT_TRUE(Exists("001.mp3"));
   ShutdownProcessing("");
@@ -175,8 +173,7 @@ TEST_F(PipelineTest, EncoderFailureMidBufferAbortsWithItsCode) {
 TEST_F(PipelineTest, FlushFailureIsReportedAtOnce) {
   setenv("NARRAVOX_FAKE_ENC_FAIL", "beDeinitStream:1:4", 1);
   Activate();
-  EXPECT_EQ(ErrorOf([&] { SpeakInto(File("001.mp3"), "abc"); }),
-            "Errore encoder MP3 (codice 4)");
+  EXPECT_EQ(ErrorOf([&] { SpeakInto(File("001.mp3"), "abc"); }), "Errore encoder MP3 (codice 4)");
   ShutdownProcessing("");
   EXPECT_FALSE(Exists("001.mp3"));
 }
@@ -201,9 +198,12 @@ TEST_F(PipelineTest, EngineFailureAtEachActivationStep) {
     const char* fail;
     const char* name;
   } cases[] = {
-      {"eciSetParam:1", "eciSetParam (call 1)"},  {"eciSetParam:2", "eciSetParam (call 2)"},
-      {"eciSetParam:3", "eciSetParam (call 3)"},  {"eciSetParam:4", "eciSetParam (call 4)"},
-      {"eciSetParam:5", "eciSetParam (call 5)"},  {"eciSetVoiceParam:1:9", "eciSetVoiceParam (call 1)"},
+      {"eciSetParam:1", "eciSetParam (call 1)"},
+      {"eciSetParam:2", "eciSetParam (call 2)"},
+      {"eciSetParam:3", "eciSetParam (call 3)"},
+      {"eciSetParam:4", "eciSetParam (call 4)"},
+      {"eciSetParam:5", "eciSetParam (call 5)"},
+      {"eciSetVoiceParam:1:9", "eciSetVoiceParam (call 1)"},
       {"eciSetVoiceParam:2", "eciSetVoiceParam (call 2)"},
       {"eciSetVoiceParam:3", "eciSetVoiceParam (call 3)"},
       {"eciSetOutputBuffer:1", "eciSetOutputBuffer (call 1)"},
@@ -242,9 +242,9 @@ TEST_F(PipelineTest, MissingLibrariesAndEntryPoints) {
   FreeEngineLibrary();
   EditableSettings().ECIDLL = FAKE_ECI_LIBRARY;
   EditableSettings().MP3DLL = FAKE_ECI_LIBRARY;
-  EXPECT_EQ(ErrorOf([&] { ActivateEngine(); }),
-            std::string("Impossibile trovare la funzione beInitStream nella DLL ") +
-                FAKE_ECI_LIBRARY);
+  EXPECT_EQ(
+      ErrorOf([&] { ActivateEngine(); }),
+      std::string("Impossibile trovare la funzione beInitStream nella DLL ") + FAKE_ECI_LIBRARY);
 }
 
 TEST_F(PipelineTest, TestModeNeverLoadsTheEncoder) {

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "base/settings.h"
 #include "base/prompts.h"
+#include "base/settings.h"
 #include "test_files.h"
 
 namespace {

@@ -138,7 +138,9 @@ TEST(PrepareText, Utf8IsRecognisedAndConverted) {
 
   // Forced UTF-8: malformed bytes become "?", the mark is dropped.
   oem = true;
-  text = "\xEF\xBB\xBF" "caff\xE8!";
+  text =
+      "\xEF\xBB\xBF"
+      "caff\xE8!";
   EXPECT_EQ(Prepare(&text, kTextUtf8, &oem), "");
   EXPECT_FALSE(oem);
   EXPECT_EQ(text, "caff?!");
@@ -176,7 +178,9 @@ TEST(PrepareText, Utf8WithAFewStrayBytes) {
   Prepare(&text, kTextAuto, &oem, "x");
   EXPECT_EQ(text, sentence + sentence + "caff\xE8");
   // A byte-order mark says UTF-8 whatever follows.
-  text = "\xEF\xBB\xBF" "caff\xE8";
+  text =
+      "\xEF\xBB\xBF"
+      "caff\xE8";
   EXPECT_NE(Prepare(&text, kTextAuto, &oem, "x").find("contiene 1 byte"), std::string::npos);
   EXPECT_EQ(text, "caff\xE8");
   // Forced UTF-8 keeps its question marks.
@@ -203,8 +207,13 @@ TEST(Utf8ToAnsi, OtherCharactersTakeTheirClosestPlainForm) {
   // Letters with diacritics that 1252 lacks.
   EXPECT_EQ(Utf8ToAnsi(u8"āăą łľ șşś őű čćç ţț ǖ ỹ ẞ ĳ"), "aaa ll sss ou cc\xE7 tt \xFC y \xDF ij");
   // Typographic marks: 1252's own where it has them, else ASCII.
-  EXPECT_EQ(Utf8ToAnsi(u8"“a” ‘b’ – — … ‑ ‒ −"), "\x93" "a\x94 \x91" "b\x92 \x96 \x97 \x85 - - -");
-  EXPECT_EQ(Utf8ToAnsi(u8"a\u2009b\u202Fc\u00A0d\u3000e"), "a b c\xA0" "d e");
+  EXPECT_EQ(Utf8ToAnsi(u8"“a” ‘b’ – — … ‑ ‒ −"),
+            "\x93"
+            "a\x94 \x91"
+            "b\x92 \x96 \x97 \x85 - - -");
+  EXPECT_EQ(Utf8ToAnsi(u8"a\u2009b\u202Fc\u00A0d\u3000e"),
+            "a b c\xA0"
+            "d e");
   // Invisible marks vanish; decomposed letters are put together.
   EXPECT_EQ(Utf8ToAnsi(u8"pa\u200Bro\u00ADla\uFEFF"), "paro\xADla");
   EXPECT_EQ(Utf8ToAnsi(u8"e\u0301 s\u030C x\u0301 e\u0301\u0301"), "\xE9 \x9A x \xE9");

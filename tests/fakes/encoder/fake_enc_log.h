@@ -4,12 +4,12 @@
 #include <string>
 
 class FakeEncLog {
-public:
-    void setPath(const std::string &path) { path_ = path; }
-    // Appends the line and a line feed; the file is opened and closed for
-    // every line so that a reader sees it at once, even after a crash.
-    void write(const std::string &line) const;
+ public:
+  void setPath(const std::string& path) { path_ = path; }
+  // Appends the line and a line feed; the file is opened and closed for
+  // every line so that a reader sees it at once, even after a crash.
+  void write(const std::string& line) const;
 
-private:
-    std::string path_;
+ private:
+  std::string path_;
 };

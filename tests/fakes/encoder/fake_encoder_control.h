@@ -10,7 +10,7 @@
 extern "C" {
 #endif
 
-typedef void(BE_CALL *NARRAVOXFAKEENCRESET)(void);
+typedef void(BE_CALL* NARRAVOXFAKEENCRESET)(void);
 BE_EXPORT void BE_CALL narravoxFakeEncReset(void);
 
 #ifdef __cplusplus

@@ -39,10 +39,10 @@
 // narravoxFakeEncReset() (exported, see fake_encoder_control.h) forgets all
 // streams and call counts and reads the environment again, for tests that
 // load the fake once and use it several times.
-#include "narravox/bladeenc_api.h"
 #include "fake_enc_log.h"
 #include "fake_enc_settings.h"
 #include "fake_encoder_control.h"
+#include "narravox/bladeenc_api.h"
 
 #include <cstdio>
 #include <cstring>
@@ -53,203 +53,201 @@
 namespace {
 
 struct FakeEncoder {
-    std::mutex mutex;
-    bool loaded = false;
-    FakeEncSettings settings;
-    FakeEncLog log;
-    std::map<std::string, std::uint32_t> calls;
-    std::map<HBE_STREAM, bool> streams;  // handle -> flushed
-    std::map<HBE_STREAM, std::string> marks;  // handle -> its rates, for the flush
-    HBE_STREAM nextHandle = 1;
+  std::mutex mutex;
+  bool loaded = false;
+  FakeEncSettings settings;
+  FakeEncLog log;
+  std::map<std::string, std::uint32_t> calls;
+  std::map<HBE_STREAM, bool> streams;       // handle -> flushed
+  std::map<HBE_STREAM, std::string> marks;  // handle -> its rates, for the flush
+  HBE_STREAM nextHandle = 1;
 
-    void load() {
-        settings = readFakeEncSettings();
-        log.setPath(settings.logPath);
-        calls.clear();
-        streams.clear();
-        nextHandle = 1;
-        loaded = true;
-        for (const std::string &problem : settings.problems) log.write("fake: " + problem);
+  void load() {
+    settings = readFakeEncSettings();
+    log.setPath(settings.logPath);
+    calls.clear();
+    streams.clear();
+    nextHandle = 1;
+    loaded = true;
+    for (const std::string& problem : settings.problems) log.write("fake: " + problem);
+  }
+
+  // Counts the call; true with the code when this call is to fail.
+  bool injected(const char* entry, BE_ERR& result) {
+    if (!loaded) load();
+    const std::uint32_t count = ++calls[entry];
+    for (const FakeEncFailRule& rule : settings.failRules) {
+      if (rule.entry == entry && rule.call == count) {
+        result = rule.result;
+        return true;
+      }
     }
+    return false;
+  }
 
-    // Counts the call; true with the code when this call is to fail.
-    bool injected(const char *entry, BE_ERR &result) {
-        if (!loaded) load();
-        const std::uint32_t count = ++calls[entry];
-        for (const FakeEncFailRule &rule : settings.failRules) {
-            if (rule.entry == entry && rule.call == count) {
-                result = rule.result;
-                return true;
-            }
-        }
-        return false;
-    }
-
-    bool isOpen(HBE_STREAM stream) const { return streams.count(stream) != 0; }
+  bool isOpen(HBE_STREAM stream) const { return streams.count(stream) != 0; }
 };
 
-FakeEncoder &fake() {
-    static FakeEncoder instance;
-    return instance;
+FakeEncoder& fake() {
+  static FakeEncoder instance;
+  return instance;
 }
 
 std::string number(long long value) { return std::to_string(value); }
 
-std::string hex(const void *data, std::size_t size) {
-    static const char digits[] = "0123456789abcdef";
-    const unsigned char *bytes = static_cast<const unsigned char *>(data);
-    std::string text;
-    text.reserve(size * 2);
-    for (std::size_t i = 0; i < size; ++i) {
-        text += digits[bytes[i] >> 4];
-        text += digits[bytes[i] & 15];
-    }
-    return text;
+std::string hex(const void* data, std::size_t size) {
+  static const char digits[] = "0123456789abcdef";
+  const unsigned char* bytes = static_cast<const unsigned char*>(data);
+  std::string text;
+  text.reserve(size * 2);
+  for (std::size_t i = 0; i < size; ++i) {
+    text += digits[bytes[i] >> 4];
+    text += digits[bytes[i] & 15];
+  }
+  return text;
 }
 
-std::string describe(const BE_CONFIG &c) {
-    std::string text;
-    auto field = [&text](const char *name, long long value) {
-        text += ' ';
-        text += name;
-        text += '=';
-        text += number(value);
-    };
-    field("dwConfig", c.dwConfig);
-    field("dwStructVersion", c.dwStructVersion);
-    field("dwStructSize", c.dwStructSize);
-    field("dwSampleRate", c.dwSampleRate);
-    field("dwReSampleRate", c.dwReSampleRate);
-    field("nMode", c.nMode);
-    field("dwBitrate", c.dwBitrate);
-    field("dwMaxBitrate", c.dwMaxBitrate);
-    field("nPreset", c.nPreset);
-    field("dwMpegVersion", c.dwMpegVersion);
-    field("dwPsyModel", c.dwPsyModel);
-    field("dwEmphasis", c.dwEmphasis);
-    field("bPrivate", c.bPrivate);
-    field("bCRC", c.bCRC);
-    field("bCopyright", c.bCopyright);
-    field("bOriginal", c.bOriginal);
-    field("bWriteVBRHeader", c.bWriteVBRHeader);
-    field("bEnableVBR", c.bEnableVBR);
-    field("nVBRQuality", c.nVBRQuality);
-    text += " config=" + hex(&c, sizeof c);
-    return text;
+std::string describe(const BE_CONFIG& c) {
+  std::string text;
+  auto field = [&text](const char* name, long long value) {
+    text += ' ';
+    text += name;
+    text += '=';
+    text += number(value);
+  };
+  field("dwConfig", c.dwConfig);
+  field("dwStructVersion", c.dwStructVersion);
+  field("dwStructSize", c.dwStructSize);
+  field("dwSampleRate", c.dwSampleRate);
+  field("dwReSampleRate", c.dwReSampleRate);
+  field("nMode", c.nMode);
+  field("dwBitrate", c.dwBitrate);
+  field("dwMaxBitrate", c.dwMaxBitrate);
+  field("nPreset", c.nPreset);
+  field("dwMpegVersion", c.dwMpegVersion);
+  field("dwPsyModel", c.dwPsyModel);
+  field("dwEmphasis", c.dwEmphasis);
+  field("bPrivate", c.bPrivate);
+  field("bCRC", c.bCRC);
+  field("bCopyright", c.bCopyright);
+  field("bOriginal", c.bOriginal);
+  field("bWriteVBRHeader", c.bWriteVBRHeader);
+  field("bEnableVBR", c.bEnableVBR);
+  field("nVBRQuality", c.nVBRQuality);
+  text += " config=" + hex(&c, sizeof c);
+  return text;
 }
 
 std::string outcome(BE_ERR result, bool wasInjected) {
-    return " -> " + number(result) + (wasInjected ? " injected" : "");
+  return " -> " + number(result) + (wasInjected ? " injected" : "");
 }
 
 }  // namespace
 
 extern "C" {
 
-BE_EXPORT BE_ERR BE_CALL beInitStream(BE_CONFIG *config, uint32_t *samplesPerChunk,
-                                      uint32_t *minOutputBytes, HBE_STREAM *stream) {
-    FakeEncoder &f = fake();
-    std::lock_guard<std::mutex> lock(f.mutex);
-    BE_ERR result = BE_ERR_SUCCESSFUL;
-    const bool wasInjected = f.injected("beInitStream", result);
-    std::string line = "beInitStream";
-    line += config != nullptr ? describe(*config) : std::string(" config=null");
-    if (!wasInjected) {
-        if (config == nullptr || samplesPerChunk == nullptr || minOutputBytes == nullptr ||
-            stream == nullptr)
-            result = BE_ERR_INVALID_FORMAT_PARAMETERS;
-        else if (config->dwConfig != BE_CONFIG_LAME || config->dwStructSize < BE_CONFIG_SIZE)
-            result = BE_ERR_INVALID_FORMAT;
-    }
-    line += outcome(result, wasInjected);
-    if (result == BE_ERR_SUCCESSFUL) {
-        const HBE_STREAM handle = f.nextHandle++;
-        f.streams[handle] = false;
-        f.marks[handle] = "[" + number(config->dwBitrate) + " kbit/s " +
-                          number(config->dwSampleRate) + " Hz]";
-        *samplesPerChunk = f.settings.samplesPerChunk;
-        *minOutputBytes = f.settings.minOutputBytes;
-        *stream = handle;
-        line += " samplesPerChunk=" + number(*samplesPerChunk) +
-                " minOutputBytes=" + number(*minOutputBytes) + " stream=" + number(handle);
-    }
-    f.log.write(line);
-    return result;
+BE_EXPORT BE_ERR BE_CALL beInitStream(BE_CONFIG* config, uint32_t* samplesPerChunk,
+                                      uint32_t* minOutputBytes, HBE_STREAM* stream) {
+  FakeEncoder& f = fake();
+  std::lock_guard<std::mutex> lock(f.mutex);
+  BE_ERR result = BE_ERR_SUCCESSFUL;
+  const bool wasInjected = f.injected("beInitStream", result);
+  std::string line = "beInitStream";
+  line += config != nullptr ? describe(*config) : std::string(" config=null");
+  if (!wasInjected) {
+    if (config == nullptr || samplesPerChunk == nullptr || minOutputBytes == nullptr ||
+        stream == nullptr)
+      result = BE_ERR_INVALID_FORMAT_PARAMETERS;
+    else if (config->dwConfig != BE_CONFIG_LAME || config->dwStructSize < BE_CONFIG_SIZE)
+      result = BE_ERR_INVALID_FORMAT;
+  }
+  line += outcome(result, wasInjected);
+  if (result == BE_ERR_SUCCESSFUL) {
+    const HBE_STREAM handle = f.nextHandle++;
+    f.streams[handle] = false;
+    f.marks[handle] =
+        "[" + number(config->dwBitrate) + " kbit/s " + number(config->dwSampleRate) + " Hz]";
+    *samplesPerChunk = f.settings.samplesPerChunk;
+    *minOutputBytes = f.settings.minOutputBytes;
+    *stream = handle;
+    line += " samplesPerChunk=" + number(*samplesPerChunk) +
+            " minOutputBytes=" + number(*minOutputBytes) + " stream=" + number(handle);
+  }
+  f.log.write(line);
+  return result;
 }
 
-BE_EXPORT BE_ERR BE_CALL beEncodeChunk(HBE_STREAM stream, uint32_t nSamples,
-                                       const int16_t *samples, uint8_t *output,
-                                       uint32_t *outputBytes) {
-    FakeEncoder &f = fake();
-    std::lock_guard<std::mutex> lock(f.mutex);
-    BE_ERR result = BE_ERR_SUCCESSFUL;
-    const bool wasInjected = f.injected("beEncodeChunk", result);
-    if (!wasInjected) {
-        if (!f.isOpen(stream))
-            result = BE_ERR_INVALID_HANDLE;
-        else if (outputBytes == nullptr || output == nullptr ||
-                 (samples == nullptr && nSamples != 0) || nSamples > f.settings.samplesPerChunk)
-            result = BE_ERR_INVALID_FORMAT_PARAMETERS;
-        else if (nSamples > f.settings.minOutputBytes)
-            result = BE_ERR_BUFFER_TOO_SMALL;
-    }
-    std::string line = "beEncodeChunk stream=" + number(stream) +
-                       " nSamples=" + number(nSamples) + outcome(result, wasInjected);
-    if (result == BE_ERR_SUCCESSFUL) {
-        for (uint32_t i = 0; i < nSamples; ++i)
-            output[i] = static_cast<uint8_t>(static_cast<uint16_t>(samples[i]) & 0xFF);
-        *outputBytes = nSamples;
-        line += " outputBytes=" + number(nSamples);
-    }
-    f.log.write(line);
-    return result;
+BE_EXPORT BE_ERR BE_CALL beEncodeChunk(HBE_STREAM stream, uint32_t nSamples, const int16_t* samples,
+                                       uint8_t* output, uint32_t* outputBytes) {
+  FakeEncoder& f = fake();
+  std::lock_guard<std::mutex> lock(f.mutex);
+  BE_ERR result = BE_ERR_SUCCESSFUL;
+  const bool wasInjected = f.injected("beEncodeChunk", result);
+  if (!wasInjected) {
+    if (!f.isOpen(stream))
+      result = BE_ERR_INVALID_HANDLE;
+    else if (outputBytes == nullptr || output == nullptr || (samples == nullptr && nSamples != 0) ||
+             nSamples > f.settings.samplesPerChunk)
+      result = BE_ERR_INVALID_FORMAT_PARAMETERS;
+    else if (nSamples > f.settings.minOutputBytes)
+      result = BE_ERR_BUFFER_TOO_SMALL;
+  }
+  std::string line = "beEncodeChunk stream=" + number(stream) + " nSamples=" + number(nSamples) +
+                     outcome(result, wasInjected);
+  if (result == BE_ERR_SUCCESSFUL) {
+    for (uint32_t i = 0; i < nSamples; ++i)
+      output[i] = static_cast<uint8_t>(static_cast<uint16_t>(samples[i]) & 0xFF);
+    *outputBytes = nSamples;
+    line += " outputBytes=" + number(nSamples);
+  }
+  f.log.write(line);
+  return result;
 }
 
-BE_EXPORT BE_ERR BE_CALL beDeinitStream(HBE_STREAM stream, uint8_t *output,
-                                        uint32_t *outputBytes) {
-    FakeEncoder &f = fake();
-    std::lock_guard<std::mutex> lock(f.mutex);
-    BE_ERR result = BE_ERR_SUCCESSFUL;
-    const bool wasInjected = f.injected("beDeinitStream", result);
-    const std::string flush = f.settings.flushBytes + (f.settings.mark ? f.marks[stream] : "");
-    if (!wasInjected) {
-        if (!f.isOpen(stream))
-            result = BE_ERR_INVALID_HANDLE;
-        else if (output == nullptr || outputBytes == nullptr)
-            result = BE_ERR_INVALID_FORMAT_PARAMETERS;
-        else if (flush.size() > f.settings.minOutputBytes)
-            result = BE_ERR_BUFFER_TOO_SMALL;
-    }
-    std::string line = "beDeinitStream stream=" + number(stream) + outcome(result, wasInjected);
-    if (result == BE_ERR_SUCCESSFUL) {
-        if (!flush.empty()) std::memcpy(output, flush.data(), flush.size());
-        *outputBytes = static_cast<uint32_t>(flush.size());
-        f.streams[stream] = true;
-        line += " outputBytes=" + number(static_cast<long long>(flush.size()));
-    }
-    f.log.write(line);
-    return result;
+BE_EXPORT BE_ERR BE_CALL beDeinitStream(HBE_STREAM stream, uint8_t* output, uint32_t* outputBytes) {
+  FakeEncoder& f = fake();
+  std::lock_guard<std::mutex> lock(f.mutex);
+  BE_ERR result = BE_ERR_SUCCESSFUL;
+  const bool wasInjected = f.injected("beDeinitStream", result);
+  const std::string flush = f.settings.flushBytes + (f.settings.mark ? f.marks[stream] : "");
+  if (!wasInjected) {
+    if (!f.isOpen(stream))
+      result = BE_ERR_INVALID_HANDLE;
+    else if (output == nullptr || outputBytes == nullptr)
+      result = BE_ERR_INVALID_FORMAT_PARAMETERS;
+    else if (flush.size() > f.settings.minOutputBytes)
+      result = BE_ERR_BUFFER_TOO_SMALL;
+  }
+  std::string line = "beDeinitStream stream=" + number(stream) + outcome(result, wasInjected);
+  if (result == BE_ERR_SUCCESSFUL) {
+    if (!flush.empty()) std::memcpy(output, flush.data(), flush.size());
+    *outputBytes = static_cast<uint32_t>(flush.size());
+    f.streams[stream] = true;
+    line += " outputBytes=" + number(static_cast<long long>(flush.size()));
+  }
+  f.log.write(line);
+  return result;
 }
 
 BE_EXPORT BE_ERR BE_CALL beCloseStream(HBE_STREAM stream) {
-    FakeEncoder &f = fake();
-    std::lock_guard<std::mutex> lock(f.mutex);
-    BE_ERR result = BE_ERR_SUCCESSFUL;
-    const bool wasInjected = f.injected("beCloseStream", result);
-    if (!wasInjected) {
-        if (f.isOpen(stream))
-            f.streams.erase(stream);
-        else
-            result = BE_ERR_INVALID_HANDLE;
-    }
-    f.log.write("beCloseStream stream=" + number(stream) + outcome(result, wasInjected));
-    return result;
+  FakeEncoder& f = fake();
+  std::lock_guard<std::mutex> lock(f.mutex);
+  BE_ERR result = BE_ERR_SUCCESSFUL;
+  const bool wasInjected = f.injected("beCloseStream", result);
+  if (!wasInjected) {
+    if (f.isOpen(stream))
+      f.streams.erase(stream);
+    else
+      result = BE_ERR_INVALID_HANDLE;
+  }
+  f.log.write("beCloseStream stream=" + number(stream) + outcome(result, wasInjected));
+  return result;
 }
 
 BE_EXPORT void BE_CALL narravoxFakeEncReset(void) {
-    FakeEncoder &f = fake();
-    std::lock_guard<std::mutex> lock(f.mutex);
-    f.load();
+  FakeEncoder& f = fake();
+  std::lock_guard<std::mutex> lock(f.mutex);
+  f.load();
 }
 
 }  // extern "C"

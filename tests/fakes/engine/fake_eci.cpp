@@ -77,16 +77,16 @@ namespace {
 using fake_eci::Settings;
 
 struct Instance {
-    int64_t number = 0;
-    int32_t params[64] = {};
-    int32_t voices[9][8] = {};
-    std::vector<int16_t> queued;
-    int16_t *buffer = nullptr;
-    int32_t buffer_samples = 0;
-    EciCallback callback = nullptr;
-    void *user_data = nullptr;
-    int32_t status = 0;
-    std::string message;
+  int64_t number = 0;
+  int32_t params[64] = {};
+  int32_t voices[9][8] = {};
+  std::vector<int16_t> queued;
+  int16_t* buffer = nullptr;
+  int32_t buffer_samples = 0;
+  EciCallback callback = nullptr;
+  void* user_data = nullptr;
+  int32_t status = 0;
+  std::string message;
 };
 
 // How long a buffer may be refused before the synthesis gives up, and the
@@ -99,243 +99,245 @@ Settings g_settings;
 int64_t g_new_calls = 0;
 std::map<std::string, int64_t> g_calls;
 
-void Log(const std::string &line) {
-    if (g_settings.log_path.empty()) return;
-    if (std::FILE *f = std::fopen(g_settings.log_path.c_str(), "ab")) {
-        std::fputs((line + "\n").c_str(), f);
-        std::fclose(f);
-    }
+void Log(const std::string& line) {
+  if (g_settings.log_path.empty()) return;
+  if (std::FILE* f = std::fopen(g_settings.log_path.c_str(), "ab")) {
+    std::fputs((line + "\n").c_str(), f);
+    std::fclose(f);
+  }
 }
 
 // Counts a call and tells whether it is one planned to fail.
-const fake_eci::PlannedFailure *CountCall(const std::string &name) {
-    int64_t n = name == "eciNew" ? ++g_new_calls : ++g_calls[name];
-    for (const auto &f : g_settings.failures)
-        if (f.name == name && f.call == n) return &f;
-    return nullptr;
+const fake_eci::PlannedFailure* CountCall(const std::string& name) {
+  int64_t n = name == "eciNew" ? ++g_new_calls : ++g_calls[name];
+  for (const auto& f : g_settings.failures)
+    if (f.name == name && f.call == n) return &f;
+  return nullptr;
 }
 
-std::string Result(int64_t value, const fake_eci::PlannedFailure *failure) {
-    return " -> " + std::to_string(value) + (failure ? " (injected)" : "");
+std::string Result(int64_t value, const fake_eci::PlannedFailure* failure) {
+  return " -> " + std::to_string(value) + (failure ? " (injected)" : "");
 }
 
-void Record(Instance *e, const fake_eci::PlannedFailure *failure) {
-    if (!e || !failure) return;
-    e->status = failure->code;
-    e->message = "injected failure of " + failure->name + " (call " +
-                 std::to_string(failure->call) + ")";
+void Record(Instance* e, const fake_eci::PlannedFailure* failure) {
+  if (!e || !failure) return;
+  e->status = failure->code;
+  e->message =
+      "injected failure of " + failure->name + " (call " + std::to_string(failure->call) + ")";
 }
 
-int32_t RateHz(const Instance *e) {
-    switch (e->params[ECI_PARAM_SAMPLE_RATE]) {
-    case ECI_RATE_8000: return 8000;
-    case ECI_RATE_22050: return 22050;
-    default: return 11025;
-    }
+int32_t RateHz(const Instance* e) {
+  switch (e->params[ECI_PARAM_SAMPLE_RATE]) {
+    case ECI_RATE_8000:
+      return 8000;
+    case ECI_RATE_22050:
+      return 22050;
+    default:
+      return 11025;
+  }
 }
 
-Instance *AsInstance(ECIHand h) { return static_cast<Instance *>(h); }
+Instance* AsInstance(ECIHand h) { return static_cast<Instance*>(h); }
 
 }  // namespace
 
 extern "C" {
 
 ECI_EXPORT ECIHand ECI_CALL eciNew(void) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_settings = fake_eci::ReadSettings();
-    g_calls.clear();
-    const auto *failure = CountCall("eciNew");
-    if (failure) {
-        Log("eciNew -> null (injected)");
-        return nullptr;
-    }
-    Instance *e = new (std::nothrow) Instance();
-    if (!e) return nullptr;
-    e->number = g_new_calls;  // the call count, so that a test can aim at the next call
-    e->params[ECI_PARAM_SAMPLE_RATE] = ECI_RATE_11025;
-    e->params[ECI_PARAM_DIALECT] = ECI_DIALECT_US_ENGLISH;
-    for (auto &voice : e->voices) {
-        voice[ECI_VOICE_PITCH] = 100;
-        voice[ECI_VOICE_SPEED] = 175;
-        voice[ECI_VOICE_VOLUME] = 65535;
-    }
-    Log("eciNew -> #" + std::to_string(e->number));
-    return e;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_settings = fake_eci::ReadSettings();
+  g_calls.clear();
+  const auto* failure = CountCall("eciNew");
+  if (failure) {
+    Log("eciNew -> null (injected)");
+    return nullptr;
+  }
+  Instance* e = new (std::nothrow) Instance();
+  if (!e) return nullptr;
+  e->number = g_new_calls;  // the call count, so that a test can aim at the next call
+  e->params[ECI_PARAM_SAMPLE_RATE] = ECI_RATE_11025;
+  e->params[ECI_PARAM_DIALECT] = ECI_DIALECT_US_ENGLISH;
+  for (auto& voice : e->voices) {
+    voice[ECI_VOICE_PITCH] = 100;
+    voice[ECI_VOICE_SPEED] = 175;
+    voice[ECI_VOICE_VOLUME] = 65535;
+  }
+  Log("eciNew -> #" + std::to_string(e->number));
+  return e;
 }
 
 ECI_EXPORT ECIHand ECI_CALL eciDelete(ECIHand engine) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (CountCall("eciDelete")) {
-        Log("eciDelete (injected)");
-        return engine;
-    }
-    Log("eciDelete");
-    delete AsInstance(engine);
-    return nullptr;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  if (CountCall("eciDelete")) {
+    Log("eciDelete (injected)");
+    return engine;
+  }
+  Log("eciDelete");
+  delete AsInstance(engine);
+  return nullptr;
 }
 
 ECI_EXPORT int32_t ECI_CALL eciProgStatus(ECIHand engine) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    CountCall("eciProgStatus");
-    int32_t status = engine ? AsInstance(engine)->status : 0;
-    Log("eciProgStatus -> " + std::to_string(status));
-    return status;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  CountCall("eciProgStatus");
+  int32_t status = engine ? AsInstance(engine)->status : 0;
+  Log("eciProgStatus -> " + std::to_string(status));
+  return status;
 }
 
-ECI_EXPORT void ECI_CALL eciErrorMessage(ECIHand engine, void *buffer) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    CountCall("eciErrorMessage");
-    std::string text = engine ? AsInstance(engine)->message : std::string();
-    if (text.size() > ECI_ERROR_MESSAGE_SIZE - 1) text.resize(ECI_ERROR_MESSAGE_SIZE - 1);
-    if (buffer) std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<char *>(buffer));
-    Log("eciErrorMessage " + fake_eci::Quote(text.c_str()));
+ECI_EXPORT void ECI_CALL eciErrorMessage(ECIHand engine, void* buffer) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  CountCall("eciErrorMessage");
+  std::string text = engine ? AsInstance(engine)->message : std::string();
+  if (text.size() > ECI_ERROR_MESSAGE_SIZE - 1) text.resize(ECI_ERROR_MESSAGE_SIZE - 1);
+  if (buffer) std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<char*>(buffer));
+  Log("eciErrorMessage " + fake_eci::Quote(text.c_str()));
 }
 
 ECI_EXPORT int32_t ECI_CALL eciSetParam(ECIHand engine, int32_t param, int32_t value) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Instance *e = AsInstance(engine);
-    const auto *failure = CountCall("eciSetParam");
-    int32_t result = -1;
-    if (!failure && e && param >= 0 && param < 64) {
-        result = e->params[param];
-        e->params[param] = value;
-    }
-    Record(e, failure);
-    Log("eciSetParam " + std::to_string(param) + " " + std::to_string(value) +
-        Result(result, failure));
-    return result;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Instance* e = AsInstance(engine);
+  const auto* failure = CountCall("eciSetParam");
+  int32_t result = -1;
+  if (!failure && e && param >= 0 && param < 64) {
+    result = e->params[param];
+    e->params[param] = value;
+  }
+  Record(e, failure);
+  Log("eciSetParam " + std::to_string(param) + " " + std::to_string(value) +
+      Result(result, failure));
+  return result;
 }
 
 ECI_EXPORT EciBool ECI_CALL eciCopyVoice(ECIHand engine, int32_t from_voice, int32_t to_voice) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Instance *e = AsInstance(engine);
-    const auto *failure = CountCall("eciCopyVoice");
-    EciBool ok = !failure && e && from_voice >= 0 && from_voice <= 8 && to_voice >= 0 &&
-                 to_voice <= 8;
-    if (ok) std::copy(e->voices[from_voice], e->voices[from_voice] + 8, e->voices[to_voice]);
-    Record(e, failure);
-    Log("eciCopyVoice " + std::to_string(from_voice) + " " + std::to_string(to_voice) +
-        Result(ok, failure));
-    return ok;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Instance* e = AsInstance(engine);
+  const auto* failure = CountCall("eciCopyVoice");
+  EciBool ok =
+      !failure && e && from_voice >= 0 && from_voice <= 8 && to_voice >= 0 && to_voice <= 8;
+  if (ok) std::copy(e->voices[from_voice], e->voices[from_voice] + 8, e->voices[to_voice]);
+  Record(e, failure);
+  Log("eciCopyVoice " + std::to_string(from_voice) + " " + std::to_string(to_voice) +
+      Result(ok, failure));
+  return ok;
 }
 
 ECI_EXPORT int32_t ECI_CALL eciSetVoiceParam(ECIHand engine, int32_t voice, int32_t param,
                                              int32_t value) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Instance *e = AsInstance(engine);
-    const auto *failure = CountCall("eciSetVoiceParam");
-    int32_t result = -1;
-    if (!failure && e && voice >= 0 && voice <= 8 && param >= 0 && param < 8) {
-        result = e->voices[voice][param];
-        e->voices[voice][param] = value;
-    }
-    Record(e, failure);
-    Log("eciSetVoiceParam " + std::to_string(voice) + " " + std::to_string(param) + " " +
-        std::to_string(value) + Result(result, failure));
-    return result;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Instance* e = AsInstance(engine);
+  const auto* failure = CountCall("eciSetVoiceParam");
+  int32_t result = -1;
+  if (!failure && e && voice >= 0 && voice <= 8 && param >= 0 && param < 8) {
+    result = e->voices[voice][param];
+    e->voices[voice][param] = value;
+  }
+  Record(e, failure);
+  Log("eciSetVoiceParam " + std::to_string(voice) + " " + std::to_string(param) + " " +
+      std::to_string(value) + Result(result, failure));
+  return result;
 }
 
-ECI_EXPORT EciBool ECI_CALL eciAddText(ECIHand engine, const char *text) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Instance *e = AsInstance(engine);
-    const auto *failure = CountCall("eciAddText");
-    EciBool ok = !failure && e && text;
-    if (ok)
-        fake_eci::AppendSpeech(text, e->params[ECI_PARAM_ANNOTATED_INPUT] != 0, RateHz(e),
-                               e->queued);
-    Record(e, failure);
-    Log("eciAddText " + fake_eci::Quote(text ? text : "") + Result(ok, failure));
-    return ok;
+ECI_EXPORT EciBool ECI_CALL eciAddText(ECIHand engine, const char* text) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Instance* e = AsInstance(engine);
+  const auto* failure = CountCall("eciAddText");
+  EciBool ok = !failure && e && text;
+  if (ok)
+    fake_eci::AppendSpeech(text, e->params[ECI_PARAM_ANNOTATED_INPUT] != 0, RateHz(e), e->queued);
+  Record(e, failure);
+  Log("eciAddText " + fake_eci::Quote(text ? text : "") + Result(ok, failure));
+  return ok;
 }
 
 ECI_EXPORT EciBool ECI_CALL eciSynthesize(ECIHand engine) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Instance *e = AsInstance(engine);
-    const auto *failure = CountCall("eciSynthesize");
-    EciBool ok = !failure && e;
-    Record(e, failure);
-    Log("eciSynthesize" + Result(ok, failure));
-    return ok;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Instance* e = AsInstance(engine);
+  const auto* failure = CountCall("eciSynthesize");
+  EciBool ok = !failure && e;
+  Record(e, failure);
+  Log("eciSynthesize" + Result(ok, failure));
+  return ok;
 }
 
 ECI_EXPORT EciBool ECI_CALL eciSynchronize(ECIHand engine) {
-    std::unique_lock<std::mutex> lock(g_mutex);
-    Instance *e = AsInstance(engine);
-    const auto *failure = CountCall("eciSynchronize");
-    if (failure || !e) {
-        if (e) e->queued.clear();
-        Record(e, failure);
-        Log("eciSynchronize" + Result(0, failure));
+  std::unique_lock<std::mutex> lock(g_mutex);
+  Instance* e = AsInstance(engine);
+  const auto* failure = CountCall("eciSynchronize");
+  if (failure || !e) {
+    if (e) e->queued.clear();
+    Record(e, failure);
+    Log("eciSynchronize" + Result(0, failure));
+    return 0;
+  }
+  std::vector<int16_t> speech;
+  if (g_settings.mark) {
+    std::string mark = "[L=" + std::to_string(e->params[ECI_PARAM_DIALECT]) + " V=";
+    for (int32_t value : e->voices[0]) mark += std::to_string(value) + ",";
+    mark += "]";
+    fake_eci::AppendSpeech(mark.c_str(), false, RateHz(e), speech);
+  }
+  speech.insert(speech.end(), e->queued.begin(), e->queued.end());
+  e->queued.clear();
+  if (e->buffer && e->callback) {
+    size_t size = static_cast<size_t>(e->buffer_samples);
+    if (g_settings.fill > 0) size = std::min(size, static_cast<size_t>(g_settings.fill));
+    for (size_t pos = 0; pos < speech.size();) {
+      size_t n = std::min(size, speech.size() - pos);
+      std::copy(speech.begin() + pos, speech.begin() + pos + n, e->buffer);
+      pos += n;
+      // The callback may call back into the engine: release the lock.
+      lock.unlock();
+      const auto give_up = std::chrono::steady_clock::now() + kRefusalLimit;
+      int32_t answer;
+      while ((answer = e->callback(e, ECI_MSG_WAVEFORM_BUFFER, static_cast<int32_t>(n),
+                                   e->user_data)) == ECI_DATA_NOT_PROCESSED &&
+             std::chrono::steady_clock::now() < give_up)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      lock.lock();
+      if (answer == ECI_DATA_NOT_PROCESSED) {
+        e->status = kGaveUpStatus;
+        e->message =
+            "the callback refused a buffer for " + std::to_string(kRefusalLimit.count()) + " s";
+        Log("callback 0 " + std::to_string(n) + " -> 0 (gave up)");
+        Log("eciSynchronize -> 0");
         return 0;
+      }
+      Log("callback 0 " + std::to_string(n) + " -> " + std::to_string(answer));
+      if (answer == ECI_DATA_ABORT) break;
     }
-    std::vector<int16_t> speech;
-    if (g_settings.mark) {
-        std::string mark = "[L=" + std::to_string(e->params[ECI_PARAM_DIALECT]) + " V=";
-        for (int32_t value : e->voices[0]) mark += std::to_string(value) + ",";
-        mark += "]";
-        fake_eci::AppendSpeech(mark.c_str(), false, RateHz(e), speech);
-    }
-    speech.insert(speech.end(), e->queued.begin(), e->queued.end());
-    e->queued.clear();
-    if (e->buffer && e->callback) {
-        size_t size = static_cast<size_t>(e->buffer_samples);
-        if (g_settings.fill > 0) size = std::min(size, static_cast<size_t>(g_settings.fill));
-        for (size_t pos = 0; pos < speech.size();) {
-            size_t n = std::min(size, speech.size() - pos);
-            std::copy(speech.begin() + pos, speech.begin() + pos + n, e->buffer);
-            pos += n;
-            // The callback may call back into the engine: release the lock.
-            lock.unlock();
-            const auto give_up = std::chrono::steady_clock::now() + kRefusalLimit;
-            int32_t answer;
-            while ((answer = e->callback(e, ECI_MSG_WAVEFORM_BUFFER, static_cast<int32_t>(n),
-                                         e->user_data)) == ECI_DATA_NOT_PROCESSED &&
-                   std::chrono::steady_clock::now() < give_up)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            lock.lock();
-            if (answer == ECI_DATA_NOT_PROCESSED) {
-                e->status = kGaveUpStatus;
-                e->message = "the callback refused a buffer for " +
-                             std::to_string(kRefusalLimit.count()) + " s";
-                Log("callback 0 " + std::to_string(n) + " -> 0 (gave up)");
-                Log("eciSynchronize -> 0");
-                return 0;
-            }
-            Log("callback 0 " + std::to_string(n) + " -> " + std::to_string(answer));
-            if (answer == ECI_DATA_ABORT) break;
-        }
-    }
-    Log("eciSynchronize -> 1");
-    return 1;
+  }
+  Log("eciSynchronize -> 1");
+  return 1;
 }
 
-ECI_EXPORT EciBool ECI_CALL eciSetOutputBuffer(ECIHand engine, int32_t samples, int16_t *buffer) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Instance *e = AsInstance(engine);
-    const auto *failure = CountCall("eciSetOutputBuffer");
-    EciBool ok = !failure && e && samples >= 0;
-    if (ok) {
-        e->buffer = samples > 0 ? buffer : nullptr;
-        e->buffer_samples = samples;
-    }
-    Record(e, failure);
-    Log("eciSetOutputBuffer " + std::to_string(samples) + Result(ok, failure));
-    return ok;
+ECI_EXPORT EciBool ECI_CALL eciSetOutputBuffer(ECIHand engine, int32_t samples, int16_t* buffer) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Instance* e = AsInstance(engine);
+  const auto* failure = CountCall("eciSetOutputBuffer");
+  EciBool ok = !failure && e && samples >= 0;
+  if (ok) {
+    e->buffer = samples > 0 ? buffer : nullptr;
+    e->buffer_samples = samples;
+  }
+  Record(e, failure);
+  Log("eciSetOutputBuffer " + std::to_string(samples) + Result(ok, failure));
+  return ok;
 }
 
 ECI_EXPORT void ECI_CALL eciRegisterCallback(ECIHand engine, EciCallback callback,
-                                             void *user_data) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Instance *e = AsInstance(engine);
-    if (CountCall("eciRegisterCallback")) {
-        Log("eciRegisterCallback (injected)");
-        return;
-    }
-    if (e) {
-        e->callback = callback;
-        e->user_data = user_data;
-    }
-    Log(std::string("eciRegisterCallback ") + (callback ? "set" : "null"));
+                                             void* user_data) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Instance* e = AsInstance(engine);
+  if (CountCall("eciRegisterCallback")) {
+    Log("eciRegisterCallback (injected)");
+    return;
+  }
+  if (e) {
+    e->callback = callback;
+    e->user_data = user_data;
+  }
+  Log(std::string("eciRegisterCallback ") + (callback ? "set" : "null"));
 }
 
 }  // extern "C"

@@ -9,23 +9,23 @@ namespace fake_eci {
 
 // One planned failure: the entry point `name` fails on its call number `call`.
 struct PlannedFailure {
-    std::string name;
-    int64_t call = 0;
-    int32_t code = 2;
+  std::string name;
+  int64_t call = 0;
+  int32_t code = 2;
 };
 
 // What the environment asks of the fake (read at every eciNew).
 struct Settings {
-    std::string log_path;                 // NARRAVOX_FAKE_ECI_LOG
-    std::vector<PlannedFailure> failures; // NARRAVOX_FAKE_ECI_FAIL
-    int32_t fill = 0;                     // NARRAVOX_FAKE_ECI_FILL; 0: the whole buffer
-    bool mark = false;                    // NARRAVOX_FAKE_ECI_MARK
+  std::string log_path;                  // NARRAVOX_FAKE_ECI_LOG
+  std::vector<PlannedFailure> failures;  // NARRAVOX_FAKE_ECI_FAIL
+  int32_t fill = 0;                      // NARRAVOX_FAKE_ECI_FILL; 0: the whole buffer
+  bool mark = false;                     // NARRAVOX_FAKE_ECI_MARK
 };
 
 Settings ReadSettings();
 
 // Parses "name:n[:code][,name:n[:code]...]"; malformed items are skipped.
-std::vector<PlannedFailure> ParseFailures(const std::string &text);
+std::vector<PlannedFailure> ParseFailures(const std::string& text);
 
 }  // namespace fake_eci
 

@@ -9,22 +9,22 @@
 #include <vector>
 
 class EncoderLibrary {
-public:
-    explicit EncoderLibrary(const std::string &path);
-    ~EncoderLibrary();
-    EncoderLibrary(const EncoderLibrary &) = delete;
-    EncoderLibrary &operator=(const EncoderLibrary &) = delete;
+ public:
+  explicit EncoderLibrary(const std::string& path);
+  ~EncoderLibrary();
+  EncoderLibrary(const EncoderLibrary&) = delete;
+  EncoderLibrary& operator=(const EncoderLibrary&) = delete;
 
-    // Null when the library does not export the name.
-    void *symbol(const char *name) const;
+  // Null when the library does not export the name.
+  void* symbol(const char* name) const;
 
-    BEINITSTREAM init = nullptr;
-    BEENCODECHUNK encode = nullptr;
-    BEDEINITSTREAM deinit = nullptr;
-    BECLOSESTREAM close = nullptr;
+  BEINITSTREAM init = nullptr;
+  BEENCODECHUNK encode = nullptr;
+  BEDEINITSTREAM deinit = nullptr;
+  BECLOSESTREAM close = nullptr;
 
-private:
-    void *handle_ = nullptr;
+ private:
+  void* handle_ = nullptr;
 };
 
 // dwConfig 256, version 1, size 332, the two rates, mono, the bit rate,
@@ -37,5 +37,5 @@ std::vector<std::int16_t> tone(std::size_t samples, double hz, double rate);
 // One stream from open to close: every chunk's output and the flush's,
 // appended.  Fails the current test on any non-zero result or on a call
 // that writes more than the minimum output size.
-std::vector<std::uint8_t> encodeAll(const EncoderLibrary &library, const BE_CONFIG &config,
-                                    const std::vector<std::int16_t> &samples);
+std::vector<std::uint8_t> encodeAll(const EncoderLibrary& library, const BE_CONFIG& config,
+                                    const std::vector<std::int16_t>& samples);
