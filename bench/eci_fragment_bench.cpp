@@ -29,6 +29,7 @@
 #include <thread>
 #include <vector>
 
+#include "eci_library.h"
 #include "narravox/eci_api.h"
 
 namespace {
@@ -39,22 +40,7 @@ const int kWords = 40;      // one-word syntheses per measurement
 const int kFragments = 2;   // fragment syntheses per measurement
 const char kWord[] = "S\xEC.";
 
-struct Engine {
-    EciNewProc New;
-    EciDeleteProc Delete;
-    EciSetParamProc SetParam;
-    EciAddTextProc AddText;
-    EciSynthesizeProc Synthesize;
-    EciSynchronizeProc Synchronize;
-    EciSetOutputBufferProc SetOutputBuffer;
-    EciRegisterCallbackProc RegisterCallback;
-};
-
-template <typename Proc>
-bool Bind(void *lib, const char *name, Proc &slot) {
-    slot = reinterpret_cast<Proc>(dlsym(lib, name));
-    return slot != nullptr;
-}
+using Engine = EciLibrary;
 
 int32_t ECI_CALL AnswerAtOnce(ECIHand, int32_t, int32_t, void *) { return ECI_DATA_PROCESSED; }
 
@@ -92,14 +78,8 @@ double Speak(const Engine &eci, ECIHand h, const std::string &text) {
 // the word or the fragment at `rate`; prints the median wall time.
 int MeasureOnce(const char *path, const std::string &what, int rate, int count,
                 const std::string &fragment) {
-    void *lib = dlopen(path, RTLD_NOW);
-    Engine eci{};
-    if (!lib || !Bind(lib, "eciNew", eci.New) || !Bind(lib, "eciDelete", eci.Delete) ||
-        !Bind(lib, "eciSetParam", eci.SetParam) || !Bind(lib, "eciAddText", eci.AddText) ||
-        !Bind(lib, "eciSynthesize", eci.Synthesize) ||
-        !Bind(lib, "eciSynchronize", eci.Synchronize) ||
-        !Bind(lib, "eciSetOutputBuffer", eci.SetOutputBuffer) ||
-        !Bind(lib, "eciRegisterCallback", eci.RegisterCallback)) {
+    const EciLibrary &eci = EciLibrary::Get(path);
+    if (!eci.Complete()) {
         std::fprintf(stderr, "cannot load %s\n", path);
         return 1;
     }

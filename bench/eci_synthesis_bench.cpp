@@ -14,27 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "eci_library.h"
 #include "narravox/eci_api.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Engine {
-    EciNewProc New;
-    EciSetParamProc SetParam;
-    EciAddTextProc AddText;
-    EciSynthesizeProc Synthesize;
-    EciSynchronizeProc Synchronize;
-    EciSetOutputBufferProc SetOutputBuffer;
-    EciRegisterCallbackProc RegisterCallback;
-};
-
-template <typename Proc>
-bool Bind(void *lib, const char *name, Proc &slot) {
-    slot = reinterpret_cast<Proc>(dlsym(lib, name));
-    return slot != nullptr;
-}
+using Engine = EciLibrary;
 
 int64_t g_samples = 0;
 
@@ -122,13 +109,8 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "cannot read %s\n", BENCH_TEXT);
         return 1;
     }
-    void *lib = dlopen(ECI_LIBRARY_PATH, RTLD_NOW);
-    Engine eci{};
-    if (!lib || !Bind(lib, "eciNew", eci.New) || !Bind(lib, "eciSetParam", eci.SetParam) ||
-        !Bind(lib, "eciAddText", eci.AddText) || !Bind(lib, "eciSynthesize", eci.Synthesize) ||
-        !Bind(lib, "eciSynchronize", eci.Synchronize) ||
-        !Bind(lib, "eciSetOutputBuffer", eci.SetOutputBuffer) ||
-        !Bind(lib, "eciRegisterCallback", eci.RegisterCallback)) {
+    const EciLibrary &eci = EciLibrary::Get(ECI_LIBRARY_PATH);
+    if (!eci.Complete()) {
         std::fprintf(stderr, "cannot load %s\n", ECI_LIBRARY_PATH);
         return 1;
     }
