@@ -98,13 +98,15 @@ int EspeakRuntime::Initialize(std::string& error) {
 }
 
 bool EspeakRuntime::Speak(const std::string& utf8, const std::string& voice_name, int pitch,
-                          int rate, int volume, SampleQueue* queue, std::string& error) {
+                          int rate, int volume, SampleQueue* queue, std::string& error,
+                          bool batch) {
   std::lock_guard<std::mutex> lock(g_mutex);
   SpeakRequest request;
   request.pitch = pitch;
   request.rate = rate;
   request.volume = volume;
   request.playback = queue == nullptr;
+  request.batch = batch ? 1 : 0;
   const int shared_fd = queue ? queue->fd() : -1;
   // A process that has gone since the last synthesis is started again;
   // the new one is in the same state the old one was.

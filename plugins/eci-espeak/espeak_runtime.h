@@ -24,8 +24,10 @@ class EspeakRuntime {
   // queue the samples go into it; without one espeak-ng plays them on the
   // default audio output. Returns false with an explanation; a synthesis
   // stopped because the queue was aborted counts as success.
+  // With batch set, utf8 is a batch of texts and pauses spoken by one
+  // synthesis (see AppendTextSegment).
   static bool Speak(const std::string& utf8, const std::string& voice_name, int pitch, int rate,
-                    int volume, SampleQueue* queue, std::string& error);
+                    int volume, SampleQueue* queue, std::string& error, bool batch = false);
 
   // Whether the system has an audio output that espeak-ng can open.
   static bool AudioOutputAvailable();

@@ -162,6 +162,8 @@ void SampleQueue::Retire() {
   ring_ = nullptr;
 }
 
+bool SampleQueue::Aborted() const { return !shared_ || (shared_->state.load() & kAborted); }
+
 bool SampleQueue::Push(const int16_t* samples, size_t count) {
   if (!shared_) return false;
   Shared& q = *shared_;

@@ -35,6 +35,9 @@ class SampleQueue {
   // the number copied, 0 at the end (closed and empty, or aborted).
   size_t Pop(int16_t* out, size_t max);
 
+  // Whether the consumer has aborted: the producer may stop.
+  bool Aborted() const;
+
   void Close();  // producer: no more samples
   void Abort();  // consumer: stop; wakes a blocked producer
 

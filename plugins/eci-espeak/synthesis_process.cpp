@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -118,6 +119,42 @@ void SeedNoise() {
 // Exit code of a worker that found the program gone.
 const int kProgramGone = 1;
 
+// Speaks one text into the queue (or aloud); false with an explanation.
+bool SpeakText(const std::string& text, std::string& error) {
+  SeedNoise();
+  espeak_ng_STATUS status = espeak_ng_Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER,
+                                                 0, espeakCHARS_UTF8, nullptr, nullptr);
+  if (status == ENS_OK || status == ENS_SPEECH_STOPPED) return true;
+  error = "espeak-ng synthesis failed: " + StatusText(status);
+  return false;
+}
+
+// Speaks a batch of texts and pauses, in order, into the queue; a queue
+// that stops taking samples ends it as a stopped synthesis.
+bool SpeakBatch(const std::string& batch, std::string& error) {
+  static const int16_t kSilence[4096] = {};
+  size_t at = 0;
+  while (at + 9 <= batch.size()) {
+    char kind = batch[at];
+    int64_t size = 0;
+    std::memcpy(&size, batch.data() + at + 1, sizeof size);
+    at += 9;
+    if (kind == 'T') {
+      if (size < 0 || static_cast<uint64_t>(size) > batch.size() - at) break;
+      if (!SpeakText(batch.substr(at, static_cast<size_t>(size)), error)) return false;
+      at += static_cast<size_t>(size);
+    } else {
+      for (int64_t left = size; left > 0;) {
+        size_t n = static_cast<size_t>(std::min<int64_t>(left, 4096));
+        if (!g_queue->Push(kSilence, n)) return true;
+        left -= static_cast<int64_t>(n);
+      }
+    }
+    if (g_queue->Aborted()) return true;
+  }
+  return true;
+}
+
 // Runs the synthesis of a request; false with an explanation. The queue
 // stays mapped until the worker exits, which unmaps it after the reply.
 bool Synthesize(const SpeakRequest& request, const std::string& voice, const std::string& text,
@@ -147,12 +184,8 @@ bool Synthesize(const SpeakRequest& request, const std::string& voice, const std
   espeak_ng_SetParameter(espeakRATE, request.rate, 0);
   espeak_ng_SetParameter(espeakPITCH, request.pitch, 0);
   espeak_ng_SetParameter(espeakVOLUME, request.volume, 0);
-  SeedNoise();
-  status = espeak_ng_Synthesize(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0,
-                                espeakCHARS_UTF8, nullptr, nullptr);
-  if (status == ENS_OK || status == ENS_SPEECH_STOPPED) return true;
-  error = "espeak-ng synthesis failed: " + StatusText(status);
-  return false;
+  if (request.batch) return SpeakBatch(text, error);
+  return SpeakText(text, error);
 }
 
 // A worker, a copy of the synthesis process made before the request comes:
@@ -260,6 +293,18 @@ void ServeRequests(int socket) {
 }
 
 }  // namespace
+
+void AppendTextSegment(std::string& batch, const std::string& utf8) {
+  int64_t size = static_cast<int64_t>(utf8.size());
+  batch += 'T';
+  batch.append(reinterpret_cast<const char*>(&size), sizeof size);
+  batch += utf8;
+}
+
+void AppendPauseSegment(std::string& batch, int64_t samples) {
+  batch += 'P';
+  batch.append(reinterpret_cast<const char*>(&samples), sizeof samples);
+}
 
 bool SendAll(int fd, const void* data, size_t size) {
   const char* p = static_cast<const char*>(data);

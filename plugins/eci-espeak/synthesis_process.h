@@ -29,6 +29,7 @@ struct SpeakRequest {
   int32_t rate = 175;
   int32_t volume = 100;
   int32_t playback = 0;  // speak aloud instead of filling the queue
+  int32_t batch = 0;     // the text is a batch of segments (see AppendTextSegment)
   uint32_t voice_size = 0;
   uint64_t text_size = 0;
 };
@@ -41,6 +42,14 @@ struct ProcessReply {
   int32_t value = 0;
   uint32_t message_size = 0;
 };
+
+// All the texts and pauses of one synthesis go to one copy of the process,
+// as a batch: for each segment a kind byte ('T' a UTF-8 text, 'P' a pause),
+// a 64-bit size (the text's bytes, or the pause's samples at espeak-ng's own
+// rate) and the text. Each copy costs a fork and its page faults, which a
+// text of many short paragraphs would otherwise pay at every paragraph.
+void AppendTextSegment(std::string& batch, const std::string& utf8);
+void AppendPauseSegment(std::string& batch, int64_t samples);
 
 // Runs the synthesis process on the socket: initialises espeak-ng, answers
 // with its sample rate and serves requests until the program closes the

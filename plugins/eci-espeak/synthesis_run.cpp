@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "espeak_runtime.h"
+#include "synthesis_process.h"
 
 namespace eci {
 namespace {
@@ -52,7 +53,23 @@ void SynthesisRun::SetError(const std::string& error) {
 }
 
 void SynthesisRun::Work() {
-  SampleQueue* queue = settings_.playback ? nullptr : &queue_;
+  if (!settings_.playback) {
+    // Every text and pause of the synthesis in one request.
+    std::string batch;
+    for (const Segment& segment : segments_) {
+      if (segment.IsPause())
+        AppendPauseSegment(batch, segment.pause_half_ms * settings_.native_rate / 2000);
+      else
+        AppendTextSegment(batch, segment.text);
+    }
+    std::string error;
+    if (!aborted_ && !EspeakRuntime::Speak(batch, settings_.voice_name, settings_.pitch,
+                                           settings_.rate, settings_.volume, &queue_, error, true))
+      SetError(error);
+    queue_.Close();
+    return;
+  }
+  SampleQueue* queue = nullptr;
   const std::vector<int16_t> silence(4096, 0);
   for (const Segment& segment : segments_) {
     if (aborted_) break;
