@@ -41,7 +41,8 @@ TEST_F(LinuxUser, WithoutAConfigurationBesideTheProgramTheFilesAreTheUsers) {
   folder_.Write("libro.txt", Sentences(100));
   // No configuration anywhere: the built-in settings; the engine stops at
   // its third fragment and leaves the RecoveryFile in ~/.local/state.
-  RunResult failed = Convert(With(FakeLibraries(), {"/F=1", "/VB=0", "libro.txt"}), "",
+  // One stream: the injected failure counts the calls of one process.
+  RunResult failed = Convert(With(FakeLibraries(), {"/F=1", "/PA=1", "/VB=0", "libro.txt"}), "",
                              {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:3"}});
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_EQ(failed.output, kBannerLines);
@@ -62,7 +63,8 @@ TEST_F(LinuxUser, WithoutAConfigurationBesideTheProgramTheFilesAreTheUsers) {
   const std::map<std::string, std::string> xdg = {{"XDG_CONFIG_HOME", folder_.File("cfg")},
                                                   {"XDG_STATE_HOME", folder_.File("st")},
                                                   {"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:2"}};
-  RunResult moved = Convert({"libro.txt"}, "s\n", xdg);
+  // One stream: the injected failure counts the calls of one process.
+  RunResult moved = Convert({"/PA=1", "libro.txt"}, "s\n", xdg);
   EXPECT_EQ(moved.exitCode, 1);
   EXPECT_TRUE(folder_.Exists("st/narravox/narravox.dat"));
   RunResult relative = Convert(With(FakeLibraries(), {"/R"}), "", {{"XDG_STATE_HOME", "st"}});
