@@ -255,7 +255,7 @@ const TSettingRow kSettingRows[] = {
    [](C s) { return Flag(s.PAUSAPARAGRAFO); }},
   {"PRIORITA", "P", false, ReadPriority, nullptr},
   {"PARALLELI", "PA", false,
-   [](V v, S s) { return ParseIntegerInRange(v.upper, 1, 64, &s.PARALLELI); }, nullptr},
+   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 64, &s.PARALLELI); }, nullptr},
   {"VERBOSITA", "VB", false,
    [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 3, &s.VERBOSITA); }, nullptr},
   {"CONFERMACANCELLA", "CC", false,
