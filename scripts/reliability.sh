@@ -4,7 +4,7 @@
 # fuzz targets for FUZZ_SECONDS each, and the interruption soak.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-fuzz_seconds=${FUZZ_SECONDS:-45}
+fuzz_seconds=${FUZZ_SECONDS:-30}
 jobs=$(nproc)
 step() { echo; echo "== $* ($(date +%T))"; }
 
