@@ -64,10 +64,10 @@ std::vector<std::string> PrefixedFiles(const std::string& folder) {
   return names;
 }
 
-// Those of them that carry a file number, with their numbers.
-std::vector<std::pair<int32_t, std::string>> NumberedFiles(const std::string& folder) {
+// Those of names that carry a file number, with their numbers.
+std::vector<std::pair<int32_t, std::string>> NumberedFiles(const std::vector<std::string>& names) {
   std::vector<std::pair<int32_t, std::string>> files;
-  for (const std::string& name : PrefixedFiles(folder)) {
+  for (const std::string& name : names) {
     int32_t number = 0;
     std::string digits = UpperAscii(name.substr(Settings.NOMEFILE.size(), 3));
     if (text::ParseInteger(digits, &number) && number > 0) files.push_back({number, name});
@@ -82,7 +82,7 @@ bool CanBeGroupFolder(const std::string& folder, int32_t group) {
   // The text folders of this run's texts are never group folders.
   for (size_t i = 2; i < RunState.JobList.size(); ++i)
     if (NamesOfText(RunState.JobList[i].text).TextFolder == folder + kSeparator) return false;
-  for (const auto& file : NumberedFiles(folder + kSeparator))
+  for (const auto& file : NumberedFiles(PrefixedFiles(folder + kSeparator)))
     if (file.first <= (group - 1) * kMinGroupSize || file.first > group * kMaxGroupSize)
       return false;
   return true;
@@ -197,7 +197,8 @@ void CreateOutputFolder(const std::string& folder) {
 }
 
 void PrepareFolder(const std::string& folder, const TTextNames& names, bool* askBeforeDelete) {
-  if (!PrefixedFiles(folder).empty() && Settings.CONFERMACANCELLA) {
+  const std::vector<std::string> found = PrefixedFiles(folder);
+  if (!found.empty() && Settings.CONFERMACANCELLA) {
     if (*askBeforeDelete &&
         !AskYesNo(FormatText(msg::kAskDeleteMp3, {WithoutSeparator(names.TextFolder)}))) {
       PrintLine(msg::kInterrupted);
@@ -207,7 +208,7 @@ void PrepareFolder(const std::string& folder, const TTextNames& names, bool* ask
     }
     *askBeforeDelete = false;
   }
-  for (const auto& file : NumberedFiles(folder)) platform::DeleteFile(folder + file.second);
+  for (const auto& file : NumberedFiles(found)) platform::DeleteFile(folder + file.second);
   if (platform::FileExists(folder + names.FolderIdName))
     platform::DeleteFile(folder + names.FolderIdName);
 }
