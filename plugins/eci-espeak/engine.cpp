@@ -145,9 +145,7 @@ bool Engine::Synthesize() {
   s.playback = buffer_ == nullptr;
   // Room for one whole caller buffer of look-ahead, so that synthesis of
   // the next buffer overlaps the caller's work on the current one.
-  s.queue_samples =
-      static_cast<size_t>(static_cast<int64_t>(buffer_samples_) * native_rate_ / s.output_rate) +
-      8192;
+  s.queue_samples = static_cast<size_t>(buffer_samples_) + 8192;
   run_.reset(new SynthesisRun(std::move(queued_), s));
   queued_.clear();
   return true;

@@ -97,24 +97,24 @@ int EspeakRuntime::Initialize(std::string& error) {
   return g_sample_rate;
 }
 
-bool EspeakRuntime::Speak(const std::string& utf8, const std::string& voice_name, int pitch,
-                          int rate, int volume, SampleQueue* queue, std::string& error,
-                          bool batch) {
+bool EspeakRuntime::Speak(const std::string& text, const std::string& voice_name, int pitch,
+                          int rate, int volume, SampleQueue* queue, int output_rate,
+                          std::string& error) {
   std::lock_guard<std::mutex> lock(g_mutex);
   SpeakRequest request;
   request.pitch = pitch;
   request.rate = rate;
   request.volume = volume;
   request.playback = queue == nullptr;
-  request.batch = batch ? 1 : 0;
+  request.output_rate = output_rate;
   const int shared_fd = queue ? queue->fd() : -1;
   // A process that has gone since the last synthesis is started again;
   // the new one is in the same state the old one was.
-  bool sent = g_socket >= 0 && SendRequest(g_socket, request, voice_name, utf8, shared_fd);
+  bool sent = g_socket >= 0 && SendRequest(g_socket, request, voice_name, text, shared_fd);
   if (!sent) {
     Disconnect();
     if (!Connect(error)) return false;
-    sent = SendRequest(g_socket, request, voice_name, utf8, shared_fd);
+    sent = SendRequest(g_socket, request, voice_name, text, shared_fd);
   }
   int32_t ok = 0;
   std::string message;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "audio_output.h"
+#include "resampler.h"
 #include "sample_queue.h"
 
 namespace eci {
@@ -40,15 +41,29 @@ const uint32_t kMaxVoiceSize = 256;
 const uint64_t kMaxTextSize = uint64_t(1) << 30;
 
 SampleQueue* g_queue = nullptr;   // destination of the synthesis, in a worker
+// Converts espeak-ng's samples to the queue's rate, in a worker whose
+// request asks for another rate: the synthesis has time to spare for it,
+// and the program's reading thread then only copies.
+Resampler* g_resampler = nullptr;
+std::vector<int16_t> g_converted;
 const char* g_loaded_voice = "";  // kLoadedVoice once it has been loaded
 
 // espeak-ng's own noise seed setter (1.52 and later), or null.
 using SetRandSeed = espeak_ng_STATUS (*)(long);
 SetRandSeed g_set_rand_seed = nullptr;
 
+// Puts samples at espeak-ng's rate into the queue, converted when asked;
+// count 0 flushes the converter. False once the queue takes no more.
+bool Deliver(const int16_t* samples, size_t count) {
+  if (!g_resampler) return count == 0 || g_queue->Push(samples, count);
+  g_converted.clear();
+  if (!g_resampler->Process(samples, count, g_converted)) return false;
+  return g_converted.empty() || g_queue->Push(g_converted.data(), g_converted.size());
+}
+
 int OnSynth(short* samples, int count, espeak_EVENT*) {
   if (!samples || count <= 0 || !g_queue) return 0;
-  return g_queue->Push(samples, static_cast<size_t>(count)) ? 0 : 1;
+  return Deliver(samples, static_cast<size_t>(count)) ? 0 : 1;
 }
 
 std::string StatusText(espeak_ng_STATUS status) {
@@ -129,12 +144,20 @@ bool SpeakText(const std::string& text, std::string& error) {
   return false;
 }
 
+// Whether the converter, if any, has failed; says how in error.
+bool ConversionFailed(std::string& error) {
+  if (!g_resampler || g_resampler->error().empty()) return false;
+  error = "resampling failed: " + g_resampler->error();
+  return true;
+}
+
 // Speaks a batch of texts and pauses, in order, into the queue; a queue
 // that stops taking samples ends it as a stopped synthesis.
 bool SpeakBatch(const std::string& batch, std::string& error) {
   static const int16_t kSilence[4096] = {};
   size_t at = 0;
-  while (at + 9 <= batch.size()) {
+  bool taking = true;
+  while (taking && at + 9 <= batch.size()) {
     char kind = batch[at];
     int64_t size = 0;
     std::memcpy(&size, batch.data() + at + 1, sizeof size);
@@ -144,15 +167,16 @@ bool SpeakBatch(const std::string& batch, std::string& error) {
       if (!SpeakText(batch.substr(at, static_cast<size_t>(size)), error)) return false;
       at += static_cast<size_t>(size);
     } else {
-      for (int64_t left = size; left > 0;) {
+      for (int64_t left = size; left > 0 && taking;) {
         size_t n = static_cast<size_t>(std::min<int64_t>(left, 4096));
-        if (!g_queue->Push(kSilence, n)) return true;
+        taking = Deliver(kSilence, n);
         left -= static_cast<int64_t>(n);
       }
     }
-    if (g_queue->Aborted()) return true;
+    if (g_queue->Aborted() || ConversionFailed(error)) taking = false;
   }
-  return true;
+  if (taking) Deliver(nullptr, 0);  // the converter's last samples
+  return !ConversionFailed(error);
 }
 
 // Runs the synthesis of a request; false with an explanation. The queue
@@ -174,6 +198,11 @@ bool Synthesize(const SpeakRequest& request, const std::string& voice, const std
       error = "the sample queue cannot be shared with espeak-ng";
       return false;
     }
+    const int native_rate = espeak_ng_GetSampleRate();
+    if (request.output_rate > 0 && request.output_rate != native_rate) {
+      g_resampler = new Resampler(native_rate, request.output_rate);
+      if (ConversionFailed(error)) return false;
+    }
   }
   espeak_ng_STATUS status = ENS_OK;
   if (voice != g_loaded_voice) status = espeak_ng_SetVoiceByName(voice.c_str());
@@ -184,8 +213,7 @@ bool Synthesize(const SpeakRequest& request, const std::string& voice, const std
   espeak_ng_SetParameter(espeakRATE, request.rate, 0);
   espeak_ng_SetParameter(espeakPITCH, request.pitch, 0);
   espeak_ng_SetParameter(espeakVOLUME, request.volume, 0);
-  if (request.batch) return SpeakBatch(text, error);
-  return SpeakText(text, error);
+  return request.playback ? SpeakText(text, error) : SpeakBatch(text, error);
 }
 
 // A worker, a copy of the synthesis process made before the request comes:

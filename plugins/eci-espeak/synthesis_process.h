@@ -22,14 +22,15 @@ namespace eci {
 // once the synthesis has ended. The copy that will serve the next request
 // is made in advance and reads it from the socket itself.
 
-// Sent by the program; followed by the voice name and the UTF-8 text. In
-// delivery mode the queue's shared memory comes along (SCM_RIGHTS).
+// Sent by the program; followed by the voice name and the text: in
+// playback mode one UTF-8 text, in delivery mode a batch (below), with the
+// queue's shared memory (SCM_RIGHTS).
 struct SpeakRequest {
   int32_t pitch = 50;
   int32_t rate = 175;
   int32_t volume = 100;
-  int32_t playback = 0;  // speak aloud instead of filling the queue
-  int32_t batch = 0;     // the text is a batch of segments (see AppendTextSegment)
+  int32_t playback = 0;     // speak the text aloud instead of filling the queue
+  int32_t output_rate = 0;  // the queue's rate; 0 or espeak-ng's own: no conversion
   uint32_t voice_size = 0;
   uint64_t text_size = 0;
 };
@@ -44,7 +45,7 @@ struct ProcessReply {
 };
 
 // All the texts and pauses of one synthesis go to one copy of the process,
-// as a batch: for each segment a kind byte ('T' a UTF-8 text, 'P' a pause),
+// as a batch, and come back as samples at the queue's rate: for each segment a kind byte ('T' a UTF-8 text, 'P' a pause),
 // a 64-bit size (the text's bytes, or the pause's samples at espeak-ng's own
 // rate) and the text. Each copy costs a fork and its page faults, which a
 // text of many short paragraphs would otherwise pay at every paragraph.

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "annotated_text.h"
-#include "resampler.h"
 #include "sample_queue.h"
 
 namespace eci {
@@ -24,12 +23,12 @@ struct SynthesisSettings {
   int native_rate = 22050;   // espeak-ng's own rate
   int output_rate = 22050;   // rate delivered by Read()
   bool playback = false;     // speak aloud instead of delivering samples
-  size_t queue_samples = 0;  // bound of the look-ahead, in native samples
+  size_t queue_samples = 0;  // bound of the look-ahead, in output samples
 };
 
 // One synthesis of queued segments on a worker thread. In delivery mode the
-// worker fills a bounded queue at espeak-ng's rate and the reading thread
-// converts to the output rate, so the two stages share the work.
+// synthesis process fills a bounded queue at the output rate (it converts
+// espeak-ng's samples as it makes them), so that reading is a copy.
 class SynthesisRun {
  public:
   SynthesisRun(std::vector<Segment> segments, const SynthesisSettings& settings);
@@ -50,16 +49,11 @@ class SynthesisRun {
 
  private:
   void Work();
-  bool FillPending();
   void SetError(const std::string& error);
 
   std::vector<Segment> segments_;
   SynthesisSettings settings_;
   SampleQueue queue_;
-  std::unique_ptr<Resampler> resampler_;
-  std::vector<int16_t> native_;   // scratch for Read
-  std::vector<int16_t> pending_;  // converted, not yet read
-  size_t pending_pos_ = 0;
   bool input_done_ = false;
   std::atomic<bool> aborted_{false};
   bool no_audio_output_ = false;
