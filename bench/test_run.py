@@ -35,7 +35,8 @@ BURN = ("import sys, time\nend = time.process_time() + float(sys.argv[1])\n"
 
 class ProcessTreeMeasurement(unittest.TestCase):
     def test_memory_of_processes_alive_together_adds_up(self):
-        script = f'{PY} -c "$0" 100 0.5 & {PY} -c "$0" 100 0.5 & wait'
+        # Held long enough to overlap however slowly the second one starts.
+        script = f'{PY} -c "$0" 100 2 & {PY} -c "$0" 100 2 & wait'
         sample = run.measure(["bash", "-c", script, HOLD])
         self.assertGreater(sample.peak, 195 * MiB)
         self.assertLess(sample.peak, 300 * MiB)
@@ -55,6 +56,23 @@ class ProcessTreeMeasurement(unittest.TestCase):
         script = f'{PY} -c "$0" 0.3 | {PY} -c "$0" 0.3 | cat'
         sample = run.measure(["bash", "-c", script, BURN])
         self.assertGreater(sample.cpu, 0.58)
+
+    def test_a_daemon_that_left_the_tree_still_counts(self):
+        # The engine's synthesis processes are double-forked: their parent
+        # ends at once and the command does not wait for them. This daemon
+        # burns CPU, then holds memory until the command has seen it.
+        daemon = ("import os, sys, time\n"
+                  "end = time.process_time() + 0.4\n"
+                  "while time.process_time() < end: pass\n"
+                  "b = b'x' * (100 << 20); open(sys.argv[1], 'w').close(); time.sleep(2)")
+        with tempfile.TemporaryDirectory() as tmp:
+            ready = Path(tmp) / "ready"
+            script = (f'( {PY} -c "$0" "$1" & ) ; '
+                      'while [ ! -e "$1" ]; do sleep 0.05; done; sleep 0.2')
+            run.adopt_orphans()
+            sample = run.measure(["bash", "-c", script, daemon, ready])
+        self.assertGreater(sample.cpu, 0.38)
+        self.assertGreater(sample.peak, 100 * MiB)
 
     def test_failure_reports_exit_code_and_errors(self):
         with self.assertRaises(run.CommandFailed) as caught:
