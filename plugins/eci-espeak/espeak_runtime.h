@@ -16,18 +16,21 @@ class SampleQueue;
 class EspeakRuntime {
  public:
   // Starts the synthesis process on first use. Returns espeak-ng's native
-  // sample rate, or 0 with an explanation.
+  // sample rate, or 0 with an explanation. The process is a copy of the
+  // caller's (fork): a caller with other threads may hand it a lock one of
+  // them held, which nobody will release there, so the first use belongs
+  // before the caller starts threads.
   static int Initialize(std::string& error);
 
-  // Synthesises UTF-8 text with the given voice settings, starting from
-  // the same espeak-ng state whatever was synthesised before. With a
-  // queue the samples go into it; without one espeak-ng plays them on the
-  // default audio output. Returns false with an explanation; a synthesis
-  // stopped because the queue was aborted counts as success.
-  // With batch set, utf8 is a batch of texts and pauses spoken by one
-  // synthesis (see AppendTextSegment).
-  static bool Speak(const std::string& utf8, const std::string& voice_name, int pitch, int rate,
-                    int volume, SampleQueue* queue, std::string& error, bool batch = false);
+  // Synthesises with the given voice settings, starting from the same
+  // espeak-ng state whatever was synthesised before. With a queue, text is
+  // a batch of texts and pauses (AppendTextSegment) whose samples go into
+  // the queue at output_rate; without one, text is one UTF-8 text that
+  // espeak-ng plays on the default audio output. Returns false with an
+  // explanation; a synthesis stopped because the queue was aborted counts
+  // as success.
+  static bool Speak(const std::string& text, const std::string& voice_name, int pitch, int rate,
+                    int volume, SampleQueue* queue, int output_rate, std::string& error);
 
   // Whether the system has an audio output that espeak-ng can open.
   static bool AudioOutputAvailable();

@@ -19,6 +19,10 @@ std::string EngineLibraryPath();
 
 // Creates and configures the engine; outside TestMode also opens the first
 // encoder stream, sizes the pipeline's buffers and connects the engine to it.
+// Call it before the process starts any thread: an engine may start a
+// process of its own by copying this one (fork), and the copy inherits, held
+// for ever, any lock that another thread held at that moment (the memory
+// allocator's, under a sanitizer, hung such copies).
 void ActivateEngine();
 void AddText(const char* text);
 // Queues text with annotations switched on for it alone.

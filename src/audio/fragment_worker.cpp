@@ -77,15 +77,18 @@ void WriteFragmentFile(const TFragmentJob& job) {
 
 int RunWorkerProcess() {
   platform::EndWithStarter();
-  platform::InstallInterruptHandler(WorkerInterrupted);
   TMessage message;
   if (!message.Receive(platform::WorkerJobPipe()) || message.size() < 2) return 1;
   ApplySettings(message);
   std::string failure;
   int32_t track = 0;
   try {
-    if (!StartEncoderThread()) RaiseError(msg::kProcessingObjects);
+    // The engine first, while this is the process's only thread (see
+    // ActivateEngine); until the handler is installed an interruption
+    // simply ends the worker, which has no file yet.
     ActivateEngine();
+    platform::InstallInterruptHandler(WorkerInterrupted);
+    if (!StartEncoderThread()) RaiseError(msg::kProcessingObjects);
     while (message.Receive(platform::WorkerJobPipe())) {
       TFragmentJob job;
       if (!ReadJobMessage(message, &job)) break;

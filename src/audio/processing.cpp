@@ -38,13 +38,18 @@ void Release(Step step) {
 }  // namespace
 
 void StartProcessing() {
+  if (!RunState.TestMode) {
+    if (Settings.MINIMIZZAFINESTRA) platform::MinimizeConsoleWindow();
+    if (Settings.PRIORITA != kPriorityNormal) {
+      platform::SetPriorityClass(Settings.PRIORITA);
+      platform::YieldProcessor();
+    }
+  }
+  // Until the handler is installed an interruption simply ends the
+  // program, which has written nothing yet.
+  ActivateEngine();
   platform::InstallInterruptHandler(ConsoleCtrlHandler);
   if (RunState.TestMode) return;
-  if (Settings.MINIMIZZAFINESTRA) platform::MinimizeConsoleWindow();
-  if (Settings.PRIORITA != kPriorityNormal) {
-    platform::SetPriorityClass(Settings.PRIORITA);
-    platform::YieldProcessor();
-  }
   if (!StartEncoderThread()) RaiseError(msg::kProcessingObjects);
   platform::YieldProcessor();
 }

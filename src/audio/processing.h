@@ -5,8 +5,11 @@
 
 #include <string>
 
-// Raises "Impossibile creare gli oggetti per l'elaborazione" when the
-// encoder thread cannot be started.
+// Sets the window and the priority, activates the engine (ActivateEngine,
+// before any thread, and at the run's priority, which its processes
+// inherit), then installs the interruption handler and starts the encoder
+// thread. Raises the engine's errors, and "Impossibile creare gli oggetti
+// per l'elaborazione" when the encoder thread cannot be started.
 void StartProcessing();
 
 // Releases the engine, the encoder thread, an open stream and a partial MP3

@@ -133,7 +133,6 @@ void TConversion::StartRun() {
       RaiseErrorWithCode(msg::kLibraryFolderNotFound, library, -1);
   }
   StartProcessing();
-  ActivateEngine();
   // Workers make the very files of one stream, but for the pipeline's own
   // upsampling, which carries the last sample from one file to the next.
   parallel_ = Settings.PARALLELI > 1 && !RunState.TestMode && !IsUpsampling();

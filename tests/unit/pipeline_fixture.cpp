@@ -53,7 +53,6 @@ void PipelineTest::Activate() {
     dlclose(encoder);
   }
   StartProcessing();
-  ActivateEngine();
 }
 
 void PipelineTest::SpeakInto(const std::string& path, const std::string& text, const uint8_t* tag) {
