@@ -29,18 +29,20 @@ int PoolSize = 1;
 constexpr int kEndWaitMs = 800;
 
 // Ends the workers that ending picks; busy ones are interrupted and their
-// files deleted. Holds PoolLock.
+// files deleted. Holds PoolLock. The ended ones stay in Workers, marked by
+// an id of -1, until ForgetEndedWorkers: the conversion's thread may be
+// using them when the interruption handler ends them.
 template <typename Pick>
 void EndWorkers(int waitMs, Pick ending) {
   for (TWorker& worker : Workers) {
-    if (!ending(worker)) continue;
+    if (worker.process.id == -1 || !ending(worker)) continue;
     platform::ClosePipe(worker.process.jobs);  // an idle worker ends at this
     worker.process.jobs = platform::kNoPipe;
     if (worker.track != 0) platform::InterruptWorker(worker.process.id);
   }
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
   for (TWorker& worker : Workers) {
-    if (!ending(worker)) continue;
+    if (worker.process.id == -1 || !ending(worker)) continue;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                     deadline - std::chrono::steady_clock::now()).count();
     if (!platform::AwaitWorker(worker.process.id, left > 0 ? static_cast<int>(left) : 0)) {
@@ -54,8 +56,14 @@ void EndWorkers(int waitMs, Pick ending) {
       platform::DeleteFile(worker.path);
     }
     platform::ClosePipe(worker.process.results);
+    worker.process.results = platform::kNoPipe;
     worker.process.id = -1;
+    worker.track = 0;
   }
+}
+
+// Holds PoolLock; only on the conversion's thread.
+void ForgetEndedWorkers() {
   std::vector<TWorker> left;
   for (TWorker& worker : Workers)
     if (worker.process.id != -1) left.push_back(worker);
@@ -66,7 +74,7 @@ bool Every(const TWorker&) { return true; }
 
 TWorker* IdleWorker() {
   for (TWorker& worker : Workers)
-    if (worker.track == 0) return &worker;
+    if (worker.track == 0 && worker.process.id != -1) return &worker;
   return nullptr;
 }
 
@@ -145,6 +153,7 @@ TJobResult AwaitFinishedJob() {
     int64_t id = worker.process.id;
     worker.track = 0;
     EndWorkers(kEndWaitMs, [id](const TWorker& w) { return w.process.id == id; });
+    ForgetEndedWorkers();
   }
   return outcome;
 }
@@ -152,11 +161,13 @@ TJobResult AwaitFinishedJob() {
 void StopJobsAfter(int32_t track) {
   std::lock_guard<std::mutex> hold(PoolLock);
   EndWorkers(kEndWaitMs, [track](const TWorker& w) { return w.track > track; });
+  ForgetEndedWorkers();
 }
 
 void CloseWorkerPool() {
   std::lock_guard<std::mutex> hold(PoolLock);
   EndWorkers(kEndWaitMs, Every);
+  ForgetEndedWorkers();
 }
 
 void StopWorkersForGood() {
