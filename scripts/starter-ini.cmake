@@ -36,7 +36,7 @@ file(WRITE "${INI}" "[Narravox]\r
 ;CLIPFILE=N\r
 ; Pausa tra i paragrafi e dopo i titoli seguiti da una riga vuota (S/N)\r
 ;PAUSAPARAGRAFO=S\r
-; File MP3 preparati insieme (1-64, 0 uno per processore; 1 su Windows)\r
+; File MP3 preparati insieme (1-64; 0 o senza valore, uno per processore; 1 su Windows)\r
 ;PARALLELI=2\r
 ; Livello di verbosita' (0-3)\r
 ;VERBOSITA=2\r

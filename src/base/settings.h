@@ -67,7 +67,7 @@ struct TSettings {
   bool TITOLO = true;         // /TI titles in the fragments
   bool PAUSAPARAGRAFO = true; // /PP a pause between paragraphs and after headings
   int32_t PRIORITA = kPriorityIdle;  // /P process priority class
-  int32_t PARALLELI = 1;      // /PA MP3 files in progress at once, 0 one per processor
+  int32_t PARALLELI = 0;      // /PA MP3 files in progress at once, 0 one per processor
   int32_t VERBOSITA = 2;      // /VB amount of console output, 0 to 3
   bool CONFERMACANCELLA = true;   // /CC ask before deleting old MP3 files
   bool AVVISIFINESTRA = false;    // /AF questions and errors in message boxes
