@@ -84,8 +84,8 @@ int RunWorkerProcess() {
   int32_t track = 0;
   try {
     // The engine first, while this is the process's only thread (see
-    // ActivateEngine); until the handler is installed an interruption
-    // simply ends the worker, which has no file yet.
+    // ActivateEngine); an interruption meanwhile waits for the handler.
+    platform::HoldInterrupts();
     ActivateEngine();
     platform::InstallInterruptHandler(WorkerInterrupted);
     if (!StartEncoderThread()) RaiseError(msg::kProcessingObjects);

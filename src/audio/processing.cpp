@@ -45,8 +45,8 @@ void StartProcessing() {
       platform::YieldProcessor();
     }
   }
-  // Until the handler is installed an interruption simply ends the
-  // program, which has written nothing yet.
+  // An interruption during the engine's activation waits for the handler.
+  platform::HoldInterrupts();
   ActivateEngine();
   platform::InstallInterruptHandler(ConsoleCtrlHandler);
   if (RunState.TestMode) return;

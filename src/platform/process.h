@@ -20,6 +20,12 @@ void MinimizeConsoleWindow();
 // Gives up the rest of the thread's time slice.
 void YieldProcessor();
 
+// Holds back Ctrl-C and the other interruptions (on POSIX: blocks SIGINT,
+// SIGTERM, SIGHUP) until InstallInterruptHandler takes them, so that work
+// done before the handler's thread may start is not ended without it. No
+// effect on Windows.
+void HoldInterrupts();
+
 // Installs handler for Ctrl-C, Ctrl-Break and the closing of the console
 // (on POSIX: SIGINT, SIGTERM, SIGHUP). It runs on a thread of its own while
 // the rest of the program goes on; when it returns, the process ends as the

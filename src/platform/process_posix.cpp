@@ -59,6 +59,11 @@ void MinimizeConsoleWindow() {
 
 void YieldProcessor() { sched_yield(); }
 
+void HoldInterrupts() {
+  sigset_t set = InterruptSignals();
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
 void InstallInterruptHandler(void (*handler)()) {
   static std::once_flag once;
   g_interruptHandler = handler;

@@ -46,6 +46,8 @@ void MinimizeConsoleWindow() {
 
 void YieldProcessor() { Sleep(0); }
 
+void HoldInterrupts() {}
+
 void InstallInterruptHandler(void (*handler)()) {
   static bool installed = false;
   g_interruptHandler = handler;

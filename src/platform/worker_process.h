@@ -33,8 +33,10 @@ bool StartWorkerProcess(WorkerProcess* worker);
 // In the worker: its two pipes.
 PipeHandle WorkerJobPipe();
 PipeHandle WorkerResultPipe();
-// In the worker: ends it with an interruption when its starter ends,
-// however that ends.
+// In the worker: kills it at once when its starter ends without ending it
+// (a starter killed outright). A worker that outlived its starter, even by
+// moments, could delete or rename a file that by then belongs to the next
+// run of the same text; what it leaves half-written, that run removes.
 void EndWithStarter();
 
 // Whole reads and writes on a pipe; false on a failure or (reading) the end

@@ -95,9 +95,9 @@ PipeHandle WorkerResultPipe() { return kResultFd; }
 void EndWithStarter() {
 #ifdef __linux__
   pid_t starter = getppid();
-  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
   // The starter may have ended before the request took effect.
-  if (getppid() != starter) raise(SIGTERM);
+  if (getppid() != starter) raise(SIGKILL);
 #endif
 }
 
