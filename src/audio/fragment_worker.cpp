@@ -75,8 +75,8 @@ void WriteFragmentFile(const TFragmentJob& job) {
   }
 }
 
-int RunWorkerProcess() {
-  platform::EndWithStarter();
+int RunWorkerProcess(const std::string& starter) {
+  platform::EndWithStarter(starter);
   TMessage message;
   if (!message.Receive(platform::WorkerJobPipe()) || message.size() < 2) return 1;
   ApplySettings(message);

@@ -15,9 +15,10 @@ void WriteOrDiscard(const uint8_t* data, size_t size, const std::string& path);
 // when whole; raises the error that stops it, with nothing of it left.
 void WriteFragmentFile(const TFragmentJob& job);
 
-// The worker's life: takes its settings, then jobs, until its starter
-// closes the pipe. Answers the exit code.
-int RunWorkerProcess();
+// The worker's life: takes its settings, then jobs, until its starter (the
+// process numbered starter, from the command line) closes the pipe.
+// Answers the exit code.
+int RunWorkerProcess(const std::string& starter);
 
 // The settings message that starts a worker: the libraries and every
 // setting that shapes the files.

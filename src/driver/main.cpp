@@ -9,7 +9,8 @@
 
 int main(int argc, char** argv) {
   platform::PrepareProcess();
-  if (argc > 1 && std::string(argv[1]) == platform::kWorkerArgument) return RunWorkerProcess();
+  if (argc > 2 && std::string(argv[1]) == platform::kWorkerArgument)
+    return RunWorkerProcess(argv[2]);
   std::vector<std::string> args(argv, argv + argc);
   args[0] = platform::ProgramPath();
   return NarravoxMain(args);

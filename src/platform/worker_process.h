@@ -37,7 +37,9 @@ PipeHandle WorkerResultPipe();
 // (a starter killed outright). A worker that outlived its starter, even by
 // moments, could delete or rename a file that by then belongs to the next
 // run of the same text; what it leaves half-written, that run removes.
-void EndWithStarter();
+// starter is the number the starter gave on the command line: a starter
+// that ended before this call (even before this process ran) counts too.
+void EndWithStarter(const std::string& starter);
 
 // Whole reads and writes on a pipe; false on a failure or (reading) the end
 // of the pipe.

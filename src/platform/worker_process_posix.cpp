@@ -92,13 +92,14 @@ bool StartWorkerProcess(WorkerProcess* worker) {
 PipeHandle WorkerJobPipe() { return kJobFd; }
 PipeHandle WorkerResultPipe() { return kResultFd; }
 
-void EndWithStarter() {
+void EndWithStarter(const std::string& starter) {
 #ifdef __linux__
-  pid_t starter = getppid();
   prctl(PR_SET_PDEATHSIG, SIGKILL);
-  // The starter may have ended before the request took effect.
-  if (getppid() != starter) raise(SIGKILL);
 #endif
+  // The starter may have ended before the request took effect, or before
+  // this process even ran (what it had written to the pipes is still
+  // there to read): this process then has another parent.
+  if (std::to_string(getppid()) != starter) raise(SIGKILL);
 }
 
 bool ReadPipe(PipeHandle pipe, void* data, size_t size) {

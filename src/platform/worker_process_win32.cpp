@@ -21,7 +21,7 @@ bool StartWorkerProcess(WorkerProcess*) {
 
 PipeHandle WorkerJobPipe() { return kNoPipe; }
 PipeHandle WorkerResultPipe() { return kNoPipe; }
-void EndWithStarter() {}
+void EndWithStarter(const std::string&) {}
 bool ReadPipe(PipeHandle, void*, size_t) { return false; }
 bool WritePipe(PipeHandle, const void*, size_t) { return false; }
 void ClosePipe(PipeHandle) {}
