@@ -3,6 +3,7 @@
 // and stop with the run.
 #include <dirent.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -146,6 +147,26 @@ TEST_F(Parallel, TerminationStopsEveryWorkerAtOnce) {
   EXPECT_NE(run.output.find("Interrotto dall'utente"), std::string::npos) << run.output;
   EXPECT_EQ(Listing("out/libro").find(".parziale"), std::string::npos) << Listing("out/libro");
   ExpectOnlyCompleteFiles(Reference(lines, Sentences(2000)));
+}
+
+// A worker whose starter ended before it ran (its parent is another
+// process by then) ends at once, killed, instead of taking what waits in its
+// pipe: a job left there by a killed run would race the next run for its
+// file.
+TEST_F(Parallel, AWorkerThatOutlivedItsStarterEndsAtOnce) {
+  int jobs[2];
+  ASSERT_EQ(pipe(jobs), 0);
+  ASSERT_EQ(write(jobs[1], "x", 1), 1);
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(jobs[0], 3);
+    ExecProgram(folder_.File("narravox"), {"--narravox-worker", "1"});
+  }
+  close(jobs[0]);
+  close(jobs[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
 }
 
 }  // namespace
