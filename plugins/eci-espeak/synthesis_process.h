@@ -45,10 +45,11 @@ struct ProcessReply {
 };
 
 // All the texts and pauses of one synthesis go to one copy of the process,
-// as a batch, and come back as samples at the queue's rate: for each segment a kind byte ('T' a UTF-8 text, 'P' a pause),
-// a 64-bit size (the text's bytes, or the pause's samples at espeak-ng's own
-// rate) and the text. Each copy costs a fork and its page faults, which a
-// text of many short paragraphs would otherwise pay at every paragraph.
+// as a batch, and come back as samples at the queue's rate. For each
+// segment: a kind byte ('T' a UTF-8 text, 'P' a pause), a 64-bit size (the
+// text's bytes, or the pause's samples at espeak-ng's own rate) and the
+// text. Each copy costs a fork and its page faults, which a text of many
+// short paragraphs would otherwise pay at every paragraph.
 void AppendTextSegment(std::string& batch, const std::string& utf8);
 void AppendPauseSegment(std::string& batch, int64_t samples);
 

@@ -68,9 +68,8 @@ void InstallInterruptHandler(void (*handler)()) {
   static std::once_flag once;
   g_interruptHandler = handler;
   std::call_once(once, [] {
-    sigset_t set = InterruptSignals();
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    std::thread(WaitForInterrupt, set).detach();
+    HoldInterrupts();
+    std::thread(WaitForInterrupt, InterruptSignals()).detach();
   });
 }
 
