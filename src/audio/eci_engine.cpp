@@ -1,55 +1,14 @@
 #include "audio/eci_engine.h"
 
 #include <cstring>
+#include <utility>
 
 #include "audio/dyna_link.h"
-#include "audio/mp3_encoder.h"
-#include "audio/pipeline.h"
-#include "base/settings.h"
+#include "base/errors.h"
 #include "base/messages.h"
-#include "base/run_state.h"
-
-ECIHand EngineHandle = nullptr;
+#include "base/settings.h"
 
 namespace {
-
-platform::LibraryHandle EciLib = nullptr;
-std::string EciLibraryPath;
-
-// The entry points, each empty until its first call.
-struct TEciSlots {
-  EciNewProc New = nullptr;
-  EciDeleteProc Delete = nullptr;
-  EciProgStatusProc ProgStatus = nullptr;
-  EciErrorMessageProc ErrorMessage = nullptr;
-  EciSetParamProc SetParam = nullptr;
-  EciCopyVoiceProc CopyVoice = nullptr;
-  EciSetVoiceParamProc SetVoiceParam = nullptr;
-  EciAddTextProc AddText = nullptr;
-  EciSynthesizeProc Synthesize = nullptr;
-  EciSynchronizeProc Synchronize = nullptr;
-  EciSetOutputBufferProc SetOutputBuffer = nullptr;
-  EciRegisterCallbackProc RegisterCallback = nullptr;
-} Slots;
-
-}  // namespace
-
-std::string EngineLibraryPath() { return EciLibraryPath.empty() ? Settings.ECIDLL : EciLibraryPath; }
-
-namespace {
-
-template <typename Proc>
-Proc Bound(Proc& slot, const char* name) {
-  return DLBind(slot, EngineLibraryPath(), name, EciLib);
-}
-
-int32_t SetParam(int32_t parameter, int32_t value) {
-  return Bound(Slots.SetParam, "eciSetParam")(EngineHandle, parameter, value);
-}
-
-int32_t SetVoiceParam(int32_t parameter, int32_t value) {
-  return Bound(Slots.SetVoiceParam, "eciSetVoiceParam")(EngineHandle, 0, parameter, value);
-}
 
 int32_t RateCode(int32_t sample) {
   return sample == 8000 ? ECI_RATE_8000 : sample == 11025 ? ECI_RATE_11025 : ECI_RATE_22050;
@@ -57,57 +16,72 @@ int32_t RateCode(int32_t sample) {
 
 }  // namespace
 
-void SetEngineLibraryPath(const std::string& path) { EciLibraryPath = path; }
+TEngineBinding::TEngineBinding(std::string libraryPath) : libraryPath_(std::move(libraryPath)) {}
 
+TEngineBinding::~TEngineBinding() {
+  try {
+    Delete();
+  } catch (...) {  // a library that cannot be bound has no instance
+  }
+  DLFreeLib(library_);
+}
 
-void CheckEngine(bool ok) {
+template <typename Proc>
+Proc TEngineBinding::Bound(Proc& slot, const char* name) {
+  return DLBind(slot, libraryPath_, name, library_);
+}
+
+int32_t TEngineBinding::SetParam(int32_t parameter, int32_t value) {
+  return Bound(slots_.SetParam, "eciSetParam")(handle_, parameter, value);
+}
+
+int32_t TEngineBinding::SetVoiceParam(int32_t parameter, int32_t value) {
+  return Bound(slots_.SetVoiceParam, "eciSetVoiceParam")(handle_, 0, parameter, value);
+}
+
+void TEngineBinding::Check(bool ok) {
   if (ok) return;
-  int32_t code = Bound(Slots.ProgStatus, "eciProgStatus")(EngineHandle);
+  int32_t code = Bound(slots_.ProgStatus, "eciProgStatus")(handle_);
   char explanation[ECI_ERROR_MESSAGE_SIZE + 1];
   std::memset(explanation, 0, sizeof explanation);
-  Bound(Slots.ErrorMessage, "eciErrorMessage")(EngineHandle, explanation);
+  Bound(slots_.ErrorMessage, "eciErrorMessage")(handle_, explanation);
   explanation[ECI_ERROR_MESSAGE_SIZE] = 0;
   std::string message = FormatText(msg::kEngineError, {std::to_string(code)});
   if (explanation[0]) message += FormatText(msg::kEngineInfo, {explanation});
   RaiseError(message);
 }
 
-void CheckEngineParam(int32_t result) { CheckEngine(result >= 0); }
-
-void ActivateEngine() {
-  EngineHandle = Bound(Slots.New, "eciNew")();
-  if (!EngineHandle) RaiseError(msg::kEngineActivation);
-  CheckEngineParam(SetParam(ECI_PARAM_DIALECT, Settings.LINGUA));
-  CheckEngineParam(SetParam(ECI_PARAM_SAMPLE_RATE, RateCode(Settings.SAMPLE)));
-  CheckEngineParam(SetParam(ECI_PARAM_OPTION_3, 1));
-  CheckEngineParam(SetParam(ECI_PARAM_OPTION_10, 0));
-  CheckEngineParam(SetParam(ECI_PARAM_REAL_WORLD_UNITS, 1));
-  if (Settings.VOCE > 0) Bound(Slots.CopyVoice, "eciCopyVoice")(EngineHandle, Settings.VOCE, 0);
-  if (Settings.TONALITA > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_PITCH, Settings.TONALITA));
-  if (Settings.VELOCITA > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_SPEED, Settings.VELOCITA));
-  if (Settings.VOLUME > 0) CheckEngineParam(SetVoiceParam(ECI_VOICE_VOLUME, Settings.VOLUME));
-  if (RunState.TestMode) return;
-
-  FillEncoderConfig();
-  uint32_t chunk = 0, minOutput = 0;
-  CheckEncoder(beInitStreamBound(&EncoderConfig, &chunk, &minOutput, &EncoderStream));
-  AllocatePipelineBuffers(static_cast<int32_t>(chunk), static_cast<int32_t>(minOutput));
-  Bound(Slots.RegisterCallback, "eciRegisterCallback")(EngineHandle, SpeechCallback, nullptr);
-  CheckEngine(Bound(Slots.SetOutputBuffer, "eciSetOutputBuffer")(
-                  EngineHandle, SpeechBufferCapacity(), SpeechBufferData()) != 0);
+void TEngineBinding::Activate() {
+  handle_ = Bound(slots_.New, "eciNew")();
+  if (!handle_) RaiseError(msg::kEngineActivation);
+  CheckParam(SetParam(ECI_PARAM_DIALECT, Settings.LINGUA));
+  CheckParam(SetParam(ECI_PARAM_SAMPLE_RATE, RateCode(Settings.SAMPLE)));
+  CheckParam(SetParam(ECI_PARAM_OPTION_3, 1));
+  CheckParam(SetParam(ECI_PARAM_OPTION_10, 0));
+  CheckParam(SetParam(ECI_PARAM_REAL_WORLD_UNITS, 1));
+  if (Settings.VOCE > 0) Bound(slots_.CopyVoice, "eciCopyVoice")(handle_, Settings.VOCE, 0);
+  if (Settings.TONALITA > 0) CheckParam(SetVoiceParam(ECI_VOICE_PITCH, Settings.TONALITA));
+  if (Settings.VELOCITA > 0) CheckParam(SetVoiceParam(ECI_VOICE_SPEED, Settings.VELOCITA));
+  if (Settings.VOLUME > 0) CheckParam(SetVoiceParam(ECI_VOICE_VOLUME, Settings.VOLUME));
 }
 
-void AddText(const char* text) {
-  CheckEngine(Bound(Slots.AddText, "eciAddText")(EngineHandle, text) != 0);
+void TEngineBinding::Connect(EciCallback callback, void* data, int32_t samples,
+                             int16_t* buffer) {
+  Bound(slots_.RegisterCallback, "eciRegisterCallback")(handle_, callback, data);
+  Check(Bound(slots_.SetOutputBuffer, "eciSetOutputBuffer")(handle_, samples, buffer) != 0);
 }
 
-void AddAnnotatedText(const char* text) {
-  CheckEngineParam(SetParam(ECI_PARAM_ANNOTATED_INPUT, 1));
+void TEngineBinding::AddText(const char* text) {
+  Check(Bound(slots_.AddText, "eciAddText")(handle_, text) != 0);
+}
+
+void TEngineBinding::AddAnnotatedText(const char* text) {
+  CheckParam(SetParam(ECI_PARAM_ANNOTATED_INPUT, 1));
   AddText(text);
-  CheckEngineParam(SetParam(ECI_PARAM_ANNOTATED_INPUT, 0));
+  CheckParam(SetParam(ECI_PARAM_ANNOTATED_INPUT, 0));
 }
 
-void QueueSpeech(const std::vector<TSpeechPart>& parts) {
+void TEngineBinding::QueueSpeech(const std::vector<TSpeechPart>& parts) {
   for (const TSpeechPart& part : parts) {
     if (part.annotated)
       AddAnnotatedText(part.text.c_str());
@@ -116,19 +90,14 @@ void QueueSpeech(const std::vector<TSpeechPart>& parts) {
   }
 }
 
-void SynthesizeAndWait() {
-  CheckEngine(Bound(Slots.Synthesize, "eciSynthesize")(EngineHandle) != 0);
-  CheckEngine(Bound(Slots.Synchronize, "eciSynchronize")(EngineHandle) != 0);
+void TEngineBinding::SynthesizeAndWait() {
+  Check(Bound(slots_.Synthesize, "eciSynthesize")(handle_) != 0);
+  Check(Bound(slots_.Synchronize, "eciSynchronize")(handle_) != 0);
 }
 
-void DeleteEngine() {
-  if (!EngineHandle) return;
-  Bound(Slots.Delete, "eciDelete")(EngineHandle);
-  EngineHandle = nullptr;
-}
-
-void FreeEngineLibrary() {
-  Slots = TEciSlots();
-  DLFreeLib(EciLib);
-  EciLibraryPath.clear();
+void TEngineBinding::Delete() {
+  if (!handle_) return;
+  ECIHand handle = handle_;
+  handle_ = nullptr;
+  Bound(slots_.Delete, "eciDelete")(handle);
 }

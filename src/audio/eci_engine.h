@@ -1,40 +1,76 @@
 // The speech engine library: its twelve entry points, bound on first use,
-// and the program's operations on the one engine instance of a run.
+// and the one engine instance of a process. One binding per process that
+// speaks, owned by its processing.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "audio/fragment_job.h"
-
 #include "narravox/eci_api.h"
+#include "platform/library.h"
 
-extern ECIHand EngineHandle;  // null when there is none
+// A piece of text queued for the engine, annotated (pauses) or plain.
+struct TSpeechPart {
+  bool annotated = false;
+  std::string text;
+};
 
-// The library to load, when it differs from ECIDLL as set (the conversion
-// gives the full path, since it changes the current directory).
-void SetEngineLibraryPath(const std::string& path);
-// The library that is loaded: that path, or ECIDLL.
-std::string EngineLibraryPath();
+class TEngineBinding {
+ public:
+  // The library at libraryPath (a full path: the conversion changes the
+  // current directory), loaded on the first call.
+  explicit TEngineBinding(std::string libraryPath);
+  // Deletes the instance and unloads the library.
+  ~TEngineBinding();
+  TEngineBinding(const TEngineBinding&) = delete;
+  TEngineBinding& operator=(const TEngineBinding&) = delete;
 
-// Creates and configures the engine; outside TestMode also opens the first
-// encoder stream, sizes the pipeline's buffers and connects the engine to it.
-// Call it before the process starts any thread: an engine may start a
-// process of its own by copying this one (fork), and the copy inherits, held
-// for ever, any lock that another thread held at that moment (the memory
-// allocator's, under a sanitizer, hung such copies).
-void ActivateEngine();
-void AddText(const char* text);
-// Queues text with annotations switched on for it alone.
-void AddAnnotatedText(const char* text);
-// Queues the parts in order, the annotated ones with annotations on.
-void QueueSpeech(const std::vector<TSpeechPart>& parts);
-void SynthesizeAndWait();
-// Raise the engine error, with the engine's status and explanation, when a
-// call failed (false, or a negative parameter result).
-void CheckEngine(bool ok);
-void CheckEngineParam(int32_t result);
-// Deletes the engine instance, if any.
-void DeleteEngine();
-// Unloads the library at program end.
-void FreeEngineLibrary();
+  const std::string& LibraryPath() const { return libraryPath_; }
+
+  // Creates and configures the instance from the settings. Call it before
+  // the process starts any thread: an engine may start a process of its
+  // own by copying this one (fork), and the copy inherits, held for ever,
+  // any lock that another thread held at that moment (the memory
+  // allocator's, under a sanitizer, hung such copies).
+  void Activate();
+  // Hands the engine its output buffer and the callback that takes it.
+  void Connect(EciCallback callback, void* data, int32_t samples, int16_t* buffer);
+
+  void AddText(const char* text);
+  // Queues text with annotations switched on for it alone.
+  void AddAnnotatedText(const char* text);
+  // Queues the parts in order, the annotated ones with annotations on.
+  void QueueSpeech(const std::vector<TSpeechPart>& parts);
+  void SynthesizeAndWait();
+  // Deletes the instance, if any.
+  void Delete();
+
+ private:
+  template <typename Proc>
+  Proc Bound(Proc& slot, const char* name);
+  int32_t SetParam(int32_t parameter, int32_t value);
+  int32_t SetVoiceParam(int32_t parameter, int32_t value);
+  // Raise the engine error, with the engine's status and explanation, when
+  // a call failed (false, or a negative parameter result).
+  void Check(bool ok);
+  void CheckParam(int32_t result) { Check(result >= 0); }
+
+  const std::string libraryPath_;
+  platform::LibraryHandle library_ = nullptr;
+  ECIHand handle_ = nullptr;  // null when there is none
+  // The entry points, each empty until its first call.
+  struct TSlots {
+    EciNewProc New = nullptr;
+    EciDeleteProc Delete = nullptr;
+    EciProgStatusProc ProgStatus = nullptr;
+    EciErrorMessageProc ErrorMessage = nullptr;
+    EciSetParamProc SetParam = nullptr;
+    EciCopyVoiceProc CopyVoice = nullptr;
+    EciSetVoiceParamProc SetVoiceParam = nullptr;
+    EciAddTextProc AddText = nullptr;
+    EciSynthesizeProc Synthesize = nullptr;
+    EciSynchronizeProc Synchronize = nullptr;
+    EciSetOutputBufferProc SetOutputBuffer = nullptr;
+    EciRegisterCallbackProc RegisterCallback = nullptr;
+  } slots_;
+};

@@ -21,12 +21,6 @@ uint32_t FromBytes(const char* bytes) {
 
 }  // namespace
 
-std::string TemporaryName(const std::string& path) { return path + ".parziale"; }
-
-std::string TemporaryNamePattern(const std::string& folder, const std::string& prefix) {
-  return TemporaryName(folder + prefix + "???.mp3");
-}
-
 TMessage& TMessage::Add(const std::string& field) {
   fields_.push_back(field);
   return *this;

@@ -7,13 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/eci_engine.h"
 #include "platform/worker_process.h"
-
-// A piece of text queued for the engine, annotated (pauses) or plain.
-struct TSpeechPart {
-  bool annotated = false;
-  std::string text;
-};
 
 struct TFragmentJob {
   int32_t track = 0;
@@ -22,11 +17,6 @@ struct TFragmentJob {
   std::string id3v2;         // written before the audio, when not empty
   std::string id3v1;         // 128 bytes appended after the audio, or empty
 };
-
-// The name under which the MP3 file at path is written until it is whole.
-std::string TemporaryName(const std::string& path);
-// The pattern of those names in folder, for the files of prefix.
-std::string TemporaryNamePattern(const std::string& folder, const std::string& prefix);
 
 // A message: fields, each a length and its bytes, behind the total length.
 class TMessage {

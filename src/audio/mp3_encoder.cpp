@@ -3,29 +3,11 @@
 #include <cstring>
 
 #include "audio/dyna_link.h"
-#include "audio/pipeline.h"
-#include "base/settings.h"
 #include "base/errors.h"
 #include "base/messages.h"
-
-BE_CONFIG EncoderConfig;
-HBE_STREAM EncoderStream = 0;
+#include "base/settings.h"
 
 namespace {
-
-platform::LibraryHandle Mp3Lib = nullptr;
-// The entry points, each empty until its first call.
-struct TEncoderSlots {
-  BEINITSTREAM InitStream = nullptr;
-  BEENCODECHUNK EncodeChunk = nullptr;
-  BEDEINITSTREAM DeinitStream = nullptr;
-  BECLOSESTREAM CloseStream = nullptr;
-} Slots;
-
-template <typename Proc>
-Proc Bound(Proc& slot, const char* name) {
-  return DLBind(slot, Settings.MP3DLL, name, Mp3Lib);
-}
 
 // The bit rates of mono MPEG audio by sampling rate: MPEG 2.5 below 16 kHz,
 // MPEG 2 below 32 kHz, MPEG 1 above; and the /RS value that picks each.
@@ -53,13 +35,19 @@ bool Allows(const TMpegRange& range, int32_t bitrate) {
 
 }  // namespace
 
-int32_t Mp3SampleRate() {
-  if (Settings.RESAMPLE == 0) return Settings.SAMPLE;
-  return Settings.RESAMPLE < 0 ? 4 * Settings.SAMPLE : Settings.RESAMPLE;
+TEncoderRates EncoderRates() {
+  TEncoderRates rates;
+  rates.engine = Settings.SAMPLE;
+  rates.pipelineUpsamples = Settings.RESAMPLE < 0;
+  rates.mp3 = Settings.RESAMPLE == 0   ? Settings.SAMPLE
+              : Settings.RESAMPLE < 0 ? 4 * Settings.SAMPLE
+                                      : Settings.RESAMPLE;
+  rates.input = rates.pipelineUpsamples ? rates.mp3 : rates.engine;
+  return rates;
 }
 
 void CheckBitrate() {
-  const int32_t rate = Mp3SampleRate(), bitrate = Settings.BITRATE;
+  const int32_t rate = EncoderRates().mp3, bitrate = Settings.BITRATE;
   const TMpegRange& range = RangeAt(rate);
   if (Allows(range, bitrate)) return;
   std::string message =
@@ -77,56 +65,56 @@ void CheckBitrate() {
   RaiseError(message);
 }
 
-BE_ERR beInitStreamBound(BE_CONFIG* config, uint32_t* samplesPerChunk, uint32_t* minOutput,
-                         HBE_STREAM* stream) {
-  return Bound(Slots.InitStream, "beInitStream")(config, samplesPerChunk, minOutput, stream);
-}
-
-BE_ERR beEncodeChunkBound(HBE_STREAM stream, uint32_t samples, const int16_t* input,
-                          uint8_t* output, uint32_t* outputBytes) {
-  return Bound(Slots.EncodeChunk, "beEncodeChunk")(stream, samples, input, output, outputBytes);
-}
-
-BE_ERR beDeinitStreamBound(HBE_STREAM stream, uint8_t* output, uint32_t* outputBytes) {
-  return Bound(Slots.DeinitStream, "beDeinitStream")(stream, output, outputBytes);
-}
-
-BE_ERR beCloseStreamBound(HBE_STREAM stream) {
-  return Bound(Slots.CloseStream, "beCloseStream")(stream);
-}
-
-void FillEncoderConfig() {
-  std::memset(&EncoderConfig, 0, sizeof EncoderConfig);
-  EncoderConfig.dwConfig = BE_CONFIG_LAME;
-  EncoderConfig.dwStructVersion = BE_CONFIG_VERSION;
-  EncoderConfig.dwStructSize = BE_CONFIG_SIZE;
-  uint32_t rate = static_cast<uint32_t>(Settings.SAMPLE);
-  EncoderConfig.dwReSampleRate = static_cast<uint32_t>(Mp3SampleRate());
-  // The pipeline upsamples 4x itself and hands the encoder the new rate.
-  if (Settings.RESAMPLE < 0) SetUpsampling(true);
-  EncoderConfig.dwSampleRate = Settings.RESAMPLE < 0 ? EncoderConfig.dwReSampleRate : rate;
-  EncoderConfig.nMode = BE_MP3_MODE_MONO;
-  EncoderConfig.dwBitrate = static_cast<uint32_t>(Settings.BITRATE);
-  EncoderConfig.bOriginal = -1;
-}
-
-void OpenEncoderStream() {
-  uint32_t chunk = 0, minOutput = 0;
-  CheckEncoder(beInitStreamBound(&EncoderConfig, &chunk, &minOutput, &EncoderStream));
-}
-
 void CheckEncoder(uint32_t result) {
   if (result != 0)
     RaiseError(FormatText(msg::kEncoderError, {std::to_string(static_cast<int32_t>(result))}));
 }
 
-void CloseEncoderStream() {
-  if (EncoderStream == 0) return;
-  beCloseStreamBound(EncoderStream);
-  EncoderStream = 0;
+TEncoderBinding::TEncoderBinding() {
+  const TEncoderRates rates = EncoderRates();
+  std::memset(&config_, 0, sizeof config_);
+  config_.dwConfig = BE_CONFIG_LAME;
+  config_.dwStructVersion = BE_CONFIG_VERSION;
+  config_.dwStructSize = BE_CONFIG_SIZE;
+  config_.dwSampleRate = static_cast<uint32_t>(rates.input);
+  config_.dwReSampleRate = static_cast<uint32_t>(rates.mp3);
+  config_.nMode = BE_MP3_MODE_MONO;
+  config_.dwBitrate = static_cast<uint32_t>(Settings.BITRATE);
+  config_.bOriginal = -1;
 }
 
-void FreeEncoderLibrary() {
-  Slots = TEncoderSlots();
-  DLFreeLib(Mp3Lib);
+TEncoderBinding::~TEncoderBinding() {
+  try {
+    CloseStream();
+  } catch (...) {  // a library that cannot be bound has no stream open
+  }
+  DLFreeLib(library_);
+}
+
+template <typename Proc>
+Proc TEncoderBinding::Bound(Proc& slot, const char* name) {
+  return DLBind(slot, Settings.MP3DLL, name, library_);
+}
+
+void TEncoderBinding::OpenStream(uint32_t* chunkSamples, uint32_t* minOutput) {
+  uint32_t chunk = 0, minimum = 0;
+  CheckEncoder(Bound(slots_.InitStream, "beInitStream")(&config_, &chunk, &minimum, &stream_));
+  if (chunkSamples) *chunkSamples = chunk;
+  if (minOutput) *minOutput = minimum;
+}
+
+BE_ERR TEncoderBinding::EncodeChunk(uint32_t samples, const int16_t* input, uint8_t* output,
+                                    uint32_t* outputBytes) {
+  return Bound(slots_.EncodeChunk, "beEncodeChunk")(stream_, samples, input, output, outputBytes);
+}
+
+BE_ERR TEncoderBinding::Flush(uint8_t* output, uint32_t* outputBytes) {
+  return Bound(slots_.DeinitStream, "beDeinitStream")(stream_, output, outputBytes);
+}
+
+void TEncoderBinding::CloseStream() {
+  if (stream_ == 0) return;
+  HBE_STREAM stream = stream_;
+  stream_ = 0;
+  Bound(slots_.CloseStream, "beCloseStream")(stream);
 }

@@ -1,36 +1,67 @@
 // The MP3 encoder library: its four entry points, bound on first use, the
-// one encoder configuration of a run, and its streams.
+// encoder configuration that the settings give, and its streams. One
+// binding per process that encodes, owned by its processing.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "narravox/bladeenc_api.h"
+#include "platform/library.h"
 
-extern BE_CONFIG EncoderConfig;
-extern HBE_STREAM EncoderStream;  // 0 when no stream is open
+// The rates of a conversion: the engine's, the encoder's input (4 times the
+// engine's when the pipeline upsamples itself) and the MP3 files'. The only
+// reading of RESAMPLE.
+struct TEncoderRates {
+  int32_t engine = 0;
+  int32_t input = 0;
+  int32_t mp3 = 0;
+  bool pipelineUpsamples = false;  // the pipeline's own 4x upsampling
+};
+TEncoderRates EncoderRates();
 
-// The entry points, loaded from MP3DLL on their first call.
-BE_ERR beInitStreamBound(BE_CONFIG* config, uint32_t* samplesPerChunk, uint32_t* minOutput,
-                         HBE_STREAM* stream);
-BE_ERR beEncodeChunkBound(HBE_STREAM stream, uint32_t samples, const int16_t* input,
-                          uint8_t* output, uint32_t* outputBytes);
-BE_ERR beDeinitStreamBound(HBE_STREAM stream, uint8_t* output, uint32_t* outputBytes);
-BE_ERR beCloseStreamBound(HBE_STREAM stream);
-
-// Fills EncoderConfig from the settings; turns the pipeline's upsampling on
-// when it resamples itself.
-void FillEncoderConfig();
-// The sampling rate of the MP3 files the settings ask for, in Hz.
-int32_t Mp3SampleRate();
 // Raises, naming the range allowed and the /RS values that allow it, when
-// MPEG audio has no BITRATE at Mp3SampleRate().
+// MPEG audio has no BITRATE at the MP3 files' rate.
 void CheckBitrate();
-// Opens a stream with EncoderConfig; the sizes it reports are discarded.
-void OpenEncoderStream();
 // Raises "Errore encoder MP3 (codice N)" for a result other than 0.
 void CheckEncoder(uint32_t result);
-// Closes an open stream without flushing it.
-void CloseEncoderStream();
-// Unloads the library at program end.
-void FreeEncoderLibrary();
+
+class TEncoderBinding {
+ public:
+  // The library at MP3DLL, loaded on the first call; the configuration
+  // filled from the settings.
+  TEncoderBinding();
+  // Closes an open stream and unloads the library.
+  ~TEncoderBinding();
+  TEncoderBinding(const TEncoderBinding&) = delete;
+  TEncoderBinding& operator=(const TEncoderBinding&) = delete;
+
+  // The record handed to beInitStream.
+  const BE_CONFIG& Config() const { return config_; }
+
+  // Opens a stream; raises the encoder's error. The sizes it reports go to
+  // chunkSamples and minOutput when given.
+  void OpenStream(uint32_t* chunkSamples = nullptr, uint32_t* minOutput = nullptr);
+  bool StreamOpen() const { return stream_ != 0; }
+  // Encodes into the open stream; the encoder's result.
+  BE_ERR EncodeChunk(uint32_t samples, const int16_t* input, uint8_t* output,
+                     uint32_t* outputBytes);
+  // Flushes the open stream; the encoder's result.
+  BE_ERR Flush(uint8_t* output, uint32_t* outputBytes);
+  // Closes an open stream without flushing it.
+  void CloseStream();
+
+ private:
+  template <typename Proc>
+  Proc Bound(Proc& slot, const char* name);
+
+  platform::LibraryHandle library_ = nullptr;
+  struct TSlots {
+    BEINITSTREAM InitStream = nullptr;
+    BEENCODECHUNK EncodeChunk = nullptr;
+    BEDEINITSTREAM DeinitStream = nullptr;
+    BECLOSESTREAM CloseStream = nullptr;
+  } slots_;
+  BE_CONFIG config_;
+  HBE_STREAM stream_ = 0;  // 0 when no stream is open
+};

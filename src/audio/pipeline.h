@@ -1,17 +1,28 @@
 // The audio path of one MP3 file: the engine fills the speech buffer and
-// offers it through SpeechCallback; the encoder thread encodes it in place,
+// offers it through the callback; the encoder thread encodes it in place,
 // in encoder chunks, and writes the bytes to the output file. A five-state
 // hand-over lets the engine refill the buffer as soon as its samples are
 // encoded, while the thread still writes the previous bytes.
+//
+// One pipeline per process that encodes, owned by its processing. Three
+// threads touch it: the one that speaks (it calls the engine, which calls
+// the callback on it), the encoder thread, and the interruption handler,
+// which only discards the output file.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "audio/eci_engine.h"
+#include "audio/mp3_encoder.h"
+#include "audio/output_file.h"
+#include "base/mutex.h"
 #include "narravox/eci_api.h"
-#include "platform/files.h"
 
-// The hand-over, then the errors, which stay until the run ends.
+// The hand-over, then the errors, which stay until the pipeline ends.
 enum class TPipelineState {
   Idle,                  // the engine owns the buffer
   Encoding,              // handed over, being encoded
@@ -23,76 +34,125 @@ enum class TPipelineState {
   WriteFailed,           // a write came up short
 };
 
-TPipelineState CurrentPipelineState();
+// Where the engine's buffers go instead of the encoder, while one is set:
+// for a clip that is not MP3.
+using TSampleSink = void (*)(const int16_t* samples, int32_t count, void* context);
 
-// Back to the pipeline of a fresh process: idle, no upsampling, silence
-// before the first sample. For a process that converts more than once.
-void ResetPipeline();
-
-// Whether the pipeline upsamples 4x itself; set before the buffers are
-// allocated.
-void SetUpsampling(bool on);
-bool IsUpsampling();
-
-// Computes the sizes from the first stream's chunk size and minimum output,
-// and allocates the MP3 buffer, the speech buffer and the upsampling buffer.
-void AllocatePipelineBuffers(int32_t chunkSamples, int32_t minOutput);
-void FreePipelineBuffers();
-
-// The buffer that the engine fills, in samples: whole encoder chunks.
-int32_t SpeechBufferCapacity();
-int16_t* SpeechBufferData();
-
-// The engine's callback: answers 0 (not processed yet), 1 (processed) or 2
-// (abort).
-int32_t ECI_CALL SpeechCallback(ECIHand engine, int32_t message, int32_t parameter,
-                                void* userData);
-
-// With verbosity 3 the callback shows the samples of the current fragment
-// so far; this starts the count again.
-void ResetSpeechProgress();
-// While one lives, the callback shows no running count: a clip is spoken.
-class TQuietProgress {
+class TPipeline {
  public:
-  TQuietProgress();
-  ~TQuietProgress();
-  TQuietProgress(const TQuietProgress&) = delete;
-  TQuietProgress& operator=(const TQuietProgress&) = delete;
-};
+  // Encodes with encoder's streams; upsamples 4x itself when the settings
+  // ask for it.
+  explicit TPipeline(TEncoderBinding& encoder);
+  // Stops the encoder thread; a file being made is deleted.
+  ~TPipeline();
+  TPipeline(const TPipeline&) = delete;
+  TPipeline& operator=(const TPipeline&) = delete;
 
-// Starts and stops the encoder thread.
-bool StartEncoderThread();
-void StopEncoderThread();
+  // Opens the first stream, sizes the buffers from it (whole encoder
+  // chunks, 30 seconds at most), allocates them and hands the speech buffer
+  // and the callback to engine. The first file uses that stream.
+  void Connect(TEngineBinding& engine);
+  bool StartEncoderThread();
+  void StopEncoderThread();
+
+  TPipelineState State() const EXCLUDES(lock_);
+  bool IsUpsampling() const { return upsampling_; }
+  // The buffer that the engine fills, in samples.
+  int32_t BufferCapacity() const { return capacity_; }
+  int16_t* BufferData() { return speech_.empty() ? nullptr : speech_.data(); }
+
+  // The engine's callback, with the pipeline as its data: answers 0 (not
+  // processed yet), 1 (processed) or 2 (abort).
+  static int32_t ECI_CALL Callback(ECIHand engine, int32_t message, int32_t parameter,
+                                   void* pipeline);
+  int32_t TakeBuffer(int32_t message, int32_t parameter) EXCLUDES(lock_);
+
+  // With verbosity 3 the callback shows the samples of the current file so
+  // far; this starts the count again. While quiet (a clip is spoken) it
+  // shows nothing.
+  void ResetSpeechProgress() { speechProgress_ = 0; }
+  void SetQuiet(bool quiet) { quiet_ = quiet; }
+  // Set and cleared between syntheses.
+  void DivertSamples(TSampleSink sink, void* context);
+
+  // The encoder stream of the next file: the open one, else a new one; or
+  // always a new one. Opening and closing happen here alone.
+  void UseStream();
+  void UseFreshStream();
+  void CloseStream();
+
+  // The file that the encoder's bytes go to.
+  TOutputFile& Output() { return output_; }
+  // Drains the pipeline, flushes the stream into the file, appends the tag
+  // (when given and all went well) and closes the stream; the errors stay
+  // in the state for CheckError.
+  void FinishMp3File(const uint8_t* tag) EXCLUDES(lock_);
+  // Raises the error that an error state stands for, naming the file.
+  void CheckError() const EXCLUDES(lock_);
+
+ private:
+  // The auto-reset event that wakes the encoder thread for one buffer; Stop
+  // ends its wait for good.
+  class TBufferReady {
+   public:
+    void Signal() EXCLUDES(lock_);
+    bool Wait() EXCLUDES(lock_);
+    void Stop() EXCLUDES(lock_);
+    void Reset() EXCLUDES(lock_);
+
+   private:
+    TMutex lock_;
+    TCondVar wake_{&lock_};
+    bool signalled_ GUARDED_BY(lock_) = false;
+    bool stopping_ GUARDED_BY(lock_) = false;
+  };
+
+  void AllocateBuffers(int32_t chunkSamples, int32_t minOutput);
+  void SetState(TPipelineState state, int32_t detail = 0) REQUIRES(lock_);
+  void SetStateUnlocked(TPipelineState state, int32_t detail = 0) EXCLUDES(lock_);
+  void EncoderThreadBody();
+  void EncodeBuffer() EXCLUDES(lock_);
+
+  TEncoderBinding& encoder_;
+  const bool upsampling_;
+  TOutputFile output_;
+
+  // Fixed when the pipeline is connected.
+  int32_t chunkSamples_ = 0;
+  int32_t minOutput_ = 0;
+  int32_t capacity_ = 0;
+  // The buffers: the speech buffer is the engine's while Idle and the
+  // encoder thread's from Encoding to Writing; the others are the encoder
+  // thread's while it works, and FinishMp3File's when it is idle.
+  std::vector<int16_t> speech_;
+  std::vector<int16_t> upsample_;
+  std::vector<uint8_t> mp3_;
+  int32_t mp3Growth_ = 0;
+  int32_t mp3Limit_ = 0;
+  int16_t lastSample_ = 0;  // the previous sample, across buffers and files
+
+  // The thread that speaks alone touches these.
+  int32_t speechProgress_ = 0;
+  bool quiet_ = false;
+  std::atomic<TSampleSink> sink_{nullptr};
+  std::atomic<void*> sinkContext_{nullptr};
+
+  // Guards the hand-over.
+  mutable TMutex lock_;
+  TCondVar stateChanged_{&lock_};  // told of every change of state_
+  TPipelineState state_ GUARDED_BY(lock_) = TPipelineState::Idle;
+  // With an error state: the size that the MP3 buffer could not grow to,
+  // the encoder's result or the system's error code.
+  int32_t errorDetail_ GUARDED_BY(lock_) = 0;
+  TPipelineState stateAfterWrite_ GUARDED_BY(lock_) = TPipelineState::Idle;
+  int32_t bufferSamples_ GUARDED_BY(lock_) = 0;  // the samples handed over
+
+  TBufferReady bufferReady_;
+  std::thread encoderThread_;
+};
 
 // Writes 4 samples for every source sample, interpolating from previous,
 // the sample before source; answers the last sample, the next call's
 // previous.
 int16_t Upsample4x(int16_t previous, const int16_t* source, int16_t* destination,
                    int32_t count);
-
-// Creates path as the MP3 file being written; raises "Impossibile creare il
-// file" when it cannot.
-void CreateOutputFile(const std::string& path);
-// Drains the pipeline, flushes and closes the stream, appends the tag (when
-// given and all went well) and closes the file.
-void FinishMp3File(const uint8_t* tag);
-// Raises the error that an error state stands for.
-void CheckPipelineError();
-// Writes bytes to the output file beside the encoder's: a tag before the
-// audio, or a clip that is not MP3. False on a short write, with the
-// system's error code in *error.
-bool WriteOutputBytes(const uint8_t* data, size_t size, int32_t* error);
-// Closes the output file of a clip that is not MP3; false, with the file
-// deleted, when the system lost bytes at closing.
-bool CloseOutputFile();
-
-// While a sink is set, the engine's buffers go to it and not to the encoder
-// thread: for a clip that is not MP3. Set and cleared between syntheses.
-using TSampleSink = void (*)(const int16_t* samples, int32_t count, void* context);
-void DivertSamples(TSampleSink sink, void* context);
-
-// Closes and deletes the MP3 file being written, if any.
-void DiscardOutputFile();
-// As DiscardOutputFile, then keeps every other thread from touching the
-// output file until the process ends: for the interruption handler.
-void DiscardOutputFileForGood();

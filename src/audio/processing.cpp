@@ -1,44 +1,34 @@
 #include "audio/processing.h"
 
-#include "audio/eci_engine.h"
-#include "audio/mp3_encoder.h"
-#include "audio/pipeline.h"
 #include "audio/worker_pool.h"
-#include "base/settings.h"
 #include "base/console_out.h"
 #include "base/errors.h"
 #include "base/messages.h"
 #include "base/run_state.h"
+#include "base/settings.h"
 #include "platform/console.h"
-#include "platform/files.h"
 #include "platform/process.h"
 
-namespace {
+TProcessing::TProcessing(const std::string& engineLibrary, TRole role)
+    : role_(role), engine_(engineLibrary), pipeline_(encoder_) {}
 
-// Ctrl-C, a closed console, SIGTERM: every worker ends, and no partial MP3
-// file may remain; the RecoveryFile stays as last written for a later "/R".
-void ConsoleCtrlHandler() {
-  StopWorkersForGood();
-  DiscardOutputFileForGood();
-  PrintLine(msg::kInterrupted);
-  if (!RunState.TestMode) PrintLine(ResumeHint());
-  platform::GiveBackConsoleTitle();
-}
-
-// Runs one release step; a failure there must not hide the error that
-// brought the run to its end.
-template <typename Step>
-void Release(Step step) {
+TProcessing::~TProcessing() {
+  platform::InstallInterruptHandler(nullptr, nullptr);
   try {
-    step();
+    engine_.Delete();
   } catch (...) {
   }
+  pipeline_.StopEncoderThread();
+  try {
+    pipeline_.CloseStream();
+  } catch (...) {
+  }
+  pipeline_.Output().Discard();
 }
 
-}  // namespace
-
-void StartProcessing() {
-  if (!RunState.TestMode) {
+void TProcessing::Start() {
+  const bool coordinator = role_ == TRole::Coordinator;
+  if (coordinator && !RunState.TestMode) {
     if (Settings.MINIMIZZAFINESTRA) platform::MinimizeConsoleWindow();
     if (Settings.PRIORITA != kPriorityNormal) {
       platform::SetPriorityClass(Settings.PRIORITA);
@@ -47,19 +37,29 @@ void StartProcessing() {
   }
   // An interruption during the engine's activation waits for the handler.
   platform::HoldInterrupts();
-  ActivateEngine();
-  platform::InstallInterruptHandler(ConsoleCtrlHandler);
+  engine_.Activate();
+  if (!RunState.TestMode) pipeline_.Connect(engine_);
+  platform::InstallInterruptHandler(Interrupted, this);
   if (RunState.TestMode) return;
-  if (!StartEncoderThread()) RaiseError(msg::kProcessingObjects);
-  platform::YieldProcessor();
+  if (!pipeline_.StartEncoderThread()) RaiseError(msg::kProcessingObjects);
+  if (coordinator) platform::YieldProcessor();
 }
 
-void ShutdownProcessing(const std::string& savedDirectory) {
-  Release(CloseWorkerPool);
-  Release(DeleteEngine);
-  Release(StopEncoderThread);
-  Release(CloseEncoderStream);
-  Release(DiscardOutputFile);
-  if (!savedDirectory.empty()) platform::SetCurrentDirectory(savedDirectory);
-  Release(FreePipelineBuffers);
+void TProcessing::SetWorkers(TWorkerPool* pool) {
+  TMutexLock hold(&lock_);
+  workers_ = pool;
+}
+
+// Ctrl-C, a closed console, SIGTERM: every worker ends, and no partial file
+// may remain; the RecoveryFile stays as last written for a later "/R".
+void TProcessing::Interrupted(void* context) {
+  auto* processing = static_cast<TProcessing*>(context);
+  // Held to the end: a pool that goes meanwhile waits for it.
+  TMutexLock hold(&processing->lock_);
+  if (processing->workers_) processing->workers_->StopForGood();
+  processing->pipeline_.Output().DiscardForGood();
+  if (processing->role_ == TRole::Worker) return;
+  PrintLine(msg::kInterrupted);
+  if (!RunState.TestMode) PrintLine(ResumeHint());
+  platform::GiveBackConsoleTitle();
 }

@@ -1,18 +1,70 @@
-// The process during a conversion: the interruption handler, the console
-// window, the priority, and the pipeline's objects, set up once per run and
-// released on every way out.
+// The processes and threads of a conversion, and the objects each owns.
+//
+// Processes: the coordinator (the process the user started) runs the job
+// list, the fragment loop, the RecoveryFile, the clean-up, the groups and
+// the clips. With PARALLELI above 1 it starts worker processes (the
+// program again, fragment_worker.h), each making one MP3 file at a time.
+//
+// Objects: each process owns one TProcessing: an engine binding, an encoder
+// binding and a pipeline. The coordinator also owns the file runner
+// (file_runner.h: in-process, or the worker pool).
+//
+// Threads, in each process: the main thread, which calls the engine (and
+// so runs the engine's callback) and, in the coordinator, the runner; the
+// pipeline's encoder thread, started after the engine's activation (the
+// engine forks); the interruption handler's thread. The handler reaches
+// what it must end through the one pointer registered with the platform,
+// the TProcessing: it ends the workers (TWorkerPool::StopForGood) and
+// discards the file being made (TOutputFile::DiscardForGood); both take
+// their object's lock and keep it until the process ends, so that the
+// other threads stop at their next touch of those objects. It touches
+// nothing else.
 #pragma once
 
 #include <string>
 
-// Sets the window and the priority, activates the engine (ActivateEngine,
-// before any thread, and at the run's priority, which its processes
-// inherit), then installs the interruption handler and starts the encoder
-// thread. Raises the engine's errors, and "Impossibile creare gli oggetti
-// per l'elaborazione" when the encoder thread cannot be started.
-void StartProcessing();
+#include "audio/eci_engine.h"
+#include "audio/mp3_encoder.h"
+#include "audio/pipeline.h"
+#include "base/mutex.h"
 
-// Releases the engine, the encoder thread, an open stream and a partial MP3
-// file, restores savedDirectory (when not empty) and frees the buffers.
-// Never raises.
-void ShutdownProcessing(const std::string& savedDirectory);
+class TWorkerPool;
+
+class TProcessing {
+ public:
+  // Who handles an interruption: the coordinator tells the user (and the
+  // RecoveryFile's hint); a worker ends silently.
+  enum class TRole { Coordinator, Worker };
+
+  // The engine library at engineLibrary (a full path).
+  TProcessing(const std::string& engineLibrary, TRole role);
+  // Releases the engine, the encoder thread, an open stream and a file
+  // being made. Never raises.
+  ~TProcessing();
+  TProcessing(const TProcessing&) = delete;
+  TProcessing& operator=(const TProcessing&) = delete;
+
+  // Sets the window and the priority (the coordinator), activates the
+  // engine before any thread (and at the run's priority, which its
+  // processes inherit), connects the pipeline (not in TestMode), then
+  // installs the interruption handler and starts the encoder thread.
+  // Raises the engine's and the encoder's errors, and "Impossibile creare
+  // gli oggetti per l'elaborazione" when the thread cannot be started.
+  void Start();
+
+  TEngineBinding& Engine() { return engine_; }
+  TPipeline& Pipeline() { return pipeline_; }
+
+  // The pool that an interruption must end, or null.
+  void SetWorkers(TWorkerPool* pool) EXCLUDES(lock_);
+
+ private:
+  static void Interrupted(void* processing);
+
+  const TRole role_;
+  TEngineBinding engine_;
+  TEncoderBinding encoder_;
+  TPipeline pipeline_;
+  TMutex lock_;
+  TWorkerPool* workers_ GUARDED_BY(lock_) = nullptr;
+};

@@ -1,50 +1,49 @@
 #include "audio/worker_pool.h"
 
 #include <chrono>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 #include "audio/fragment_worker.h"
+#include "audio/output_file.h"
 #include "base/errors.h"
 #include "base/messages.h"
 #include "platform/files.h"
 
 namespace {
 
-struct TWorker {
-  platform::WorkerProcess process;
-  int32_t track = 0;     // the job in progress, 0 when idle
-  std::string path;      // its file
-};
-
-// Guards Workers against the interruption handler, which takes it for good.
-// Only the conversion's thread changes Workers, and it never waits for a
-// worker while holding the lock.
-std::mutex PoolLock;
-std::vector<TWorker> Workers;
-int PoolSize = 1;
-
 // How long a worker has to end when asked, before it is killed.
 constexpr int kEndWaitMs = 800;
+// How long a worker that an interruption ended is mourned: the same
+// interruption reaches this process, whose handler then takes the pool.
+constexpr int kInterruptionWaitMs = 2000;
+
+}  // namespace
+
+TWorkerPool::TWorkerPool(TProcessing& processing, int size)
+    : processing_(processing), size_(size < 1 ? 1 : size) {
+  processing_.SetWorkers(this);
+}
+
+TWorkerPool::~TWorkerPool() {
+  Close();
+  processing_.SetWorkers(nullptr);
+}
 
 // Ends the workers that ending picks; busy ones are interrupted and their
-// files deleted. Holds PoolLock. The ended ones stay in Workers, marked by
-// an id of -1, until ForgetEndedWorkers: the conversion's thread may be
-// using them when the interruption handler ends them.
+// files deleted.
 template <typename Pick>
-void EndWorkers(int waitMs, Pick ending) {
-  for (TWorker& worker : Workers) {
+void TWorkerPool::EndWorkers(Pick ending) {
+  for (TWorker& worker : workers_) {
     if (worker.process.id == -1 || !ending(worker)) continue;
     platform::ClosePipe(worker.process.jobs);  // an idle worker ends at this
     worker.process.jobs = platform::kNoPipe;
     if (worker.track != 0) platform::InterruptWorker(worker.process.id);
   }
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-  for (TWorker& worker : Workers) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kEndWaitMs);
+  for (TWorker& worker : workers_) {
     if (worker.process.id == -1 || !ending(worker)) continue;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    deadline - std::chrono::steady_clock::now()).count();
+                    deadline - std::chrono::steady_clock::now())
+                    .count();
     if (!platform::AwaitWorker(worker.process.id, left > 0 ? static_cast<int>(left) : 0)) {
       platform::KillWorker(worker.process.id);
       platform::AwaitWorker(worker.process.id, 200);
@@ -62,115 +61,126 @@ void EndWorkers(int waitMs, Pick ending) {
   }
 }
 
-// Holds PoolLock; only on the conversion's thread.
-void ForgetEndedWorkers() {
+// Only on the conversion's thread.
+void TWorkerPool::ForgetEndedWorkers() {
   std::vector<TWorker> left;
-  for (TWorker& worker : Workers)
+  for (TWorker& worker : workers_)
     if (worker.process.id != -1) left.push_back(worker);
-  Workers.swap(left);
+  workers_.swap(left);
 }
 
-bool Every(const TWorker&) { return true; }
-
-TWorker* IdleWorker() {
-  for (TWorker& worker : Workers)
+TWorkerPool::TWorker* TWorkerPool::IdleWorker() {
+  for (TWorker& worker : workers_)
     if (worker.track == 0 && worker.process.id != -1) return &worker;
   return nullptr;
 }
 
-void StartWorker() {
-  TWorker worker;
-  if (!platform::StartWorkerProcess(&worker.process)) RaiseError(msg::kProcessingObjects);
-  {
-    std::lock_guard<std::mutex> hold(PoolLock);
-    Workers.push_back(worker);
-  }
-  // A worker that fails to read its settings ends; its first job says so.
-  WorkerSettingsMessage().Send(worker.process.jobs);
+bool TWorkerPool::CanStart() const {
+  TMutexLock hold(&lock_);
+  for (const TWorker& worker : workers_)
+    if (worker.track == 0 && worker.process.id != -1) return true;
+  return static_cast<int>(workers_.size()) < size_;
 }
 
-// A worker ended without a word. When an interruption ended it, this
-// process is being interrupted too and ends within moments.
-std::string WorkerLost(const TWorker& worker) {
-  bool interrupted = false;
-  platform::AwaitWorker(worker.process.id, kEndWaitMs, &interrupted);
-  if (interrupted) std::this_thread::sleep_for(std::chrono::seconds(2));
-  return FormatText(msg::kWorkerEnded, {worker.path});
-}
-
-}  // namespace
-
-void OpenWorkerPool(int size) {
-  CloseWorkerPool();
-  PoolSize = size < 1 ? 1 : size;
-}
-
-bool WorkerAvailable() {
-  return IdleWorker() != nullptr || static_cast<int>(Workers.size()) < PoolSize;
-}
-
-int JobsInProgress() {
+int TWorkerPool::JobsInProgress() const {
+  TMutexLock hold(&lock_);
   int busy = 0;
-  for (const TWorker& worker : Workers)
+  for (const TWorker& worker : workers_)
     if (worker.track != 0) ++busy;
   return busy;
 }
 
-void HandOutJob(const TFragmentJob& job) {
-  if (!IdleWorker()) StartWorker();
+void TWorkerPool::Start(const TFragmentJob& job) {
+  TMutexLock hold(&lock_);
   TWorker* worker = IdleWorker();
-  {
-    std::lock_guard<std::mutex> hold(PoolLock);
-    worker->track = job.track;
-    worker->path = job.path;
+  if (!worker) {
+    TWorker started;
+    if (!platform::StartWorkerProcess(&started.process)) RaiseError(msg::kProcessingObjects);
+    workers_.push_back(started);
+    worker = &workers_.back();
+    // A worker that fails to read its settings ends; its first job says so.
+    WorkerSettingsMessage(processing_.Engine().LibraryPath()).Send(worker->process.jobs);
   }
+  worker->track = job.track;
+  worker->path = job.path;
   // A worker that cannot take it has ended; waiting for its result says why.
   JobMessage(job).Send(worker->process.jobs);
 }
 
-TJobResult AwaitFinishedJob() {
+// A worker ended without a word. When an interruption ended it, this
+// process is being interrupted too and ends within moments: the wait ends
+// when its handler takes the pool.
+std::string TWorkerPool::WorkerLost(int64_t id, const std::string& path) {
+  bool interrupted = false;
+  platform::AwaitWorker(id, kEndWaitMs, &interrupted);
+  if (interrupted) {
+    TMutexLock hold(&lock_);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kInterruptionWaitMs);
+    while (!stoppedForGood_) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      deadline - std::chrono::steady_clock::now())
+                      .count();
+      if (left <= 0) break;
+      stopped_.WaitFor(static_cast<int>(left));
+    }
+  }
+  return FormatText(msg::kWorkerEnded, {path});
+}
+
+TJobResult TWorkerPool::AwaitFinishedJob() {
   std::vector<platform::PipeHandle> pipes;
-  std::vector<TWorker*> busy;
-  for (TWorker& worker : Workers) {
-    if (worker.track == 0) continue;
-    pipes.push_back(worker.process.results);
-    busy.push_back(&worker);
+  std::vector<TWorker> busy;
+  {
+    TMutexLock hold(&lock_);
+    for (const TWorker& worker : workers_) {
+      if (worker.track == 0) continue;
+      pipes.push_back(worker.process.results);
+      busy.push_back(worker);
+    }
   }
   TJobResult outcome;
   if (busy.empty()) return outcome;
-  TWorker& worker = *busy[platform::WaitForPipe(pipes)];
+  // The pipes stay open while the conversion's thread reads them: only
+  // this thread closes them, but for the handler, after which the process
+  // ends.
+  const TWorker& worker = busy[platform::WaitForPipe(pipes)];
   outcome.track = worker.track;
   TMessage result;
   if (!result.Receive(worker.process.results) || result.size() != 2)
-    outcome.error = WorkerLost(worker);
+    outcome.error = WorkerLost(worker.process.id, worker.path);
   else
     outcome.error = result.Text(1);
-  std::lock_guard<std::mutex> hold(PoolLock);
-  if (outcome.error.empty()) {
-    worker.track = 0;
-  } else {
-    // The worker deleted its file and ends; so does one that said nothing.
-    int64_t id = worker.process.id;
-    worker.track = 0;
-    EndWorkers(kEndWaitMs, [id](const TWorker& w) { return w.process.id == id; });
-    ForgetEndedWorkers();
+  TMutexLock hold(&lock_);
+  const int64_t id = worker.process.id;
+  for (TWorker& listed : workers_) {
+    if (listed.process.id != id) continue;
+    listed.track = 0;
+    // The worker of a failed job deleted its file and ends; so does one
+    // that said nothing.
+    if (!outcome.error.empty()) {
+      EndWorkers([id](const TWorker& w) { return w.process.id == id; });
+      ForgetEndedWorkers();
+    }
+    break;
   }
   return outcome;
 }
 
-void StopJobsAfter(int32_t track) {
-  std::lock_guard<std::mutex> hold(PoolLock);
-  EndWorkers(kEndWaitMs, [track](const TWorker& w) { return w.track > track; });
+void TWorkerPool::StopJobsAfter(int32_t track) {
+  TMutexLock hold(&lock_);
+  EndWorkers([track](const TWorker& w) { return w.track > track; });
   ForgetEndedWorkers();
 }
 
-void CloseWorkerPool() {
-  std::lock_guard<std::mutex> hold(PoolLock);
-  EndWorkers(kEndWaitMs, Every);
+void TWorkerPool::Close() {
+  TMutexLock hold(&lock_);
+  EndWorkers([](const TWorker&) { return true; });
   ForgetEndedWorkers();
 }
 
-void StopWorkersForGood() {
-  PoolLock.lock();  // never released: the process is about to end
-  EndWorkers(kEndWaitMs, Every);
+void TWorkerPool::StopForGood() {
+  lock_.Lock();  // never released: the process is about to end
+  stoppedForGood_ = true;
+  stopped_.SignalAll();
+  EndWorkers([](const TWorker&) { return true; });
 }

@@ -1,42 +1,65 @@
 // The worker processes of a conversion, each writing one MP3 file at a
 // time: jobs are handed out as they come, results taken back as they end.
-// One pool per process, used by one thread; the interruption handler may
-// end it from another.
+// Used by the conversion's thread; the interruption handler may end it
+// from another (StopForGood).
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "audio/fragment_job.h"
+#include "audio/file_runner.h"
+#include "base/mutex.h"
+#include "platform/worker_process.h"
 
-// Allows up to size workers; they start as jobs come.
-void OpenWorkerPool(int size);
+class TWorkerPool : public TFileRunner {
+ public:
+  // Allows up to size workers; they start as jobs come. processing's
+  // interruption ends them.
+  TWorkerPool(TProcessing& processing, int size);
+  // Ends every worker (Close).
+  ~TWorkerPool() override;
 
-// Whether a job can be handed out now without waiting.
-bool WorkerAvailable();
-int JobsInProgress();
+  bool CanStart() const override EXCLUDES(lock_);
+  // Gives job to an idle worker, starting one when fewer than the pool's
+  // size run.
+  void Start(const TFragmentJob& job) override EXCLUDES(lock_);
+  // Results are taken when they are awaited.
+  bool ResultReady() const override { return false; }
+  int JobsInProgress() const override EXCLUDES(lock_);
+  // The worker of a job that failed ends.
+  TJobResult AwaitFinishedJob() override EXCLUDES(lock_);
+  void StopJobsAfter(int32_t track) override EXCLUDES(lock_);
+  // Idle workers end as they finish, busy ones at once, with the files
+  // they were writing deleted.
+  void Close() override EXCLUDES(lock_);
 
-// Gives job to an idle worker, starting one when fewer than the pool's size
-// run; raises "Impossibile creare gli oggetti per l'elaborazione" when none
-// can start.
-void HandOutJob(const TFragmentJob& job);
+  // For the interruption handler: as Close within a second, and the pool
+  // stays locked until the process ends: nothing of it starts or goes on.
+  void StopForGood() NO_THREAD_SAFETY_ANALYSIS;
 
-struct TJobResult {
-  int32_t track = 0;
-  std::string error;  // the Italian message of a job that failed, with nothing of it left
+ private:
+  struct TWorker {
+    platform::WorkerProcess process;
+    int32_t track = 0;  // the job in progress, 0 when idle
+    std::string path;   // its file
+  };
+
+  template <typename Pick>
+  void EndWorkers(Pick ending) REQUIRES(lock_);
+  void ForgetEndedWorkers() REQUIRES(lock_);
+  TWorker* IdleWorker() REQUIRES(lock_);
+  std::string WorkerLost(int64_t id, const std::string& path) EXCLUDES(lock_);
+
+  TProcessing& processing_;
+  const int size_;
+  // Only the conversion's thread changes the list and starts jobs; the
+  // handler ends workers under the lock. Nobody waits for a worker's result
+  // while holding it.
+  mutable TMutex lock_;
+  TCondVar stopped_{&lock_};  // told when the handler takes the pool
+  bool stoppedForGood_ GUARDED_BY(lock_) = false;
+  // Ended workers stay, with an id of -1, until ForgetEndedWorkers: the
+  // conversion's thread may be reading one when the handler ends it.
+  std::vector<TWorker> workers_ GUARDED_BY(lock_);
 };
-
-// Waits until a job in progress ends. The worker of a job that failed ends.
-TJobResult AwaitFinishedJob();
-
-// Ends the jobs of tracks above track at once, with their files deleted.
-void StopJobsAfter(int32_t track);
-
-// Ends every worker: idle ones as they finish, busy ones at once, with the
-// files they were writing deleted. Never raises.
-void CloseWorkerPool();
-
-// For the interruption handler: as CloseWorkerPool within a second, and no
-// worker starts after.
-void StopWorkersForGood();
-

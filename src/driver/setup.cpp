@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <new>
 
-#include "audio/eci_engine.h"
 #include "audio/mp3_encoder.h"
 #include "audio/speex_clip.h"
 #include "config/config_file.h"
@@ -79,6 +78,14 @@ void SettleParallelFiles(TSettings& settings) {
   if (settings.PARALLELI > 1)
     PrintLine(FormatText(msg::kNoParallelHere, {std::to_string(settings.PARALLELI)}));
   settings.PARALLELI = 1;
+}
+
+// With the settings final (a resumed run's come from its RecoveryFile):
+// one stream where workers would not make the same files, the pipeline's
+// own upsampling carrying the last sample from one file to the next, and
+// in the test mode, which makes no file.
+void SettleOneStream(TSettings& settings) {
+  if (RunState.TestMode || EncoderRates().pipelineUpsamples) settings.PARALLELI = 1;
 }
 
 }  // namespace
@@ -171,6 +178,7 @@ void SetUpRun(const std::vector<std::string>& args) {
     ResumeJobList(current <= n);
   else
     BuildJobList(std::vector<std::string>(args.begin() + current, args.end()));
+  SettleOneStream(settings);
 }
 
 namespace {
@@ -194,8 +202,5 @@ int RunAndReport(const std::vector<std::string>& args) {
 int NarravoxMain(const std::vector<std::string>& args) {
   int exitCode = RunAndReport(args);
   platform::GiveBackConsoleTitle();
-  // The libraries stay loaded until the program ends.
-  FreeEngineLibrary();
-  FreeEncoderLibrary();
   return exitCode;
 }

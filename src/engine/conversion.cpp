@@ -4,12 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "audio/eci_engine.h"
-#include "audio/fragment_worker.h"
-#include "audio/mp3_encoder.h"
-#include "audio/pipeline.h"
+#include "audio/file_runner.h"
 #include "audio/processing.h"
-#include "audio/worker_pool.h"
 #include "base/settings.h"
 #include "text/ascii.h"
 #include "base/console_out.h"
@@ -32,7 +28,7 @@
 
 namespace {
 
-// A file handed to a worker, from its start in the fragment loop until it
+// A file handed to the runner, from its start in the fragment loop until it
 // and every file before it are complete.
 struct TPendingFile {
   int32_t track = 0;
@@ -74,11 +70,11 @@ class TConversion : public TFragmentEvents {
   void SkipText(const TNonText& what);
   void FragmentStart(TFragmentBuffer& buffer) override;
   void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override;
-  void SpeakFragment(TFragmentBuffer& buffer);
+  void SpeakAloud(TFragmentBuffer& buffer);
   void ShowFileStart(int32_t track);
   std::string Id3v2TagOfFile() const;
-  // With worker processes: the fragment goes to a worker; files are shown,
-  // and the checkpoint advances, in file order as they complete.
+  // The fragment goes to the runner; files are shown, and the checkpoint
+  // advances, in file order as they complete.
   void HandOutFragment(TFragmentBuffer& buffer, bool contentRemains);
   void FileFinished(const TJobResult& result);
   [[noreturn]] void StopAtFailure(TJobResult failure);
@@ -86,6 +82,9 @@ class TConversion : public TFragmentEvents {
   void FinishFilesInProgress();
   void DiscardFilesAfterCheckpoint();
   void EndRun();
+  // Releases the runner and the processing, and goes back to the directory
+  // of the start. Never raises.
+  void Shutdown();
 
   TProgress progress_;
   int32_t fileBaseBytes_ = 0;
@@ -98,12 +97,14 @@ class TConversion : public TFragmentEvents {
   bool firstFragment_ = true;
   bool oemText_ = false;
   bool askBeforeDelete_ = false;
-  bool parallel_ = false;
   std::deque<TPendingFile> pending_;
   int skippedTexts_ = 0;
   std::unique_ptr<TFragmentBuffer> buffer_;
   std::vector<std::string> textLines_;
   std::string savedDirectory_;
+  // The processing outlives the runner, which may use it.
+  std::unique_ptr<TProcessing> processing_;
+  std::unique_ptr<TFileRunner> runner_;
 };
 
 void TConversion::StartRun() {
@@ -125,18 +126,15 @@ void TConversion::StartRun() {
   // The engine library is loaded from its own folder, which becomes the
   // current directory; a name without folder keeps the current one.
   std::string library = platform::FullPath(Settings.ECIDLL);
-  SetEngineLibraryPath(library);
   size_t slash = Settings.ECIDLL.rfind(platform::kPathSeparator);
   if (slash != std::string::npos) {
     savedDirectory_ = platform::CurrentDirectory();
     if (!platform::SetCurrentDirectory(Settings.ECIDLL.substr(0, slash + 1)))
       RaiseErrorWithCode(msg::kLibraryFolderNotFound, library, -1);
   }
-  StartProcessing();
-  // Workers make the very files of one stream, but for the pipeline's own
-  // upsampling, which carries the last sample from one file to the next.
-  parallel_ = Settings.PARALLELI > 1 && !RunState.TestMode && !IsUpsampling();
-  if (parallel_) OpenWorkerPool(Settings.PARALLELI);
+  processing_ = std::make_unique<TProcessing>(library, TProcessing::TRole::Coordinator);
+  processing_->Start();
+  if (!RunState.TestMode) runner_ = MakeFileRunner(*processing_);
 }
 
 void TConversion::ConvertText() {
@@ -147,7 +145,7 @@ void TConversion::ConvertText() {
   progress_.Update(platform::TickCount());
   if (Settings.VERBOSITA > 0) PrintLine(progress_.Prefix() + textPath_);
   names_ = NamesOfText(textPath_);
-  if (!RunState.TestMode) RemoveUnfinishedFiles(names_.TextFolder);
+  if (!RunState.TestMode) RemoveUnfinishedFiles(names_.TextFolder, names_);
 
   if (RunState.TextPosition != -1) {
     std::string text = LoadText(textPath_, textSize_);
@@ -178,10 +176,11 @@ void TConversion::ConvertText() {
     settings.splitLine = Settings.RIGAFRAMMENTA;
     settings.paragraphBreaks = Settings.PAUSAPARAGRAFO;
     RunFragmentLoop(textLines_, settings, &RunState.TextPosition, *buffer_, *this);
-    if (parallel_) FinishFilesInProgress();
+    if (!RunState.TestMode) FinishFilesInProgress();
   }
   if (!RunState.TestMode)
-    GroupTextFiles(names_, RunState.TrackNumber, RunState.TextPosition, &askBeforeDelete_);
+    GroupTextFiles(*processing_, names_, RunState.TrackNumber, RunState.TextPosition,
+                   &askBeforeDelete_);
 }
 
 // Nothing of a file that is not a text is spoken and no folder is made for
@@ -197,20 +196,9 @@ void TConversion::FragmentStart(TFragmentBuffer& buffer) {
   if (Settings.ID3TAG) SetId3Track(id3Tag_, RunState.TrackNumber);
   if (Settings.TITOLO) buffer.AppendText(names_.SpokenName + " " + n + ".\r\n\r\n");
   if (RunState.TestMode) return;
-  if (parallel_) {
-    pending_.push_back({RunState.TrackNumber, names_.TextFolder + Mp3FileName(RunState.TrackNumber),
-                        progress_.DoneBytes});
-    AdvanceCompleteFiles();
-    return;
-  }
-  const std::string path = names_.TextFolder + Mp3FileName(RunState.TrackNumber);
-  CreateOutputFile(path);
-  // The v2 tag goes first into the new file, before the encoder's bytes.
-  if (Settings.ID3V2) {
-    std::string tag = Id3v2TagOfFile();
-    WriteOrDiscard(reinterpret_cast<const uint8_t*>(tag.data()), tag.size(), path);
-  }
-  ShowFileStart(RunState.TrackNumber);
+  pending_.push_back({RunState.TrackNumber, names_.TextFolder + Mp3FileName(RunState.TrackNumber),
+                      progress_.DoneBytes});
+  AdvanceCompleteFiles();
 }
 
 void TConversion::ShowFileStart(int32_t track) {
@@ -228,17 +216,10 @@ std::string TConversion::Id3v2TagOfFile() const {
   return Id3v2Tag(fields);
 }
 
-void TConversion::SpeakFragment(TFragmentBuffer& buffer) {
-  std::vector<TSpeechPart> parts = FragmentSpeech(buffer);
-  // Every file has a stream of its own; the first file of the run uses the
-  // one that activation opened.
-  if (!RunState.TestMode && EncoderStream == 0) OpenEncoderStream();
-  QueueSpeech(parts);
-  ResetSpeechProgress();
-  SynthesizeAndWait();
-  if (RunState.TestMode) return;
-  FinishMp3File(Settings.ID3TAG ? id3Tag_ : nullptr);
-  CheckPipelineError();
+// The test mode reads the fragment aloud, into no file.
+void TConversion::SpeakAloud(TFragmentBuffer& buffer) {
+  processing_->Engine().QueueSpeech(FragmentSpeech(buffer));
+  processing_->Engine().SynthesizeAndWait();
 }
 
 void TConversion::FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed,
@@ -251,20 +232,16 @@ void TConversion::FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed,
     progress_.DoneBytes = RunState.TextPosition - resumeOffset_ + fileBaseBytes_;
   }
   if (buffer.length() > 0) {
-    if (parallel_)
-      HandOutFragment(buffer, contentRemains);
+    if (RunState.TestMode)
+      SpeakAloud(buffer);
     else
-      SpeakFragment(buffer);
+      HandOutFragment(buffer, contentRemains);
     buffer.Clear();
     // The number advances only when another file will follow, so that it
     // always counts the files of the text.
-    if (contentRemains) {
-      ++RunState.TrackNumber;
-      if (!RunState.TestMode && !parallel_)
-        SaveCheckpoint(RunState.TextPosition, RunState.TrackNumber);
-    }
+    if (contentRemains) ++RunState.TrackNumber;
   } else if (firstFragment_ && !RunState.TestMode) {
-    CloseEncoderStream();  // the stream of activation stays unused
+    processing_->Pipeline().CloseStream();  // the first stream stays unused
   }
   firstFragment_ = false;
 }
@@ -278,8 +255,9 @@ void TConversion::HandOutFragment(TFragmentBuffer& buffer, bool contentRemains) 
   job.parts = FragmentSpeech(buffer);
   if (Settings.ID3V2) job.id3v2 = Id3v2TagOfFile();
   if (Settings.ID3TAG) job.id3v1.assign(reinterpret_cast<const char*>(id3Tag_), sizeof id3Tag_);
-  while (!WorkerAvailable()) FileFinished(AwaitFinishedJob());
-  HandOutJob(job);
+  while (!runner_->CanStart()) FileFinished(runner_->AwaitFinishedJob());
+  runner_->Start(job);
+  while (runner_->ResultReady()) FileFinished(runner_->AwaitFinishedJob());
 }
 
 void TConversion::FileFinished(const TJobResult& result) {
@@ -293,14 +271,14 @@ void TConversion::FileFinished(const TJobResult& result) {
 // it are finished, those after it stopped, and the error of the first file
 // that failed is the one reported.
 void TConversion::StopAtFailure(TJobResult failure) {
-  StopJobsAfter(failure.track);
-  while (JobsInProgress() > 0) {
-    TJobResult result = AwaitFinishedJob();
+  runner_->StopJobsAfter(failure.track);
+  while (runner_->JobsInProgress() > 0) {
+    TJobResult result = runner_->AwaitFinishedJob();
     if (result.error.empty()) {
       FileFinished(result);
     } else if (result.track < failure.track) {
       failure = result;
-      StopJobsAfter(failure.track);
+      runner_->StopJobsAfter(failure.track);
     }
   }
   RaiseError(failure.error);
@@ -309,8 +287,8 @@ void TConversion::StopAtFailure(TJobResult failure) {
 // The files finished after the first one not finished go, so that the
 // folder holds what the checkpoint says. Never raises.
 void TConversion::DiscardFilesAfterCheckpoint() {
-  if (!parallel_) return;
-  CloseWorkerPool();
+  if (!runner_) return;
+  runner_->Close();
   for (const TPendingFile& file : pending_)
     if (file.finished) platform::DeleteFile(file.path);
   pending_.clear();
@@ -337,12 +315,10 @@ void TConversion::AdvanceCompleteFiles() {
 }
 
 void TConversion::FinishFilesInProgress() {
-  while (JobsInProgress() > 0) FileFinished(AwaitFinishedJob());
+  while (runner_->JobsInProgress() > 0) FileFinished(runner_->AwaitFinishedJob());
 }
 
 void TConversion::EndRun() {
-  // A clip that failed at the very end would otherwise go unreported.
-  if (!RunState.TestMode) CheckPipelineError();
   if (Settings.VERBOSITA < 1) return;
   progress_.DoneBytes = -1;
   progress_.Update(platform::TickCount());
@@ -373,11 +349,17 @@ int TConversion::Run() {
     EndRun();
   } catch (...) {
     DiscardFilesAfterCheckpoint();
-    ShutdownProcessing(savedDirectory_);
+    Shutdown();
     throw;
   }
-  ShutdownProcessing(savedDirectory_);
+  Shutdown();
   return skippedTexts_;
+}
+
+void TConversion::Shutdown() {
+  runner_.reset();
+  processing_.reset();
+  if (!savedDirectory_.empty()) platform::SetCurrentDirectory(savedDirectory_);
 }
 
 }  // namespace

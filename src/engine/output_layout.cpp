@@ -5,11 +5,8 @@
 #include <new>
 #include <vector>
 
-#include "audio/eci_engine.h"
-#include "audio/fragment_job.h"
-#include "audio/mp3_encoder.h"
-#include "audio/pipeline.h"
-#include "audio/speex_clip.h"
+#include "audio/output_file.h"
+#include "audio/speech_files.h"
 #include "text/lines.h"
 #include "base/settings.h"
 #include "text/ascii.h"
@@ -114,50 +111,11 @@ void RemoveStaleGroupFolders(const TTextNames& names, int32_t usedGroups, bool* 
   }
 }
 
-// The pause of 250 ms at the start of every clip.
-const char kClipHeadPause[] = "\r\n`p500\r\n";
-
 bool SpeexClips() { return Settings.CARTELLEROCKBOX && !Settings.ROCKBOXMP3; }
 bool FileClips() { return Settings.CARTELLEROCKBOX && Settings.CLIPFILE; }
 
-struct TClipSamples {
-  std::vector<int16_t> samples;
-  bool outOfMemory = false;
-};
-
-void CollectSamples(const int16_t* samples, int32_t count, void* context) {
-  auto* clip = static_cast<TClipSamples*>(context);
-  if (clip->outOfMemory) return;
-  try {
-    clip->samples.insert(clip->samples.end(), samples, samples + count);
-  } catch (const std::bad_alloc&) {
-    clip->outOfMemory = true;
-  }
-}
-
-// The engine's samples of the clip, collected whole (a clip lasts seconds),
-// encoded and written at once. The pipeline's output file holds it while it
-// is written, so that an interruption leaves no part of it.
-void WriteSpeexClip(const std::string& path, const std::string& text) {
-  TClipSamples clip;
-  {
-    struct Diverted {
-      explicit Diverted(TClipSamples* clip) { DivertSamples(CollectSamples, clip); }
-      ~Diverted() { DivertSamples(nullptr, nullptr); }
-    } diverted(&clip);
-    AddAnnotatedText(kClipHeadPause);
-    AddText(text.c_str());
-    SynthesizeAndWait();
-  }
-  if (clip.outOfMemory) RaiseOutOfMemory(50, static_cast<int64_t>(clip.samples.size()) * 4);
-  std::string bytes = EncodeSpeexClip(clip.samples, Settings.SAMPLE);
-  CreateOutputFile(path);
-  int32_t error = 0;
-  if (!WriteOutputBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &error)) {
-    DiscardOutputFile();
-    RaiseErrorWithCode(msg::kWriteError, path, error);
-  }
-  if (!CloseOutputFile()) RaiseErrorWithCode(msg::kWriteError, path, -1);
+void WriteFolderClip(TProcessing& processing, const std::string& path, const std::string& text) {
+  WriteClipFile(processing, path, text, SpeexClips());
 }
 
 // Moves folder + name to target + name, unless a resumed grouping step
@@ -213,30 +171,19 @@ void PrepareFolder(const std::string& folder, const TTextNames& names, bool* ask
     platform::DeleteFile(folder + names.FolderIdName);
 }
 
-void RemoveUnfinishedFiles(const std::string& folder) {
-  std::vector<platform::FoundEntry> entries;
-  platform::FindFiles(TemporaryNamePattern(folder, Settings.NOMEFILE), &entries);
-  for (const platform::FoundEntry& entry : entries)
-    if (!entry.isFolder && !entry.isSystem) platform::DeleteFile(folder + entry.name);
-}
-
-void WriteFolderClip(const std::string& path, const std::string& text) {
-  if (SpeexClips()) {
-    WriteSpeexClip(path, text);
-    return;
+void RemoveUnfinishedFiles(const std::string& folder, const TTextNames& names) {
+  for (const std::string& pattern :
+       {TemporaryNamePattern(folder, Settings.NOMEFILE),
+        TemporaryName(folder + FileClipName(Settings.NOMEFILE + "???.mp3")),
+        TemporaryName(folder + names.FolderIdName)}) {
+    std::vector<platform::FoundEntry> entries;
+    platform::FindFiles(pattern, &entries);
+    for (const platform::FoundEntry& entry : entries)
+      if (!entry.isFolder) platform::DeleteFile(folder + entry.name);
   }
-  TQuietProgress quiet;
-  CreateOutputFile(path);
-  // A stream opened at activation and never used is closed first.
-  CloseEncoderStream();
-  OpenEncoderStream();
-  AddAnnotatedText(kClipHeadPause);
-  AddText(text.c_str());
-  SynthesizeAndWait();
-  FinishMp3File(nullptr);
 }
 
-void GroupTextFiles(const TTextNames& names, int32_t trackCount,
+void GroupTextFiles(TProcessing& processing, const TTextNames& names, int32_t trackCount,
                     int32_t textPosition, bool* askBeforeDelete) {
   const int32_t G = Settings.GRUPPI, N = trackCount;
   const std::string n = std::to_string(N);
@@ -244,13 +191,13 @@ void GroupTextFiles(const TTextNames& names, int32_t trackCount,
     std::string name = Mp3FileName(t);
     if (platform::FileExists(names.TextFolder + name) &&
         !platform::FileExists(names.TextFolder + FileClipName(name)))
-      WriteFolderClip(names.TextFolder + FileClipName(name),
+      WriteFolderClip(processing, names.TextFolder + FileClipName(name),
                       ClipText(msg::kFileClip, {names.SpokenName, std::to_string(t)}));
   }
   if (G == 0 || N <= G) {
     RemoveStaleGroupFolders(names, 0, askBeforeDelete);
     if (Settings.IDENTIFICACARTELLA)
-      WriteFolderClip(names.TextFolder + names.FolderIdName,
+      WriteFolderClip(processing, names.TextFolder + names.FolderIdName,
                       ClipText(msg::kFolderClipFiles, {names.SpokenName, "1", n, n}));
     return;
   }
@@ -258,17 +205,19 @@ void GroupTextFiles(const TTextNames& names, int32_t trackCount,
   int32_t groups = (N + G - 1) / G;
   RemoveStaleGroupFolders(names, groups, askBeforeDelete);
   if (Settings.RIUNISCIGRUPPI && Settings.IDENTIFICACARTELLA)
-    WriteFolderClip(Settings.DESTINAZIONE + names.TextName + kSeparator + names.FolderIdName,
+    WriteFolderClip(processing,
+                    Settings.DESTINAZIONE + names.TextName + kSeparator + names.FolderIdName,
                     ClipText(msg::kFolderClipGroups,
                              {names.SpokenName, std::to_string(groups), n}));
   int32_t first = 1;
   for (int32_t g = 1; g <= groups; ++g) {
     std::string folder = GroupFolder(names, g);
     CreateOutputFolder(folder);
+    RemoveUnfinishedFiles(folder + kSeparator, names);
     if (textPosition != -1) PrepareFolder(folder + kSeparator, names, askBeforeDelete);
     if (Settings.IDENTIFICACARTELLA) {
       int32_t last = first + G - 1 < N ? first + G - 1 : N;
-      WriteFolderClip(folder + kSeparator + names.FolderIdName,
+      WriteFolderClip(processing, folder + kSeparator + names.FolderIdName,
                       ClipText(msg::kFolderClipFiles, {names.SpokenName, std::to_string(first),
                                                        std::to_string(last), n}));
       first += G;

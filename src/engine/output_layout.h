@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/processing.h"
+
 struct TTextNames {
   // The text file's name without folder and extension, which names its
   // folder; on POSIX with ".mp3" added when a file (a text without
@@ -35,18 +37,14 @@ void CreateOutputFolder(const std::string& folder);
 void PrepareFolder(const std::string& folder, const TTextNames& names, bool* askBeforeDelete);
 
 // Deletes the files that an interrupted run left half-written in folder
-// (which ends with a separator) under their temporary names.
-void RemoveUnfinishedFiles(const std::string& folder);
-
-// Speaks text into a new clip at path: a RockBox Speex clip when the
-// settings want one, otherwise an MP3 file without tag, whose pipeline
-// errors are not reported here.
-void WriteFolderClip(const std::string& path, const std::string& text);
+// (which ends with a separator) under their temporary names: the numbered
+// MP3 files, their clips and the folder's identifier clip.
+void RemoveUnfinishedFiles(const std::string& folder, const TTextNames& names);
 
 // After the last fragment of the current text: moves its trackCount files
 // into group folders when they are more than GRUPPI, and writes the
 // identifier clips; with CLIPFILE, first writes the file clips that are
 // missing, and moves each file with its clip. textPosition -1 marks a grouping step resumed after an
-// interruption.
-void GroupTextFiles(const TTextNames& names, int32_t trackCount,
+// interruption. The clips are spoken by processing.
+void GroupTextFiles(TProcessing& processing, const TTextNames& names, int32_t trackCount,
                     int32_t textPosition, bool* askBeforeDelete);

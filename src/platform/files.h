@@ -25,8 +25,8 @@ bool ReadWholeFile(const std::string& path, std::string* data);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 bool DeleteFile(const std::string& path);
 // Replaces the content of a file as one step: the data goes to a temporary
-// file beside it, which then takes its name, so that a crash never leaves a
-// half-written file.
+// file beside it, written through to the disk, which then takes its name,
+// so that a crash or a power cut leaves the old file or the new one, whole.
 bool ReplaceFileContent(const std::string& path, const std::string& data);
 
 // Takes an exclusive lock on the file at path, created when missing, for
@@ -46,6 +46,17 @@ constexpr FileHandle kNoFile = -1;
 FileHandle OpenFileForReading(const std::string& path);
 // Creates a file, or empties an existing one, for writing.
 FileHandle CreateFileForWriting(const std::string& path);
+// Creates a new file for writing; fails when anything has that name
+// already, a link (even a dangling one) included, so that nothing is ever
+// written through a link or into another process's file.
+FileHandle CreateNewFileForWriting(const std::string& path);
+// Writes a file's data through to the disk. A file that cannot be synced
+// (a pipe, a device) counts as synced.
+bool SyncFile(FileHandle file);
+// Writes the entries of the folder holding path through to the disk, so
+// that a file renamed into it keeps its name after a power cut. True where
+// the system does that with the rename itself (Windows).
+bool SyncFolderOf(const std::string& path);
 // Reads up to size bytes; false on a failure of the system.
 bool ReadFromFile(FileHandle file, void* data, size_t size, size_t* done);
 // Writes size bytes; done tells how many were written (fewer on a full disk).

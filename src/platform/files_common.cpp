@@ -42,4 +42,21 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
   return CloseFile(file);
 }
 
+bool ReplaceFileContent(const std::string& path, const std::string& data) {
+  const std::string temporary = path + ".tmp";
+  DeleteFile(temporary);  // left by a run that ended while writing it
+  FileHandle file = CreateNewFileForWriting(temporary);
+  if (file == kNoFile) return false;
+  size_t done = 0;
+  bool ok = WriteToFile(file, data.data(), data.size(), &done) && SyncFile(file);
+  if (!ok) CloseAfterFailure(file);
+  ok = ok && CloseFile(file) && RenameReplacing(temporary, path) && SyncFolderOf(path);
+  if (!ok) {
+    int error = LastErrorCode();
+    DeleteFile(temporary);
+    SetLastErrorCode(error);
+  }
+  return ok;
+}
+
 }  // namespace platform

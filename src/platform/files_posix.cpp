@@ -67,23 +67,6 @@ bool FolderExists(const std::string& path) {
 
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
-bool ReplaceFileContent(const std::string& path, const std::string& data) {
-  std::string temporary = path + ".tmp";
-  if (!WriteWholeFile(temporary, data)) {
-    int error = errno;
-    unlink(temporary.c_str());
-    errno = error;
-    return false;
-  }
-  if (rename(temporary.c_str(), path.c_str()) != 0) {
-    int error = errno;
-    unlink(temporary.c_str());
-    errno = error;
-    return false;
-  }
-  return true;
-}
-
 LockResult LockForProcessLife(const std::string& path) {
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return LockResult::Failed;
@@ -118,6 +101,29 @@ FileHandle OpenFileForReading(const std::string& path) {
 FileHandle CreateFileForWriting(const std::string& path) {
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   return fd < 0 ? kNoFile : fd;
+}
+
+FileHandle CreateNewFileForWriting(const std::string& path) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  return fd < 0 ? kNoFile : fd;
+}
+
+bool SyncFile(FileHandle file) {
+  return fsync(static_cast<int>(file)) == 0 || errno == EINVAL || errno == EROFS;
+}
+
+bool SyncFolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  // Some file systems cannot sync a folder; their renames are as durable as
+  // they get.
+  bool ok = fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+  int error = errno;
+  close(fd);
+  errno = error;
+  return ok;
 }
 
 bool ReadFromFile(FileHandle file, void* data, size_t size, size_t* done) {

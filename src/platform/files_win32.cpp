@@ -79,29 +79,6 @@ bool FolderExists(const std::string& path) {
 
 bool DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-bool ReplaceFileContent(const std::string& path, const std::string& data) {
-  std::string temporary = path + ".tmp";
-  if (WriteWholeFile(temporary, data) &&
-      MoveFileExA(temporary.c_str(), path.c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
-  DWORD error = GetLastError();
-  DeleteFileA(temporary.c_str());
-  SetLastError(error);
-  return false;
-}
-
-LockResult LockForProcessLife(const std::string& path) {
-  // No sharing: a second process cannot open the file while this one lives;
-  // the handle stays open and the file goes with it.
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (file != INVALID_HANDLE_VALUE) return LockResult::Locked;
-  DWORD error = GetLastError();
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ? LockResult::Busy
-                                                                          : LockResult::Failed;
-}
-
 int64_t FileSize(const std::string& path) {
   FileHandle file = OpenFileForReading(path);
   if (file == kNoFile) return -1;
@@ -120,6 +97,19 @@ FileHandle CreateFileForWriting(const std::string& path) {
   return FromHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
+
+FileHandle CreateNewFileForWriting(const std::string& path) {
+  // CREATE_NEW fails on any existing name; a reparse point is not followed.
+  return FromHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+bool SyncFile(FileHandle file) {
+  if (FlushFileBuffers(ToHandle(file))) return true;
+  return GetLastError() == ERROR_INVALID_HANDLE || GetLastError() == ERROR_INVALID_FUNCTION;
+}
+
+bool SyncFolderOf(const std::string&) { return true; }
 
 bool ReadFromFile(FileHandle file, void* data, size_t size, size_t* done) {
   *done = 0;
@@ -174,7 +164,8 @@ bool MoveFile(const std::string& from, const std::string& to) {
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  return MoveFileExA(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 int32_t FileDosTime(const std::string& path) {

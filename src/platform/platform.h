@@ -33,6 +33,12 @@ constexpr const char* kDefaultEncoderLibrary = "liblame_enc.so";
 // The system's error codes that the program gives a meaning of its own.
 constexpr int kErrorFileNotFound = 2;
 constexpr int kErrorNoMoreFiles = 18;
+// What creating a file where a folder stands gives.
+#ifdef _WIN32
+constexpr int kErrorIsFolder = 5;  // ERROR_ACCESS_DENIED
+#else
+constexpr int kErrorIsFolder = 21;  // EISDIR
+#endif
 
 // The error code left by the most recent failed system call of this thread.
 int LastErrorCode();

@@ -30,7 +30,9 @@ void HoldInterrupts();
 // (on POSIX: SIGINT, SIGTERM, SIGHUP). It runs on a thread of its own while
 // the rest of the program goes on; when it returns, the process ends as the
 // system ends it for that event. Call it before any other thread starts.
-void InstallInterruptHandler(void (*handler)());
+// A later call replaces the handler and its context; null removes it,
+// waiting for a handler that runs (after which the process ends).
+void InstallInterruptHandler(void (*handler)(void* context), void* context);
 
 // The current year of the local date.
 int CurrentYear();

@@ -15,7 +15,13 @@ namespace platform {
 
 namespace {
 
-void (*g_interruptHandler)() = nullptr;
+// The handler and its context, read by the signal thread.
+struct InterruptHandler {
+  void (*handler)(void*) = nullptr;
+  void* context = nullptr;
+};
+std::mutex g_handlerLock;
+InterruptHandler g_interruptHandler;
 
 sigset_t InterruptSignals() {
   sigset_t set;
@@ -32,7 +38,9 @@ void WaitForInterrupt(sigset_t set) {
   int signal = 0;
   while (sigwait(&set, &signal) != 0) {
   }
-  if (g_interruptHandler) g_interruptHandler();
+  // Held until the process ends: one who removes the handler waits.
+  g_handlerLock.lock();
+  if (g_interruptHandler.handler) g_interruptHandler.handler(g_interruptHandler.context);
   std::signal(signal, SIG_DFL);
   pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
   raise(signal);
@@ -64,9 +72,12 @@ void HoldInterrupts() {
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-void InstallInterruptHandler(void (*handler)()) {
+void InstallInterruptHandler(void (*handler)(void*), void* context) {
   static std::once_flag once;
-  g_interruptHandler = handler;
+  {
+    std::lock_guard<std::mutex> hold(g_handlerLock);
+    g_interruptHandler = {handler, context};
+  }
   std::call_once(once, [] {
     HoldInterrupts();
     std::thread(WaitForInterrupt, InterruptSignals()).detach();

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <mutex>
+
 // The layer's own names, not the system's macros and functions.
 #undef YieldProcessor
 
@@ -9,12 +11,21 @@ namespace platform {
 
 namespace {
 
-void (*g_interruptHandler)() = nullptr;
+// The handler and its context, read by the system's thread.
+struct InterruptHandler {
+  void (*handler)(void*) = nullptr;
+  void* context = nullptr;
+};
+std::mutex g_handlerLock;
+InterruptHandler g_interruptHandler;
 
 // Runs on the thread that the system starts for the console event. FALSE
 // leaves the event to the default handling, which ends the process.
 BOOL WINAPI ConsoleControl(DWORD) {
-  if (g_interruptHandler) g_interruptHandler();
+  // Held until the process ends, which the system does after this event:
+  // one who removes the handler waits.
+  g_handlerLock.lock();
+  if (g_interruptHandler.handler) g_interruptHandler.handler(g_interruptHandler.context);
   return FALSE;
 }
 
@@ -48,9 +59,12 @@ void YieldProcessor() { Sleep(0); }
 
 void HoldInterrupts() {}
 
-void InstallInterruptHandler(void (*handler)()) {
+void InstallInterruptHandler(void (*handler)(void*), void* context) {
   static bool installed = false;
-  g_interruptHandler = handler;
+  {
+    std::lock_guard<std::mutex> hold(g_handlerLock);
+    g_interruptHandler = {handler, context};
+  }
   if (!installed) installed = SetConsoleCtrlHandler(ConsoleControl, TRUE) != 0;
 }
 

@@ -8,8 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "audio/eci_engine.h"
-#include "audio/mp3_encoder.h"
+#include "audio/output_file.h"
 #include "audio/pipeline.h"
 #include "audio/processing.h"
 #include "base/run_state.h"
@@ -28,7 +27,6 @@ void PipelineTest::SetUp() {
   EditableSettings().PAUSACODA.clear();
   EditableSettings().PRIORITA = kPriorityNormal;
   EditableSettings().VERBOSITA = 0;
-  ResetPipeline();
   setenv("NARRAVOX_FAKE_ECI_LOG", File("engine.log").c_str(), 1);
   setenv("NARRAVOX_FAKE_ENC_LOG", File("encoder.log").c_str(), 1);
   for (const char* name :
@@ -38,9 +36,7 @@ void PipelineTest::SetUp() {
 }
 
 void PipelineTest::TearDown() {
-  ShutdownProcessing("");
-  FreeEngineLibrary();
-  FreeEncoderLibrary();
+  processing_.reset();
   std::string command = "rm -rf '" + folder_ + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);
 }
@@ -52,15 +48,17 @@ void PipelineTest::Activate() {
     if (auto reset = reinterpret_cast<void (*)()>(dlsym(encoder, "narravoxFakeEncReset"))) reset();
     dlclose(encoder);
   }
-  StartProcessing();
+  processing_ = std::make_unique<TProcessing>(Settings.ECIDLL, TProcessing::TRole::Worker);
+  processing_->Start();
 }
 
 void PipelineTest::SpeakInto(const std::string& path, const std::string& text, const uint8_t* tag) {
-  CreateOutputFile(path);
-  AddText(text.c_str());
-  SynthesizeAndWait();
-  FinishMp3File(tag);
-  CheckPipelineError();
+  MakeOutputFile(Pipeline().Output(), path, [&] {
+    Engine().AddText(text.c_str());
+    Engine().SynthesizeAndWait();
+    Pipeline().FinishMp3File(tag);
+    Pipeline().CheckError();
+  });
 }
 
 std::string PipelineTest::Read(const std::string& name) const { return ReadFileBytes(File(name)); }
@@ -74,10 +72,10 @@ int PipelineTest::Count(const std::string& text, const std::string& what) const 
 }
 
 ::testing::AssertionResult PipelineTest::WaitForState(TPipelineState state) {
-  if (WaitUntil([state] { return CurrentPipelineState() == state; }))
+  if (WaitUntil([&] { return Pipeline().State() == state; }))
     return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
-         << "still " << ::testing::PrintToString(CurrentPipelineState()) << " after 10 s, not "
+         << "still " << ::testing::PrintToString(Pipeline().State()) << " after 10 s, not "
          << ::testing::PrintToString(state);
 }
 

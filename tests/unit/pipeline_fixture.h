@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "audio/pipeline.h"
+#include "audio/processing.h"
 
 // Names the states in failure messages.
 void PrintTo(TPipelineState state, std::ostream* out);
@@ -22,6 +24,12 @@ class PipelineTest : public ::testing::Test {
 
   // Starts the processing and activates the engine.
   void Activate();
+  TEngineBinding& Engine() { return processing_->Engine(); }
+  TPipeline& Pipeline() { return processing_->Pipeline(); }
+  // The engine's callback as the engine calls it.
+  int32_t Offer(int32_t message, int32_t samples) {
+    return TPipeline::Callback(nullptr, message, samples, &Pipeline());
+  }
   // Speaks text into path as one MP3 file and checks the pipeline.
   void SpeakInto(const std::string& path, const std::string& text, const uint8_t* tag = nullptr);
   // The error message that an operation raises, or "".
@@ -39,9 +47,10 @@ class PipelineTest : public ::testing::Test {
   template <typename Condition>
   static bool WaitUntil(Condition done);
   // The same for the pipeline to reach state; a failure tells where it stayed.
-  static ::testing::AssertionResult WaitForState(TPipelineState state);
+  ::testing::AssertionResult WaitForState(TPipelineState state);
 
   std::string folder_;
+  std::unique_ptr<TProcessing> processing_;
 };
 
 template <typename Condition>

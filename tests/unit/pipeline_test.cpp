@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "audio/eci_engine.h"
-#include "audio/mp3_encoder.h"
+#include <dirent.h>
+#include <climits>
+
+#include "audio/output_file.h"
 #include "audio/pipeline.h"
 #include "audio/processing.h"
 #include "base/run_state.h"
@@ -17,6 +19,23 @@
 #include "pipeline_fixture.h"
 
 namespace {
+
+// Makes the descriptor that this process holds open on path a copy of fd.
+bool ReplaceOpenFile(const std::string& path, int fd) {
+  DIR* dir = opendir("/proc/self/fd");
+  if (!dir) return false;
+  bool found = false;
+  while (dirent* entry = readdir(dir)) {
+    char target[PATH_MAX + 1] = {};
+    std::string link = std::string("/proc/self/fd/") + entry->d_name;
+    if (readlink(link.c_str(), target, PATH_MAX) > 0 && path == target) {
+      found = dup2(fd, std::atoi(entry->d_name)) >= 0;
+      break;
+    }
+  }
+  closedir(dir);
+  return found;
+}
 
 std::string Bytes(size_t n, unsigned seed) {
   std::string text(n, 'a');
@@ -29,13 +48,14 @@ TEST_F(PipelineTest, TextReachesTheFileWithPausesAndTag) {
   Activate();
   uint8_t tag[128];
   for (int i = 0; i < 128; ++i) tag[i] = static_cast<uint8_t>(i);
-  CreateOutputFile(File("001.mp3"));
-  AddAnnotatedText(Settings.PAUSATESTA.c_str());
-  AddText("ciao");
-  AddAnnotatedText(TailPauseAnnotation(2).c_str());
-  SynthesizeAndWait();
-  FinishMp3File(tag);
-  CheckPipelineError();
+  MakeOutputFile(Pipeline().Output(), File("001.mp3"), [&] {
+    Engine().AddAnnotatedText(Settings.PAUSATESTA.c_str());
+    Engine().AddText("ciao");
+    Engine().AddAnnotatedText(TailPauseAnnotation(2).c_str());
+    Engine().SynthesizeAndWait();
+    Pipeline().FinishMp3File(tag);
+    Pipeline().CheckError();
+  });
   // A pause of n gives n milliseconds of zeros at 11025 Hz: 11 and 22.
   std::string expected = std::string(11, '\0') + "\r\n" + "ciao" + "\r\n" + std::string(22, '\0') +
                          "\r\n" + std::string(reinterpret_cast<char*>(tag), 128);
@@ -48,7 +68,7 @@ TEST_F(PipelineTest, TextReachesTheFileWithPausesAndTag) {
 TEST_F(PipelineTest, FullBuffersTakeWholeChunksAndGrowTheMp3Buffer) {
   Activate();
   // 30 s at 11025 Hz, cut down to whole chunks of the fake's 576 samples.
-  const int32_t capacity = SpeechBufferCapacity();
+  const int32_t capacity = Pipeline().BufferCapacity();
   ASSERT_EQ(capacity, 576 * (11025 * 30 / 576));
   // One buffer exactly full, then one buffer of 100 samples.
   std::string text = Bytes(static_cast<size_t>(capacity) + 100, 1);
@@ -59,7 +79,7 @@ TEST_F(PipelineTest, FullBuffersTakeWholeChunksAndGrowTheMp3Buffer) {
   EXPECT_EQ(Count(log, "nSamples=100 -> 0"), 1);
   EXPECT_EQ(Count(log, "beEncodeChunk"), 575);
   // A second file goes through a freshly opened stream.
-  OpenEncoderStream();
+  Pipeline().UseStream();
   SpeakInto(File("002.mp3"), "ab");
   EXPECT_EQ(Read("002.mp3"), "ab");
   EXPECT_EQ(Count(EncoderLog(), "beEncodeChunk stream=2 nSamples=2"), 1);
@@ -73,11 +93,12 @@ TEST_F(PipelineTest, SmallFillsAndNoAudio) {
   SpeakInto(File("001.mp3"), text);
   EXPECT_EQ(Read("001.mp3"), text + "xyz");
   // A fragment without audio: the file holds the flush alone.
-  OpenEncoderStream();
-  CreateOutputFile(File("002.mp3"));
-  SynthesizeAndWait();
-  FinishMp3File(nullptr);
-  CheckPipelineError();
+  Pipeline().UseStream();
+  MakeOutputFile(Pipeline().Output(), File("002.mp3"), [&] {
+    Engine().SynthesizeAndWait();
+    Pipeline().FinishMp3File(nullptr);
+    Pipeline().CheckError();
+  });
   EXPECT_EQ(Read("002.mp3"), "xyz");
 }
 
@@ -98,7 +119,7 @@ TEST_F(PipelineTest, UpsamplingInterpolatesAcrossBuffers) {
   EditableSettings().RESAMPLE = -1;
   Activate();
   SpeakInto(File("001.mp3"), "d");  // 100
-  OpenEncoderStream();
+  Pipeline().UseStream();
   SpeakInto(File("002.mp3"), "x");  // 120: 105 110 115 120
   EXPECT_EQ(Read("001.mp3"), std::string({25, 50, 75, 100}));
   EXPECT_EQ(Read("002.mp3"), std::string({105, 110, 115, 120}));
@@ -109,15 +130,16 @@ TEST_F(PipelineTest, UpsamplingInterpolatesAcrossBuffers) {
 // buffer that is still being encoded.
 TEST_F(PipelineTest, CallbackAnswersFollowTheWrite) {
   Activate();
-  const int32_t capacity = SpeechBufferCapacity();
-  std::fill_n(SpeechBufferData(), capacity, static_cast<int16_t>('a'));
-  CreateOutputFile(File("001.mp3"));
-  EXPECT_EQ(SpeechCallback(nullptr, 0, 100, nullptr), 0);
+  const int32_t capacity = Pipeline().BufferCapacity();
+  std::fill_n(Pipeline().BufferData(), capacity, static_cast<int16_t>('a'));
+  Pipeline().Output().Begin(File("001.mp3"));
+  EXPECT_EQ(Offer(0, 100), 0);
   ASSERT_TRUE(WaitForState(TPipelineState::WrittenEngineNotTold));
-  EXPECT_EQ(SpeechCallback(nullptr, 0, 100, nullptr), 1);
-  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Idle);
-  EXPECT_EQ(SpeechCallback(nullptr, 7, 0, nullptr), 1);  // other messages
-  FinishMp3File(nullptr);
+  EXPECT_EQ(Offer(0, 100), 1);
+  EXPECT_EQ(Pipeline().State(), TPipelineState::Idle);
+  EXPECT_EQ(Offer(7, 0), 1);  // other messages
+  Pipeline().FinishMp3File(nullptr);
+  Pipeline().Output().Publish();
 
   ASSERT_EQ(mkfifo(File("fifo").c_str(), 0600), 0);
   // Closing the reader also ends a write that a failed check left waiting.
@@ -128,14 +150,19 @@ TEST_F(PipelineTest, CallbackAnswersFollowTheWrite) {
     }
   } reader{open(File("fifo").c_str(), O_RDONLY | O_NONBLOCK)};
   ASSERT_GE(reader.fd, 0);
-  OpenEncoderStream();
-  CreateOutputFile(File("fifo"));
-  EXPECT_EQ(SpeechCallback(nullptr, 0, capacity, nullptr), 0);
+  Pipeline().UseStream();
+  // The file being made becomes the FIFO's writing end.
+  Pipeline().Output().Begin(File("002.mp3"));
+  int writer = open(File("fifo").c_str(), O_WRONLY);
+  ASSERT_GE(writer, 0);
+  ASSERT_TRUE(ReplaceOpenFile(TemporaryName(File("002.mp3")), writer));
+  close(writer);
+  EXPECT_EQ(Offer(0, capacity), 0);
   ASSERT_TRUE(WaitForState(TPipelineState::Writing));  // the FIFO is full: the write waits
-  EXPECT_EQ(SpeechCallback(nullptr, 0, capacity, nullptr), 1);
-  EXPECT_EQ(CurrentPipelineState(), TPipelineState::WritingEngineTold);
-  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);  // the next buffer waits
-  EXPECT_EQ(CurrentPipelineState(), TPipelineState::WritingEngineTold);
+  EXPECT_EQ(Offer(0, capacity), 1);
+  EXPECT_EQ(Pipeline().State(), TPipelineState::WritingEngineTold);
+  EXPECT_EQ(Offer(0, 50), 0);  // the next buffer waits
+  EXPECT_EQ(Pipeline().State(), TPipelineState::WritingEngineTold);
   std::string drained;
   char chunk[65536];
   ASSERT_TRUE(WaitUntil([&] {
@@ -144,19 +171,20 @@ TEST_F(PipelineTest, CallbackAnswersFollowTheWrite) {
     return drained.size() >= static_cast<size_t>(capacity);
   }));
   ASSERT_TRUE(WaitForState(TPipelineState::Idle));
-  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);  // handed over at last
+  EXPECT_EQ(Offer(0, 50), 0);  // handed over at last
   ASSERT_TRUE(WaitForState(TPipelineState::WrittenEngineNotTold));
-  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 1);
-  FinishMp3File(nullptr);
+  EXPECT_EQ(Offer(0, 50), 1);
+  Pipeline().FinishMp3File(nullptr);
+  Pipeline().Output().Discard();
   EXPECT_EQ(drained, std::string(static_cast<size_t>(capacity), 'a'));
 
   // With no thread to encode it, a buffer handed over stays being encoded:
   // the engine must wait for it.
-  StopEncoderThread();
-  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);
-  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Encoding);
-  EXPECT_EQ(SpeechCallback(nullptr, 0, 50, nullptr), 0);
-  EXPECT_EQ(CurrentPipelineState(), TPipelineState::Encoding);
+  Pipeline().StopEncoderThread();
+  EXPECT_EQ(Offer(0, 50), 0);
+  EXPECT_EQ(Pipeline().State(), TPipelineState::Encoding);
+  EXPECT_EQ(Offer(0, 50), 0);
+  EXPECT_EQ(Pipeline().State(), TPipelineState::Encoding);
 }
 
 TEST_F(PipelineTest, EncoderFailureMidBufferAbortsWithItsCode) {
@@ -165,17 +193,16 @@ TEST_F(PipelineTest, EncoderFailureMidBufferAbortsWithItsCode) {
   std::string text = Bytes(5000, 3);
   EXPECT_EQ(ErrorOf([&] { SpeakInto(File("001.mp3"), text); }), "Errore encoder MP3 (codice 7)");
   EXPECT_EQ(Count(EngineLog(), "-> 2"), 1) << EngineLog();
-  EXPECT_TRUE(Exists("001.mp3"));
-  ShutdownProcessing("");
   EXPECT_FALSE(Exists("001.mp3"));
+  EXPECT_FALSE(Exists("001.mp3.parziale"));
 }
 
 TEST_F(PipelineTest, FlushFailureIsReportedAtOnce) {
   setenv("NARRAVOX_FAKE_ENC_FAIL", "beDeinitStream:1:4", 1);
   Activate();
   EXPECT_EQ(ErrorOf([&] { SpeakInto(File("001.mp3"), "abc"); }), "Errore encoder MP3 (codice 4)");
-  ShutdownProcessing("");
   EXPECT_FALSE(Exists("001.mp3"));
+  EXPECT_FALSE(Exists("001.mp3.parziale"));
 }
 
 TEST_F(PipelineTest, ShortWriteIsAWriteErrorAndLeavesNoFile) {
@@ -189,8 +216,8 @@ TEST_F(PipelineTest, ShortWriteIsAWriteErrorAndLeavesNoFile) {
   setrlimit(RLIMIT_FSIZE, &saved);
   EXPECT_EQ(error, "Errore durante la scrittura del file \"" + File("001.mp3") +
                        "\" (codice 27: file troppo grande)");
-  ShutdownProcessing("");
   EXPECT_FALSE(Exists("001.mp3"));
+  EXPECT_FALSE(Exists("001.mp3.parziale"));
 }
 
 TEST_F(PipelineTest, EngineFailureAtEachActivationStep) {
@@ -226,24 +253,22 @@ TEST_F(PipelineTest, EngineFailureAtEachActivationStep) {
   Activate();
   std::string log = EngineLog();
   int next = std::atoi(log.substr(log.find("eciNew -> #") + 11).c_str()) + 1;
-  ShutdownProcessing("");
   setenv("NARRAVOX_FAKE_ECI_FAIL", ("eciNew:" + std::to_string(next)).c_str(), 1);
-  EXPECT_EQ(ErrorOf([&] { Activate(); }), "Impossibile attivare la sintesi vocale richiesta");
+  // A second processing while the first keeps the library loaded.
+  TProcessing second(Settings.ECIDLL, TProcessing::TRole::Worker);
+  EXPECT_EQ(ErrorOf([&] { second.Start(); }), "Impossibile attivare la sintesi vocale richiesta");
 }
 
 TEST_F(PipelineTest, MissingLibrariesAndEntryPoints) {
   EditableSettings().ECIDLL = File("libeci.so");
   EXPECT_EQ(ErrorOf([&] { Activate(); }),
             "Impossibile caricare la libreria " + File("libeci.so") + ", errore codice 0");
-  FreeEngineLibrary();
-  EditableSettings().ECIDLL = FAKE_ENC_LIBRARY;
-  EXPECT_EQ(ErrorOf([&] { ActivateEngine(); }),
+  EXPECT_EQ(ErrorOf([&] { TEngineBinding(FAKE_ENC_LIBRARY).Activate(); }),
             std::string("Impossibile trovare la funzione eciNew nella DLL ") + FAKE_ENC_LIBRARY);
-  FreeEngineLibrary();
   EditableSettings().ECIDLL = FAKE_ECI_LIBRARY;
   EditableSettings().MP3DLL = FAKE_ECI_LIBRARY;
   EXPECT_EQ(
-      ErrorOf([&] { ActivateEngine(); }),
+      ErrorOf([&] { Activate(); }),
       std::string("Impossibile trovare la funzione beInitStream nella DLL ") + FAKE_ECI_LIBRARY);
 }
 
@@ -251,8 +276,8 @@ TEST_F(PipelineTest, TestModeNeverLoadsTheEncoder) {
   RunState.TestMode = true;
   EditableSettings().MP3DLL = File("nessuno.so");
   Activate();
-  AddText("ciao");
-  SynthesizeAndWait();
+  Engine().AddText("ciao");
+  Engine().SynthesizeAndWait();
   EXPECT_EQ(Count(EngineLog(), "eciSetOutputBuffer"), 0);
   EXPECT_EQ(Count(EngineLog(), "eciRegisterCallback"), 0);
   EXPECT_FALSE(Exists("encoder.log"));
@@ -292,7 +317,7 @@ TEST_F(PipelineTest, EncoderConfigIsFilledByteForByte) {
     std::string hex = log.substr(at + 7, 664);
     for (char& ch : hex) ch = static_cast<char>(tolower(ch));
     EXPECT_EQ(hex, ExpectedConfig(c.in, c.out)) << c.sample << " " << c.resample;
-    EXPECT_EQ(IsUpsampling(), c.resample < 0);
+    EXPECT_EQ(Pipeline().IsUpsampling(), c.resample < 0);
   }
 }
 

@@ -1,0 +1,33 @@
+#include "audio/file_runner.h"
+
+#include <new>
+
+#include "audio/speech_files.h"
+#include "audio/worker_pool.h"
+#include "base/errors.h"
+#include "base/messages.h"
+#include "base/settings.h"
+
+void TInProcessRunner::Start(const TFragmentJob& job) {
+  result_ = TJobResult();
+  result_.track = job.track;
+  // A failure becomes the job's result, as a worker's does.
+  try {
+    WriteFragmentFile(processing_, job);
+  } catch (const std::bad_alloc&) {
+    result_.error = msg::kOutOfMemory;
+  } catch (const std::exception& error) {
+    result_.error = error.what();
+  }
+  done_ = true;
+}
+
+TJobResult TInProcessRunner::AwaitFinishedJob() {
+  done_ = false;
+  return result_;
+}
+
+std::unique_ptr<TFileRunner> MakeFileRunner(TProcessing& processing) {
+  if (Settings.PARALLELI > 1) return std::make_unique<TWorkerPool>(processing, Settings.PARALLELI);
+  return std::make_unique<TInProcessRunner>(processing);
+}
