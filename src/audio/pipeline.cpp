@@ -30,7 +30,7 @@ void TPipeline::TBufferReady::Signal() {
 
 bool TPipeline::TBufferReady::Wait() {
   TMutexLock hold(&lock_);
-  while (!signalled_ && !stopping_) wake_.Wait();
+  while (!signalled_ && !stopping_) wake_.Wait(lock_);
   if (stopping_) return false;
   signalled_ = false;
   return true;
@@ -251,7 +251,7 @@ void TPipeline::FinishMp3File(const uint8_t* tag) {
     TMutexLock hold(&lock_);
     while (!IsError(state_) && state_ != TPipelineState::Idle &&
            state_ != TPipelineState::WrittenEngineNotTold)
-      stateChanged_.Wait();
+      stateChanged_.Wait(lock_);
     if (state_ == TPipelineState::WrittenEngineNotTold) SetState(TPipelineState::Idle);
   }
   if (IsError(State())) {

@@ -102,7 +102,7 @@ class TPipeline {
 
    private:
     TMutex lock_;
-    TCondVar wake_{&lock_};
+    TCondVar wake_;
     bool signalled_ GUARDED_BY(lock_) = false;
     bool stopping_ GUARDED_BY(lock_) = false;
   };
@@ -139,7 +139,7 @@ class TPipeline {
 
   // Guards the hand-over.
   mutable TMutex lock_;
-  TCondVar stateChanged_{&lock_};  // told of every change of state_
+  TCondVar stateChanged_;  // told of every change of state_
   TPipelineState state_ GUARDED_BY(lock_) = TPipelineState::Idle;
   // With an error state: the size that the MP3 buffer could not grow to,
   // the encoder's result or the system's error code.

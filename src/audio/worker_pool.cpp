@@ -121,7 +121,7 @@ std::string TWorkerPool::WorkerLost(int64_t id, const std::string& path) {
                       deadline - std::chrono::steady_clock::now())
                       .count();
       if (left <= 0) break;
-      stopped_.WaitFor(static_cast<int>(left));
+      stopped_.WaitFor(lock_, static_cast<int>(left));
     }
   }
   return FormatText(msg::kWorkerEnded, {path});

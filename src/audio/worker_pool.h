@@ -57,7 +57,7 @@ class TWorkerPool : public TFileRunner {
   // handler ends workers under the lock. Nobody waits for a worker's result
   // while holding it.
   mutable TMutex lock_;
-  TCondVar stopped_{&lock_};  // told when the handler takes the pool
+  TCondVar stopped_;  // told when the handler takes the pool
   bool stoppedForGood_ GUARDED_BY(lock_) = false;
   // Ended workers stay, with an id of -1, until ForgetEndedWorkers: the
   // conversion's thread may be reading one when the handler ends it.

@@ -35,23 +35,23 @@ class SCOPED_CAPABILITY TMutexLock {
   TMutex* const mutex_;
 };
 
-// Waits on its mutex, which the caller holds.
+// Waits on the mutex that the caller holds, the same mutex at every wait.
 class TCondVar {
  public:
-  explicit TCondVar(TMutex* mutex) : mutex_(mutex) {}
+  TCondVar() = default;
   TCondVar(const TCondVar&) = delete;
   TCondVar& operator=(const TCondVar&) = delete;
 
-  // Releases the mutex while it waits for a signal; holds it again after.
-  // A wait may end without a signal: test the condition in a loop.
-  void Wait() REQUIRES(mutex_) {
-    std::unique_lock<std::mutex> lock(mutex_->mutex_, std::adopt_lock);
+  // Releases mutex while it waits for a signal; holds it again after. A
+  // wait may end without a signal: test the condition in a loop.
+  void Wait(TMutex& mutex) REQUIRES(mutex) {
+    std::unique_lock<std::mutex> lock(mutex.mutex_, std::adopt_lock);
     wake_.wait(lock);
     lock.release();
   }
   // The same, for at most milliseconds; false when the time ran out.
-  bool WaitFor(int milliseconds) REQUIRES(mutex_) {
-    std::unique_lock<std::mutex> lock(mutex_->mutex_, std::adopt_lock);
+  bool WaitFor(TMutex& mutex, int milliseconds) REQUIRES(mutex) {
+    std::unique_lock<std::mutex> lock(mutex.mutex_, std::adopt_lock);
     bool woken = wake_.wait_for(lock, std::chrono::milliseconds(milliseconds)) ==
                  std::cv_status::no_timeout;
     lock.release();
@@ -61,6 +61,5 @@ class TCondVar {
   void SignalAll() { wake_.notify_all(); }
 
  private:
-  TMutex* const mutex_;
   std::condition_variable wake_;
 };
