@@ -13,7 +13,8 @@ TProcessing::TProcessing(const std::string& engineLibrary, TRole role)
     : role_(role), engine_(engineLibrary), pipeline_(encoder_) {}
 
 TProcessing::~TProcessing() {
-  platform::InstallInterruptHandler(nullptr, nullptr);
+  // Waits for a handler that runs: the process then ends with it.
+  if (handlerInstalled_) platform::InstallInterruptHandler(nullptr, nullptr);
   try {
     engine_.Delete();
   } catch (...) {
@@ -40,6 +41,7 @@ void TProcessing::Start() {
   engine_.Activate();
   if (!RunState.TestMode) pipeline_.Connect(engine_);
   platform::InstallInterruptHandler(Interrupted, this);
+  handlerInstalled_ = true;
   if (RunState.TestMode) return;
   if (!pipeline_.StartEncoderThread()) RaiseError(msg::kProcessingObjects);
   if (coordinator) platform::YieldProcessor();

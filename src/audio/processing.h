@@ -62,6 +62,7 @@ class TProcessing {
   static void Interrupted(void* processing);
 
   const TRole role_;
+  bool handlerInstalled_ = false;
   TEngineBinding engine_;
   TEncoderBinding encoder_;
   TPipeline pipeline_;
