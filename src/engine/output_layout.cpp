@@ -106,6 +106,7 @@ void RemoveStaleGroupFolders(const TTextNames& names, int32_t usedGroups, bool* 
       std::string folder = base.substr(0, base.size() - folderPart.size()) + entry.name;
       if (!CanBeGroupFolder(folder, group)) continue;
       PrepareFolder(folder + kSeparator, names, askBeforeDelete);
+      RemoveUnfinishedFiles(folder + kSeparator, names);
       platform::RemoveFolder(folder);
     }
   }
