@@ -79,6 +79,17 @@ bool FolderExists(const std::string& path) {
 
 bool DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
+LockResult LockForProcessLife(const std::string& path) {
+  // No sharing: a second process cannot open the file while this one lives;
+  // the handle stays open and the file goes with it.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file != INVALID_HANDLE_VALUE) return LockResult::Locked;
+  DWORD error = GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ? LockResult::Busy
+                                                                          : LockResult::Failed;
+}
+
 int64_t FileSize(const std::string& path) {
   FileHandle file = OpenFileForReading(path);
   if (file == kNoFile) return -1;
