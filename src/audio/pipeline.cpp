@@ -71,6 +71,7 @@ TPipelineState TPipeline::State() const {
 void TPipeline::Connect(TEngineBinding& engine) {
   uint32_t chunk = 0, minOutput = 0;
   encoder_.OpenStream(&chunk, &minOutput);
+  lastSample_ = 0;
   AllocateBuffers(static_cast<int32_t>(chunk), static_cast<int32_t>(minOutput));
   engine.Connect(Callback, this, capacity_, BufferData());
 }
@@ -232,12 +233,19 @@ void TPipeline::DivertSamples(TSampleSink sink, void* context) {
 }
 
 void TPipeline::UseStream() {
-  if (!encoder_.StreamOpen()) encoder_.OpenStream();
+  if (!encoder_.StreamOpen()) OpenStream();
 }
 
 void TPipeline::UseFreshStream() {
   CloseStream();
+  OpenStream();
+}
+
+void TPipeline::OpenStream() {
   encoder_.OpenStream();
+  // Every file's upsampling starts from silence, as a player starts it: a
+  // file depends on no other, so that "/R" makes it again the same.
+  lastSample_ = 0;
 }
 
 void TPipeline::CloseStream() { encoder_.CloseStream(); }

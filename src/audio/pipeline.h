@@ -108,6 +108,7 @@ class TPipeline {
   };
 
   void AllocateBuffers(int32_t chunkSamples, int32_t minOutput);
+  void OpenStream();
   void SetState(TPipelineState state, int32_t detail = 0) REQUIRES(lock_);
   void SetStateUnlocked(TPipelineState state, int32_t detail = 0) EXCLUDES(lock_);
   void EncoderThreadBody();
@@ -129,7 +130,7 @@ class TPipeline {
   std::vector<uint8_t> mp3_;
   int32_t mp3Growth_ = 0;
   int32_t mp3Limit_ = 0;
-  int16_t lastSample_ = 0;  // the previous sample, across buffers and files
+  int16_t lastSample_ = 0;  // the previous sample, across the buffers of a file
 
   // The thread that speaks alone touches these.
   int32_t speechProgress_ = 0;
