@@ -29,14 +29,17 @@ TWorkerPool::~TWorkerPool() {
 }
 
 // Ends the workers that ending picks; busy ones are interrupted and their
-// files deleted.
+// files deleted. The interruption handler leaves the pipes open, as the
+// conversion's thread may be reading them; it interrupts idle workers too.
 template <typename Pick>
-void TWorkerPool::EndWorkers(Pick ending) {
+void TWorkerPool::EndWorkers(Pick ending, bool byHandler) {
   for (TWorker& worker : workers_) {
     if (worker.process.id == -1 || !ending(worker)) continue;
-    platform::ClosePipe(worker.process.jobs);  // an idle worker ends at this
-    worker.process.jobs = platform::kNoPipe;
-    if (worker.track != 0) platform::InterruptWorker(worker.process.id);
+    if (!byHandler) {
+      platform::ClosePipe(worker.process.jobs);  // an idle worker ends at this
+      worker.process.jobs = platform::kNoPipe;
+    }
+    if (worker.track != 0 || byHandler) platform::InterruptWorker(worker.process.id);
   }
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kEndWaitMs);
   for (TWorker& worker : workers_) {
@@ -54,8 +57,10 @@ void TWorkerPool::EndWorkers(Pick ending) {
       platform::DeleteFile(TemporaryName(worker.path));
       platform::DeleteFile(worker.path);
     }
-    platform::ClosePipe(worker.process.results);
-    worker.process.results = platform::kNoPipe;
+    if (!byHandler) {
+      platform::ClosePipe(worker.process.results);
+      worker.process.results = platform::kNoPipe;
+    }
     worker.process.id = -1;
     worker.track = 0;
   }
@@ -140,9 +145,8 @@ TJobResult TWorkerPool::AwaitFinishedJob() {
   }
   TJobResult outcome;
   if (busy.empty()) return outcome;
-  // The pipes stay open while the conversion's thread reads them: only
-  // this thread closes them, but for the handler, after which the process
-  // ends.
+  // The pipes stay open while this thread reads them: only this thread
+  // closes them.
   const TWorker& worker = busy[platform::WaitForPipe(pipes)];
   outcome.track = worker.track;
   TMessage result;
@@ -182,5 +186,5 @@ void TWorkerPool::StopForGood() {
   lock_.Lock();  // never released: the process is about to end
   stoppedForGood_ = true;
   stopped_.SignalAll();
-  EndWorkers([](const TWorker&) { return true; });
+  EndWorkers([](const TWorker&) { return true; }, true);
 }

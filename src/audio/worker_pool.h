@@ -46,7 +46,7 @@ class TWorkerPool : public TFileRunner {
   };
 
   template <typename Pick>
-  void EndWorkers(Pick ending) REQUIRES(lock_);
+  void EndWorkers(Pick ending, bool byHandler = false) REQUIRES(lock_);
   void ForgetEndedWorkers() REQUIRES(lock_);
   TWorker* IdleWorker() REQUIRES(lock_);
   std::string WorkerLost(int64_t id, const std::string& path) EXCLUDES(lock_);
