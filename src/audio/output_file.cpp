@@ -32,18 +32,10 @@ bool TOutputFile::Write(const void* data, size_t size, int32_t* error) {
 void TOutputFile::Publish() {
   TMutexLock hold(&lock_);
   if (file_ == platform::kNoFile) return;
-  const std::string temporary = TemporaryName(path_);
-  const bool synced = platform::SyncFile(file_);
-  int32_t error = platform::LastErrorCode();
-  const bool closed = platform::CloseFile(file_);
-  if (synced) error = platform::LastErrorCode();
+  const platform::FileHandle file = file_;
   file_ = platform::kNoFile;
-  if (synced && closed && platform::RenameReplacing(temporary, path_) &&
-      platform::SyncFolderOf(path_))
-    return;
-  if (synced && closed) error = platform::LastErrorCode();
-  platform::DeleteFile(temporary);
-  RaiseErrorWithCode(msg::kWriteError, path_, error);
+  if (!platform::PublishFile(file, TemporaryName(path_), path_))
+    RaiseErrorWithCode(msg::kWriteError, path_, -1);
 }
 
 void TOutputFile::Discard() {

@@ -57,6 +57,11 @@ bool SyncFile(FileHandle file);
 // that a file renamed into it keeps its name after a power cut. True where
 // the system does that with the rename itself (Windows).
 bool SyncFolderOf(const std::string& path);
+// Gives file, written under temporary, the name path for good: syncs and
+// closes it, renames it over path and syncs the folder, so that after a
+// crash or a power cut path holds the old file or this one, whole. False on
+// a failure, with the temporary file deleted and the system's error kept.
+bool PublishFile(FileHandle file, const std::string& temporary, const std::string& path);
 // Reads up to size bytes; false on a failure of the system.
 bool ReadFromFile(FileHandle file, void* data, size_t size, size_t* done);
 // Writes size bytes; done tells how many were written (fewer on a full disk).

@@ -13,6 +13,13 @@ void CloseAfterFailure(FileHandle file) {
   SetLastErrorCode(error);
 }
 
+// Deletes a file after a failure, keeping the failure's error code.
+void DeleteAfterFailure(const std::string& path) {
+  int error = LastErrorCode();
+  DeleteFile(path);
+  SetLastErrorCode(error);
+}
+
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string* data) {
@@ -48,15 +55,21 @@ bool ReplaceFileContent(const std::string& path, const std::string& data) {
   FileHandle file = CreateNewFileForWriting(temporary);
   if (file == kNoFile) return false;
   size_t done = 0;
-  bool ok = WriteToFile(file, data.data(), data.size(), &done) && SyncFile(file);
-  if (!ok) CloseAfterFailure(file);
-  ok = ok && CloseFile(file) && RenameReplacing(temporary, path) && SyncFolderOf(path);
-  if (!ok) {
-    int error = LastErrorCode();
-    DeleteFile(temporary);
-    SetLastErrorCode(error);
+  if (!WriteToFile(file, data.data(), data.size(), &done)) {
+    CloseAfterFailure(file);
+    DeleteAfterFailure(temporary);
+    return false;
   }
-  return ok;
+  return PublishFile(file, temporary, path);
+}
+
+bool PublishFile(FileHandle file, const std::string& temporary, const std::string& path) {
+  bool synced = SyncFile(file);
+  if (!synced) CloseAfterFailure(file);
+  if (synced && CloseFile(file) && RenameReplacing(temporary, path) && SyncFolderOf(path))
+    return true;
+  DeleteAfterFailure(temporary);
+  return false;
 }
 
 }  // namespace platform
