@@ -1,24 +1,15 @@
 #include "audio/file_runner.h"
 
-#include <new>
-
 #include "audio/speech_files.h"
 #include "audio/worker_pool.h"
 #include "base/errors.h"
-#include "base/messages.h"
 #include "base/settings.h"
 
 void TInProcessRunner::Start(const TFragmentJob& job) {
   result_ = TJobResult();
   result_.track = job.track;
   // A failure becomes the job's result, as a worker's does.
-  try {
-    WriteFragmentFile(processing_, job);
-  } catch (const std::bad_alloc&) {
-    result_.error = msg::kOutOfMemory;
-  } catch (const std::exception& error) {
-    result_.error = error.what();
-  }
+  result_.error = FailureOf([&] { WriteFragmentFile(processing_, job); });
   done_ = true;
 }
 

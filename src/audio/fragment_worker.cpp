@@ -1,7 +1,5 @@
 #include "audio/fragment_worker.h"
 
-#include <new>
-
 #include "audio/processing.h"
 #include "audio/speech_files.h"
 #include "base/errors.h"
@@ -31,24 +29,21 @@ bool SendResult(int32_t track, const std::string& error) {
 // worker, or "" when its starter closed the pipe. *track is the last job's.
 std::string TakeJobs(TProcessing& processing, int32_t* track) {
   try {
-    // The engine first, while this is the process's only thread.
-    processing.Start();
-    TMessage message;
-    while (message.Receive(platform::WorkerJobPipe())) {
-      TFragmentJob job;
-      if (!ReadJobMessage(message, &job)) break;
-      *track = job.track;
-      WriteFragmentFile(processing, job);
-      if (!SendResult(job.track, "")) break;
-    }
-  } catch (const std::bad_alloc&) {
-    return msg::kOutOfMemory;
-  } catch (const std::exception& error) {
-    return error.what();
+    return FailureOf([&] {
+      // The engine first, while this is the process's only thread.
+      processing.Start();
+      TMessage message;
+      while (message.Receive(platform::WorkerJobPipe())) {
+        TFragmentJob job;
+        if (!ReadJobMessage(message, &job)) break;
+        *track = job.track;
+        WriteFragmentFile(processing, job);
+        if (!SendResult(job.track, "")) break;
+      }
+    });
   } catch (const ESilentAbort&) {
     return msg::kProcessingObjects;
   }
-  return "";
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "base/errors.h"
 
+#include <new>
+
 #include "base/messages.h"
 #include "platform/platform.h"
 
@@ -42,6 +44,17 @@ void RaiseFileOpenError(const std::string& path) { RaiseFileError(msg::kFileLaye
 
 void RaiseFileCreateError(const std::string& path) {
   RaiseFileError(msg::kFileLayerCreate, path);
+}
+
+std::string FailureOf(const std::function<void()>& operation) {
+  try {
+    operation();
+  } catch (const std::bad_alloc&) {
+    return msg::kOutOfMemory;
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+  return "";
 }
 
 void RaiseOutOfMemory(int32_t code, int64_t size) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -35,5 +36,10 @@ std::string FormatText(const std::string& format, std::initializer_list<std::str
 // the system's reason for the last failure.
 [[noreturn]] void RaiseFileOpenError(const std::string& path);
 [[noreturn]] void RaiseFileCreateError(const std::string& path);
+// The Italian message of the error that operation raises ("Memoria
+// insufficiente" for a failed allocation), or "" when it ends well; for
+// work whose failure is a result to report, not the end of this process.
+std::string FailureOf(const std::function<void()>& operation);
+
 // "Memoria insufficiente" with the place that failed and the size it asked.
 [[noreturn]] void RaiseOutOfMemory(int32_t code, int64_t size);
