@@ -37,8 +37,7 @@ class TFileRunner {
 };
 
 // One file at a time in this process, with its engine and pipeline: a job
-// is done when Start returns. The pipeline's own upsampling, which carries
-// the last sample from one file to the next, needs it.
+// is done when Start returns.
 class TInProcessRunner : public TFileRunner {
  public:
   explicit TInProcessRunner(TProcessing& processing) : processing_(processing) {}

@@ -37,12 +37,11 @@ bool Allows(const TMpegRange& range, int32_t bitrate) {
 
 TEncoderRates EncoderRates() {
   TEncoderRates rates;
-  rates.engine = Settings.SAMPLE;
   rates.pipelineUpsamples = Settings.RESAMPLE < 0;
   rates.mp3 = Settings.RESAMPLE == 0   ? Settings.SAMPLE
               : Settings.RESAMPLE < 0 ? 4 * Settings.SAMPLE
                                       : Settings.RESAMPLE;
-  rates.input = rates.pipelineUpsamples ? rates.mp3 : rates.engine;
+  rates.input = rates.pipelineUpsamples ? rates.mp3 : Settings.SAMPLE;
   return rates;
 }
 

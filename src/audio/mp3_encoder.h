@@ -9,11 +9,10 @@
 #include "narravox/bladeenc_api.h"
 #include "platform/library.h"
 
-// The rates of a conversion: the engine's, the encoder's input (4 times the
-// engine's when the pipeline upsamples itself) and the MP3 files'. The only
-// reading of RESAMPLE.
+// The rates of a conversion: the encoder's input (4 times the engine's
+// when the pipeline upsamples itself) and the MP3 files'. The only reading
+// of RESAMPLE.
 struct TEncoderRates {
-  int32_t engine = 0;
   int32_t input = 0;
   int32_t mp3 = 0;
   bool pipelineUpsamples = false;  // the pipeline's own 4x upsampling
@@ -35,9 +34,6 @@ class TEncoderBinding {
   ~TEncoderBinding();
   TEncoderBinding(const TEncoderBinding&) = delete;
   TEncoderBinding& operator=(const TEncoderBinding&) = delete;
-
-  // The record handed to beInitStream.
-  const BE_CONFIG& Config() const { return config_; }
 
   // Opens a stream; raises the encoder's error. The sizes it reports go to
   // chunkSamples and minOutput when given.

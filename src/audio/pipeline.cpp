@@ -70,8 +70,7 @@ TPipelineState TPipeline::State() const {
 
 void TPipeline::Connect(TEngineBinding& engine) {
   uint32_t chunk = 0, minOutput = 0;
-  encoder_.OpenStream(&chunk, &minOutput);
-  lastSample_ = 0;
+  OpenStream(&chunk, &minOutput);
   AllocateBuffers(static_cast<int32_t>(chunk), static_cast<int32_t>(minOutput));
   engine.Connect(Callback, this, capacity_, BufferData());
 }
@@ -241,8 +240,8 @@ void TPipeline::UseFreshStream() {
   OpenStream();
 }
 
-void TPipeline::OpenStream() {
-  encoder_.OpenStream();
+void TPipeline::OpenStream(uint32_t* chunkSamples, uint32_t* minOutput) {
+  encoder_.OpenStream(chunkSamples, minOutput);
   // Every file's upsampling starts from silence, as a player starts it: a
   // file depends on no other, so that "/R" makes it again the same.
   lastSample_ = 0;

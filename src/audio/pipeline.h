@@ -108,7 +108,9 @@ class TPipeline {
   };
 
   void AllocateBuffers(int32_t chunkSamples, int32_t minOutput);
-  void OpenStream();
+  // Opens a stream for the next file; the encoder's sizes as
+  // TEncoderBinding::OpenStream gives them.
+  void OpenStream(uint32_t* chunkSamples = nullptr, uint32_t* minOutput = nullptr);
   void SetState(TPipelineState state, int32_t detail = 0) REQUIRES(lock_);
   void SetStateUnlocked(TPipelineState state, int32_t detail = 0) EXCLUDES(lock_);
   void EncoderThreadBody();

@@ -81,9 +81,8 @@ void SettleParallelFiles(TSettings& settings) {
 }
 
 // With the settings final (a resumed run's come from its RecoveryFile):
-// one stream where workers would not make the same files, the pipeline's
-// own upsampling carrying the last sample from one file to the next, and
-// in the test mode, which makes no file.
+// one stream in the test mode, which makes no file, and with the
+// pipeline's own upsampling, which has always worked so.
 void SettleOneStream(TSettings& settings) {
   if (RunState.TestMode || EncoderRates().pipelineUpsamples) settings.PARALLELI = 1;
 }
