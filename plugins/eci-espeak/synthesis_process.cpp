@@ -88,8 +88,11 @@ void CloseAllBut(int keep) {
 }
 
 // Leaves the new process only what it needs of the program it was copied
-// from: the socket and standard error, and default signal handling except
-// for the signals meant for the program (it ends when the program goes).
+// from: the socket, and default signal handling except for the signals
+// meant for the program (it ends when the program goes). Its standard
+// streams are the null device: what espeak-ng prints of its own (warnings,
+// a failed assertion) would land amid the program's console lines, and a
+// failure reaches the program as the error of the synthesis.
 void DetachFromProgram(int& socket) {
   if (socket < 3) {
     int moved = fcntl(socket, F_DUPFD_CLOEXEC, 3);
@@ -99,8 +102,7 @@ void DetachFromProgram(int& socket) {
   CloseAllBut(socket);
   int null_fd = open("/dev/null", O_RDWR);
   if (null_fd >= 0) {
-    dup2(null_fd, 0);
-    dup2(null_fd, 1);
+    for (int stream = 0; stream <= 2; ++stream) dup2(null_fd, stream);
     if (null_fd > 2) close(null_fd);
   }
   sigset_t none;

@@ -5,10 +5,6 @@
 
 std::string TemporaryName(const std::string& path) { return path + ".parziale"; }
 
-std::string TemporaryNamePattern(const std::string& folder, const std::string& prefix) {
-  return TemporaryName(folder + prefix + "???.mp3");
-}
-
 void TOutputFile::Begin(const std::string& path) {
   TMutexLock hold(&lock_);
   DiscardLocked();

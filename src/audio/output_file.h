@@ -17,8 +17,6 @@
 
 // The name under which the file at path is written until it is whole.
 std::string TemporaryName(const std::string& path);
-// The pattern of those names in folder, for the files of prefix.
-std::string TemporaryNamePattern(const std::string& folder, const std::string& prefix);
 
 // The file being made. Its writes may come from another thread than the one
 // that begins and publishes it (the encoder thread), and the interruption

@@ -7,6 +7,7 @@
 #include "base/messages.h"
 #include "base/settings.h"
 #include "platform/console.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -112,7 +113,8 @@ bool TPipeline::StartEncoderThread() {
   bufferReady_.Reset();
   try {
     encoderThread_ = std::thread(&TPipeline::EncoderThreadBody, this);
-  } catch (const std::system_error&) {
+  } catch (const std::system_error& error) {
+    platform::SetLastErrorCode(error.code().value());
     return false;
   }
   return true;

@@ -52,6 +52,7 @@ class TPipeline {
   // chunks, 30 seconds at most), allocates them and hands the speech buffer
   // and the callback to engine. The first file uses that stream.
   void Connect(TEngineBinding& engine);
+  // False, with the system's error, when the thread cannot start.
   bool StartEncoderThread();
   void StopEncoderThread();
 

@@ -7,6 +7,7 @@
 #include "base/run_state.h"
 #include "base/settings.h"
 #include "platform/console.h"
+#include "platform/platform.h"
 #include "platform/process.h"
 
 TProcessing::TProcessing(const std::string& engineLibrary, TRole role)
@@ -40,10 +41,13 @@ void TProcessing::Start() {
   platform::HoldInterrupts();
   engine_.Activate();
   if (!RunState.TestMode) pipeline_.Connect(engine_);
-  platform::InstallInterruptHandler(Interrupted, this);
+  // A thread that cannot start is reported with what ran out, on POSIX.
+  const int32_t code = platform::kUnixConventions ? -1 : 0;
+  bool handling = platform::InstallInterruptHandler(Interrupted, this);
   handlerInstalled_ = true;
+  if (!handling) RaiseErrorWithCode(msg::kProcessingObjects, "", code);
   if (RunState.TestMode) return;
-  if (!pipeline_.StartEncoderThread()) RaiseError(msg::kProcessingObjects);
+  if (!pipeline_.StartEncoderThread()) RaiseErrorWithCode(msg::kProcessingObjects, "", code);
   if (coordinator) platform::YieldProcessor();
 }
 
@@ -62,6 +66,7 @@ void TProcessing::Interrupted(void* context) {
   processing->pipeline_.Output().DiscardForGood();
   if (processing->role_ == TRole::Worker) return;
   PrintLine(msg::kInterrupted);
-  if (!RunState.TestMode) PrintLine(ResumeHint());
+  // A run that made no file yet left nothing to resume.
+  if (!RunState.TestMode && RunState.RecoveryFileWritten.value) PrintLine(ResumeHint());
   platform::GiveBackConsoleTitle();
 }

@@ -100,7 +100,8 @@ void TWorkerPool::Start(const TFragmentJob& job) {
   TWorker* worker = IdleWorker();
   if (!worker) {
     TWorker started;
-    if (!platform::StartWorkerProcess(&started.process)) RaiseError(msg::kProcessingObjects);
+    if (!platform::StartWorkerProcess(&started.process))
+      RaiseErrorWithCode(msg::kProcessingObjects, "", -1);  // with what ran out
     workers_.push_back(started);
     worker = &workers_.back();
     // A worker that fails to read its settings ends; its first job says so.

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "base/messages.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 
 std::string FormatText(const std::string& format, std::initializer_list<std::string> args) {
@@ -25,6 +26,21 @@ void RaiseError(const std::string& message) { throw EError(message); }
 void RaiseSilentAbort(int exitCode) { throw ESilentAbort{exitCode}; }
 
 void RaiseErrorWithCode(const std::string& message, const std::string& name, int32_t code) {
+  throw EError(ErrorWithCode(message, name, code));
+}
+
+std::string LockHolderText(const std::string& lockPath) {
+  // The holder's line "process user host", where the system keeps one.
+  std::string holder = platform::LockHolder(lockPath);
+  if (holder.empty()) return holder;
+  size_t user = holder.find(' ') + 1;
+  size_t host = holder.find(' ', user) + 1;
+  return FormatText(msg::kRecoveryLockHolder, {holder.substr(0, user - 1),
+                                              holder.substr(user, host - 1 - user),
+                                              holder.substr(host)});
+}
+
+std::string ErrorWithCode(const std::string& message, const std::string& name, int32_t code) {
   if (code < 0) code = platform::LastErrorCode();
   std::string format = message;
   std::string reason = code != 0 ? platform::ErrorCodeReason(code) : std::string();
@@ -32,7 +48,7 @@ void RaiseErrorWithCode(const std::string& message, const std::string& name, int
     format += FormatText(msg::kCodeReasonSuffix, {std::to_string(code), reason});
   else if (code != 0)
     format += FormatText(msg::kCodeSuffix, {std::to_string(code)});
-  throw EError(FormatText(format, {name}));
+  return FormatText(format, {name});
 }
 
 [[noreturn]] static void RaiseFileError(const char* message, const std::string& path) {

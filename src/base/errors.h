@@ -32,6 +32,12 @@ std::string FormatText(const std::string& format, std::initializer_list<std::str
 // on POSIX with its reason: " (codice N: reason)".
 [[noreturn]] void RaiseErrorWithCode(const std::string& message, const std::string& name,
                                      int32_t code);
+// Who holds the lock on the file at lockPath, as " (processo N dell'utente
+// U su H)" to follow a message; empty where the lock file does not say.
+std::string LockHolderText(const std::string& lockPath);
+
+// The text that RaiseErrorWithCode raises.
+std::string ErrorWithCode(const std::string& message, const std::string& name, int32_t code);
 // The file layer's error for a file that cannot be opened or created, with
 // the system's reason for the last failure.
 [[noreturn]] void RaiseFileOpenError(const std::string& path);

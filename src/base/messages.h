@@ -42,7 +42,8 @@ inline constexpr const char* kSearchError = "Errore cercando il percorso \"%s\""
 inline constexpr const char* kRecoveryFileBusy =
     "Un'altra conversione e' gia' in corso con il file di ripristino \"%s\"";
 inline constexpr const char* kRecoveryFileKept =
-    "* AVVISO: la conversione interrotta resta nel file \"%s\"; per riprenderla: narravox /R=%s";
+    "* AVVISO: la conversione interrotta del testo \"%s\" resta nel file \"%s\"; per "
+    "riprenderla: narravox /R=%s";
 inline constexpr const char* kResumeHint = "Per riprendere: narravox /R";
 inline constexpr const char* kResumeHintFile = "Per riprendere: narravox /R=%s";
 inline constexpr const char* kResumeWarning =
@@ -90,6 +91,18 @@ inline constexpr const char* kCannotCreateFile = "Impossibile creare il file \"%
 inline constexpr const char* kCannotCreateFolder = "Impossibile creare la cartella \"%s\"";
 inline constexpr const char* kCannotMoveFile = "Impossibile spostare il file \"%s\"";
 inline constexpr const char* kInterrupted = "\r\n\b** Interrotto dall'utente **";
+inline constexpr const char* kDestinationFolder = "Cartella di destinazione: \"%s\"";
+inline constexpr const char* kTextIsFolder =
+    "* ERRORE: \"%s\" e' una cartella, non un file di testo, e viene saltato";
+inline constexpr const char* kTextNotAFile =
+    "* ERRORE: \"%s\" non e' un file ma un dispositivo, una pipe o un socket, e viene saltato";
+inline constexpr const char* kTextEmpty = "* ERRORE: il testo \"%s\" e' vuoto e viene saltato";
+inline constexpr const char* kTextFolderBusy =
+    "* ERRORE: il testo \"%s\" viene saltato: la sua cartella \"%s\" e' in uso da un'altra "
+    "conversione%s";
+inline constexpr const char* kOldFilesKept =
+    "* ERRORE: il testo \"%s\" viene saltato: i vecchi file MP3 della cartella \"%s\" non sono "
+    "stati cancellati";
 
 // Texts.
 inline constexpr const char* kReadError = "Errore durante la lettura del file \"%s\"";
@@ -125,6 +138,12 @@ inline constexpr const char* kAskDeleteMp3 =
 inline constexpr const char* kFolderClipFiles = "Cartella testi %s: file da %d a %d di %d";
 inline constexpr const char* kFolderClipGroups = "Cartella testi %s: %d gruppi, %d file";
 inline constexpr const char* kFileClip = "%s, file %d";
+inline constexpr const char* kFolderBesideFile =
+    "* AVVISO: nella destinazione c'e' gia' il file \"%s\": i file del testo \"%s\" vanno nella "
+    "cartella \"%s\"";
+inline constexpr const char* kTextsShareFolder =
+    "* AVVISO: i testi \"%s\" e \"%s\" hanno lo stesso nome: i file del secondo vanno nella "
+    "cartella \"%s\"";
 inline constexpr const char* kNoSpeexClips =
     "* AVVISO: clip Speex non disponibili in questa versione, clip RockBox in formato MP3";
 
@@ -148,6 +167,14 @@ inline constexpr const char* kLoadLibError = "Impossibile caricare la libreria %
 inline constexpr const char* kGetProcError = "Impossibile trovare la funzione %s nella DLL %s";
 inline constexpr const char* kProcessingObjects =
     "Impossibile creare gli oggetti per l'elaborazione";
+
+// The lock of the RecoveryFile.
+inline constexpr const char* kRecoveryFolderReadOnly =
+    "Impossibile usare il file di ripristino \"%s\": la cartella \"%s\" non e' scrivibile";
+inline constexpr const char* kRecoveryLockFailed =
+    "Impossibile usare il file di ripristino \"%s\": il file \"%s\" non si puo' aprire";
+inline constexpr const char* kRecoveryLockHolder = " (processo %s dell'utente %s su %s)";
+
 // Worker processes.
 inline constexpr const char* kWorkerEnded =
     "Un processo di conversione si e' chiuso in modo inatteso (file \"%s\")";

@@ -1,18 +1,30 @@
 #include "base/run_state.h"
 
+#include "base/console_out.h"
 #include "base/errors.h"
+#include "base/file_names.h"
+#include "base/job_line.h"
 #include "base/messages.h"
 #include "platform/files.h"
 #include "text/lines.h"
 
 TRunState RunState;
 
-namespace {
-
-// The RecoveryFile's content: every line ended by CR LF.
 std::string JobListText() {
   std::string text;
-  for (const TJobLine& line : RunState.JobList) text += line.text + "\r\n";
+  const TJobList& list = RunState.JobList;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (i < 2) {
+      text += list[i].text;  // the warning and the layout line, as made
+    } else {
+      // A folder named after its text goes without saying.
+      const std::string& folder = list[i].folder;
+      TJobLineFields fields{list[i].text, {}, folder == TextNameOfFile(list[i].text) ? "" : folder};
+      if (i == 2 && RunState.TextStarted) fields.numbers = {list[i].position, list[i].track};
+      text += EncodeJobLine(fields);
+    }
+    text += "\r\n";
+  }
   if (!RunState.SettingsRecord.empty()) {
     text += std::string(kSettingsSection) + "\r\n";
     for (const std::string& line : RunState.SettingsRecord) text += line + "\r\n";
@@ -20,42 +32,54 @@ std::string JobListText() {
   return text;
 }
 
-}  // namespace
-
-std::string JoinJobLine(const std::string& text, int32_t first, int32_t second) {
-  return text + "::" + std::to_string(first) + "::" + std::to_string(second);
-}
-
-std::string SplitJobLine(const std::string& line, int32_t* first, int32_t* second) {
-  size_t cut = line.find("::");
-  if (cut == std::string::npos) return line;
-  std::string rest = line.substr(cut + 2);
-  size_t cut2 = rest.find("::");
-  if (!text::ParseInteger(rest.substr(0, cut2), first, false)) RaiseRecoveryFileError();
-  if (cut2 != std::string::npos && !text::ParseInteger(rest.substr(cut2 + 2), second, false))
-    RaiseRecoveryFileError();
-  return line.substr(0, cut);
-}
-
-bool WriteJobList() {
-  return platform::ReplaceFileContent(RunState.RecoveryFilePath, JobListText());
-}
-
-void SaveJobList() {
-  if (!WriteJobList()) RaiseError(msg::kRecoveryFileWrite);
-}
 
 void SaveCheckpoint(int32_t position, int32_t track) {
   TJobLine& line = RunState.JobList[2];
-  std::string text = line.text;
-  line.text = JoinJobLine(text, position, track);
+  line.position = position;
+  line.track = track;
+  RunState.TextStarted = true;
+  SaveJobList();
+}
+
+namespace {
+
+// The text that a RecoveryFile was converting, for the warning that keeps it.
+std::string TextOfRecoveryFile(const std::string& path) {
+  std::string content;
+  if (!platform::ReadWholeFile(path, &content)) return "?";
+  std::vector<std::string> lines = text::SplitLines(content);
+  if (lines.size() < 3) return "?";
   try {
-    SaveJobList();
-  } catch (...) {
-    line.text = text;
-    throw;
+    return DecodeJobLine(lines[2]).name;
+  } catch (const EError&) {
+    return "?";
   }
-  line.text = text;
+}
+
+void KeepInterruptedRun() {
+  const std::string& path = RunState.RecoveryFilePath;
+  if (RunState.ResumeMode || !platform::FileExists(path)) return;
+  std::string kept;
+  for (int n = 1;; ++n) {
+    kept = path + "." + std::to_string(n);
+    if (!platform::FileExists(kept) && !platform::FolderExists(kept)) break;
+  }
+  std::string text = TextOfRecoveryFile(path);
+  if (!platform::MoveFile(path, kept)) RaiseFileCreateError(kept);
+  PrintErrorLine(FormatText(msg::kRecoveryFileKept, {text, kept, kept}));
+}
+
+}  // namespace
+
+void SaveJobList() {
+  const std::string& path = RunState.RecoveryFilePath;
+  if (RunState.RecoveryFileWritten.value) {
+    if (!platform::ReplaceFileContent(path, JobListText())) RaiseError(msg::kRecoveryFileWrite);
+    return;
+  }
+  KeepInterruptedRun();
+  if (!platform::ReplaceFileContent(path, JobListText())) RaiseFileCreateError(path);
+  RunState.RecoveryFileWritten.value = true;
 }
 
 void RaiseRecoveryFileError() { RaiseError(msg::kRecoveryFileDamaged); }

@@ -3,20 +3,34 @@
 // on disk from which "/R" continues an interrupted run:
 //   line 0  a warning not to edit the file
 //   line 1  DESTINAZIONE::FRAMMENTI::GRUPPI
-//   line 2  the current text, alone or with ::TextPosition::TrackNumber
+//   line 2  the current text, alone until its folder is prepared (the
+//           question about old files answered), then with
+//           ::TextPosition::TrackNumber
 //   line 3+ the texts still to convert
 //   then    kSettingsSection and the settings that shape the files
+// Every text line ends with ::>folder when the text's folder is not named
+// after the text (job_line.h has the syntax).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One line of the JobList, with the slot where the conversion keeps the size
 // of the text that the line names.
 struct TJobLine {
+  TJobLine(std::string text_ = "", int32_t size_ = 0, std::string folder_ = "")
+      : text(std::move(text_)), size(size_), folder(std::move(folder_)) {}
   std::string text;
   int32_t size = 0;
+  // The name of the text's folder in the destination, decided for the whole
+  // run before any file is made; empty until then.
+  std::string folder;
+  // The checkpoint of the current text (line 2), once it is started.
+  int32_t position = 0;
+  int32_t track = 1;
 };
 using TJobList = std::vector<TJobLine>;
 
@@ -26,6 +40,21 @@ struct TRunState {
   bool BannerPrinted = false;  // the banner is on the console already
   std::string RecoveryFilePath;
   bool RecoveryFileNamed = false;  // given with "/R=file", not the default one
+  // The RecoveryFile holds this run's JobList: a new run writes it only when
+  // its first text is ready to be converted, so that a run that makes no
+  // file leaves none. Read by the interruption handler's thread.
+  struct TFlag {
+    std::atomic<bool> value{false};
+    TFlag() = default;
+    TFlag(const TFlag& other) : value(other.value.load()) {}
+    TFlag& operator=(const TFlag& other) {
+      value = other.value.load();
+      return *this;
+    }
+  } RecoveryFileWritten;
+  // The current text's folder is prepared: old files are gone with the
+  // user's consent, and a resumed run goes on without asking again.
+  bool TextStarted = false;
   TJobList JobList;
   int32_t TextPosition = 0;  // where the next fragment of the current text starts
   int32_t TrackNumber = 1;   // number of the next MP3 file of the current text
@@ -33,29 +62,31 @@ struct TRunState {
   // RecoveryFile after the JobList, under kSettingsSection. Empty in a
   // RecoveryFile of an earlier version, which keeps only line 1's sizes.
   std::vector<std::string> SettingsRecord;
+  // The texts of the run that were not converted (missing, not texts,
+  // declined, in use), each reported when met; the run ends with their list.
+  std::vector<std::string> SkippedTexts;
 };
 
 inline constexpr const char* kSettingsSection = "[IMPOSTAZIONI]";
 
 extern TRunState RunState;
 
-// "text::n1::n2", the form of the RecoveryFile's lines 1 and 2.
-std::string JoinJobLine(const std::string& text, int32_t first, int32_t second);
-
-// Splits "text::n1::n2"; a number is written only when it is present.
-// Raises the RecoveryFile error for a malformed number.
-std::string SplitJobLine(const std::string& line, int32_t* first, int32_t* second);
-
-// Writes the JobList to the RecoveryFile, replacing it whole; false when it
-// cannot, with the system's error code as the last error.
-bool WriteJobList();
-// The same, raising "Errore durante la scrittura del file di ripristino".
+// Writes the JobList to the RecoveryFile, replacing it whole. A new run's
+// first write, before its first file, first keeps a RecoveryFile found
+// there, of a conversion that did not end, under the first free name of
+// "file.1", "file.2", ..., with a warning that names its text and how to
+// resume it; that write raises the file layer's error when it fails, later
+// ones "Errore durante la scrittura del file di ripristino".
 void SaveJobList();
 
 // Saves the JobList with its current text marked as done up to position,
 // with track the number of the next file; position -1 marks a text whose
-// files are all made and wait for the grouping step.
+// files are all made and wait for the grouping step. The current text
+// counts as started from then on.
 void SaveCheckpoint(int32_t position, int32_t track);
+
+// The JobList's lines as the RecoveryFile holds them.
+std::string JobListText();
 
 [[noreturn]] void RaiseRecoveryFileError();
 

@@ -17,6 +17,8 @@ bool IsHeader(const std::string& line) { return UpperAscii(TrimBlanks(line)) == 
 std::string ConfigFilePath() { return ProgramFiles().ConfigFile; }
 
 void ApplyConfigurationLines(const std::vector<std::string>& lines) {
+  // Library names relative to the file lie beside it.
+  const std::string folder = FolderOf(ConfigFilePath());
   bool headerAllowed = true;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
@@ -25,7 +27,7 @@ void ApplyConfigurationLines(const std::vector<std::string>& lines) {
       continue;
     }
     if (line.empty() || line[0] == ';') continue;
-    if (!ParseSetting(line)) RaiseError(msg::kConfigLineError + std::to_string(i + 1));
+    if (!ParseSetting(line, EditableSettings(), folder)) RaiseError(msg::kConfigLineError + std::to_string(i + 1));
     headerAllowed = false;
   }
 }

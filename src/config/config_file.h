@@ -8,8 +8,9 @@
 // The path of the configuration file in use.
 std::string ConfigFilePath();
 
-// Applies the setting lines of a configuration file's text, in order;
-// raises "Errore nel file di configurazione, riga N" for a bad line.
+// Applies the setting lines of a configuration file's text, in order (a
+// relative library name lies in the folder of the file in use); raises
+// "Errore nel file di configurazione, riga N" for a bad line.
 void ApplyConfigurationLines(const std::vector<std::string>& lines);
 
 // Reads the configuration file and applies it. The file beside the program

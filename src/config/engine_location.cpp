@@ -30,8 +30,11 @@ std::string WithLibraryName(const std::string& folder) {
 
 }  // namespace
 
-void SetupEciPath(const std::string& given) {
-  std::string path = given;
+std::string SetupEciPath(const std::string& given) {
+  // On POSIX the library is recorded by its full path, so that no run looks
+  // for it in the folder it stands in.
+  std::string path =
+      platform::kUnixConventions ? platform::FullPath(ExpandHomeFolder(given)) : given;
   if (!platform::FileExists(path)) {
     path = WithLibraryName(path);
     if (!platform::FileExists(path)) RaiseErrorWithCode(msg::kFileNotFound, path, -1);
@@ -65,6 +68,7 @@ void SetupEciPath(const std::string& given) {
     PrintLine(platform::kUnixConventions ? FormatText(msg::kConfigUpdatedAt, {configPath})
                                          : std::string(msg::kConfigUpdated));
   }
+  return path;
 }
 
 std::string FindEciForProduct(const std::string& product) {
@@ -110,9 +114,11 @@ std::string FindInstalledEci() {
 
 void LocateEngine() {
   if (Settings.EciPathGiven) return;
-  if (platform::FileExists(Settings.ECIDLL)) return;
-  EditableSettings().ECIDLL = FindInstalledEci();
-  if (Settings.ECIDLL.empty()) EditableSettings().ECIDLL = FindEciInRegistry();
-  if (Settings.ECIDLL.empty()) RaiseError(msg::kEngineNotFound);
-  SetupEciPath(Settings.ECIDLL);
+  // The library's own name is a file of the current folder on Windows; on
+  // POSIX it is looked for only among the program's own libraries.
+  if (!platform::kUnixConventions && platform::FileExists(Settings.ECIDLL)) return;
+  std::string found = FindInstalledEci();
+  if (found.empty()) found = FindEciInRegistry();
+  if (found.empty()) RaiseError(msg::kEngineNotFound);
+  EditableSettings().ECIDLL = SetupEciPath(found);
 }

@@ -6,8 +6,9 @@
 #include <string>
 
 // Completes a file or folder name to an existing engine library and writes
-// it into the configuration file as the ECIDLL= line.
-void SetupEciPath(const std::string& path);
+// it into the configuration file as the ECIDLL= line; returns the path
+// written, on POSIX the full path ("~" the home folder).
+std::string SetupEciPath(const std::string& path);
 
 // The newest engine library recorded by one product, or "".
 std::string FindEciForProduct(const std::string& product);
@@ -19,5 +20,6 @@ std::string FindInstalledEci();
 
 // Decides which engine library the run uses (the configured one, else the
 // one installed with the program, else the registry's, which is then
-// recorded in the configuration file), or raises.
+// recorded in the configuration file), or raises. On POSIX Settings.ECIDLL
+// is then a full path.
 void LocateEngine();

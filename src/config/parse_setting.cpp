@@ -4,6 +4,7 @@
 
 #include "text/ascii.h"
 #include "base/errors.h"
+#include "base/file_names.h"
 #include "base/messages.h"
 #include "platform/files.h"
 #include "platform/platform.h"
@@ -58,9 +59,18 @@ bool ParseFlag(const std::string& value, bool* flag) {
 
 // A setting's value in the forms a row reads it in.
 struct TValue {
-  std::string upper;  // upper-cased: words, numbers and plain texts
-  std::string path;   // a file or folder name, in the letter case it needs
+  std::string upper;   // upper-cased: words, numbers and plain texts
+  std::string path;    // a file or folder name, in the letter case it needs
+  std::string folder;  // where a relative library name lies ("" the current folder)
 };
+
+// The library a setting names. On POSIX a library is loaded by its full path
+// only, never looked for in whatever folder the run stands in: a relative
+// name is completed with the folder its setting came from.
+std::string LibraryPath(const TValue& v) {
+  if (!platform::kUnixConventions || v.path.empty()) return v.path;
+  return platform::FullPath(v.path[0] == '/' ? v.path : v.folder + v.path);
+}
 
 // One row per key: its long and short names (the short one empty when it
 // has none), whether it shapes the layout of the output folders, how its
@@ -186,11 +196,12 @@ using C = const TSettings&;
 // clang-format off
 const TSettingRow kSettingRows[] = {
   {"MP3DLL", "", false,
-   [](V v, S s) { if (!v.path.empty()) s.MP3DLL = v.path; return true; }, nullptr},
+   [](V v, S s) { if (!v.path.empty()) s.MP3DLL = LibraryPath(v); return true; }, nullptr},
   {"ECIDLL", "", false,
    [](V v, S s) {
-     if (!v.path.empty() && platform::FileExists(v.path)) {
-       s.ECIDLL = v.path;
+     std::string path = LibraryPath(v);
+     if (!path.empty() && platform::FileExists(path)) {
+       s.ECIDLL = path;
        s.EciPathGiven = true;
      }
      return true;
@@ -275,7 +286,7 @@ const TSettingRow* FindRow(const std::string& key) {
 
 }  // namespace
 
-bool ParseSetting(const std::string& text, TSettings& s) {
+bool ParseSetting(const std::string& text, TSettings& s, const std::string& libraryFolder) {
   std::string body = (!text.empty() && text[0] == '/') ? text.substr(1) : text;
   size_t equals = body.find('=');
   if (equals == std::string::npos || equals == 0) return false;
@@ -286,7 +297,8 @@ bool ParseSetting(const std::string& text, TSettings& s) {
   value.upper = UpperAscii(typed);
   // File and folder names keep their letter case where the system tells
   // names apart by it.
-  value.path = platform::kCaseSensitiveFileNames ? typed : value.upper;
+  value.path = ExpandHomeFolder(platform::kCaseSensitiveFileNames ? typed : value.upper);
+  value.folder = libraryFolder;
   if (!row->read(value, s)) return false;
   if (row->layout) s.LayoutOptionsGiven = true;
   if (row->record) s.ShapingKeysGiven.push_back(row->key);

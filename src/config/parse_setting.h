@@ -9,8 +9,13 @@
 #include "base/settings.h"
 
 // Applies a setting text (a leading "/" is allowed) to settings; false when
-// the text is not a valid setting. Never raises for a bad setting.
-bool ParseSetting(const std::string& text, TSettings& settings = EditableSettings());
+// the text is not a valid setting. Never raises for a bad setting. On POSIX
+// a path's leading "~" is the home folder, and a library (ECIDLL, MP3DLL)
+// is stored by its full path: a relative name lies in libraryFolder (the
+// configuration file's, with its final separator), or in the current folder
+// when that is empty, as for the command line.
+bool ParseSetting(const std::string& text, TSettings& settings = EditableSettings(),
+                  const std::string& libraryFolder = std::string());
 
 // The settings that shape the files a conversion writes (the voice, the
 // audio format, the tags, titles, pauses, names and clips), as "KEY=value"

@@ -1,17 +1,29 @@
 #include "driver/job_list.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "config/parse_setting.h"
 #include "base/settings.h"
 #include "base/console_out.h"
 #include "base/errors.h"
 #include "base/file_names.h"
+#include "base/job_line.h"
 #include "base/messages.h"
 #include "base/run_state.h"
+#include "engine/text_folders.h"
 #include "platform/files.h"
 
 namespace {
+
+// A name that names no text is left out, to be reported; the batch goes on.
+void SkipMissing(const std::string& name, const std::function<void()>& add,
+                 std::vector<std::string>* failures) {
+  std::string failure = FailureOf(add);
+  if (failure.empty()) return;
+  failures->push_back(failure);
+  RunState.SkippedTexts.push_back(name);
+}
 
 void AddPattern(const std::string& argument) {
   std::string pattern = platform::FullPath(argument);
@@ -29,18 +41,6 @@ void AddPattern(const std::string& argument) {
   if (end != platform::kErrorNoMoreFiles) RaiseErrorWithCode(msg::kSearchError, pattern, end);
 }
 
-// A RecoveryFile still there belongs to a conversion that did not end: it
-// is kept under a second name, in place of any kept before, and can be
-// resumed from there.
-void KeepInterruptedRun() {
-  const std::string& path = RunState.RecoveryFilePath;
-  if (!platform::FileExists(path)) return;
-  std::string kept = path + ".1";
-  if (platform::FileExists(kept)) platform::DeleteFile(kept);
-  if (!platform::MoveFile(path, kept)) RaiseFileCreateError(kept);
-  PrintErrorLine(FormatText(msg::kRecoveryFileKept, {kept, kept}));
-}
-
 // Takes the RecoveryFile's settings section, when it has one, off its lines
 // and applies it over the configuration file and the command line.
 void RestoreRecordedSettings(std::vector<std::string>* lines) {
@@ -51,29 +51,62 @@ void RestoreRecordedSettings(std::vector<std::string>* lines) {
   for (const std::string& line : RunState.SettingsRecord)
     if (!ParseSetting(line)) RaiseRecoveryFileError();
 }
+
+// A folder name as the program makes them: one name in the destination.
+bool IsPlainFolderName(const std::string& name) {
+  return name != "." && name != ".." && name.find('/') == std::string::npos &&
+         name.find(platform::kPathSeparator) == std::string::npos;
+}
+
+// The current text's checkpoint, within what the text can give: every file
+// holds at least one byte of it, so files before the position are at most
+// as many as its bytes, and a text whose files wait for the grouping step
+// has at most twice as many files as the file has bytes (a line counts two
+// more than its length).
+void RestoreCheckpoint(const TJobLineFields& fields) {
+  RunState.TextStarted = !fields.numbers.empty();
+  if (fields.numbers.size() > 0) RunState.TextPosition = fields.numbers[0];
+  if (fields.numbers.size() > 1) RunState.TrackNumber = fields.numbers[1];
+  int32_t position = RunState.TextPosition, track = RunState.TrackNumber;
+  if (position < -1 || track < 1) RaiseRecoveryFileError();
+  int64_t size = platform::FileSize(fields.name);  // a missing text is skipped
+  int64_t limit = position >= 0 ? int64_t{position} + 1 : 2 * size + 2;
+  if (size >= 0 && track > limit) RaiseRecoveryFileError();
+  RunState.JobList[2].position = position;
+  RunState.JobList[2].track = track;
+}
+
 }  // namespace
 
 void BuildJobList(const std::vector<std::string>& arguments) {
   RunState.JobList.clear();
   RunState.JobList.push_back({msg::kRecoveryWarningLine, 0});
   RunState.JobList.push_back(
-      {JoinJobLine(Settings.DESTINAZIONE, Settings.FRAMMENTI, Settings.GRUPPI), 0});
+      {EncodeJobLine({Settings.DESTINAZIONE, {Settings.FRAMMENTI, Settings.GRUPPI}, ""}), 0});
+  std::vector<std::string> failures;
+  auto addText = [&](const std::string& name) {
+    SkipMissing(name, [&] { RunState.JobList.push_back(TJobLine(ResolveFileName(name, ".TXT"))); },
+                &failures);
+  };
   for (const std::string& argument : arguments) {
     if (!argument.empty() && argument[0] == '@') {
-      for (const std::string& line : LoadTextList(argument.substr(1), ".LST"))
-        RunState.JobList.push_back({ResolveFileName(line, ".TXT"), 0});
+      std::vector<std::string> lines;
+      SkipMissing(argument, [&] { lines = LoadTextList(argument.substr(1), ".LST"); }, &failures);
+      for (const std::string& line : lines) addText(line);
     } else if (argument.find_first_of("*?") != std::string::npos) {
-      AddPattern(argument);
+      SkipMissing(argument, [&] { AddPattern(argument); }, &failures);
     } else {
-      RunState.JobList.push_back({ResolveFileName(argument, ".TXT"), 0});
+      addText(argument);
     }
   }
-  // Only an empty list file can leave the list without texts.
-  if (RunState.JobList.size() < 3) RaiseError(msg::kNoTextFiles);
-  if (RunState.TestMode) return;
+  // With no text left, the last failure ends the run; only an empty list
+  // file leaves the list without texts and without a failure.
+  bool empty = RunState.JobList.size() < 3;
+  for (size_t i = 0; i + (empty ? 1 : 0) < failures.size(); ++i)
+    PrintErrorLine(msg::kErrorPrefix + failures[i]);
+  if (empty) RaiseError(failures.empty() ? msg::kNoTextFiles : failures.back());
+  if (!RunState.TestMode) AssignTextFolders(&RunState.JobList);
   RunState.SettingsRecord = RecordSettings(Settings);
-  KeepInterruptedRun();
-  if (!WriteJobList()) RaiseFileCreateError(RunState.RecoveryFilePath);
 }
 
 void ResumeJobList(bool argumentsRemain) {
@@ -93,19 +126,27 @@ void ResumeJobList(bool argumentsRemain) {
       if (before[i] != after[i] && before[i].compare(0, key.size() + 1, key + "=") == 0)
         overridden = true;
   if (lines.size() < 3) RaiseRecoveryFileError();
-  settings.GRUPPI = 0;
-  settings.DESTINAZIONE = SplitJobLine(lines[1], &settings.FRAMMENTI, &settings.GRUPPI);
+  TJobLineFields layout = DecodeJobLine(lines[1]);
+  if (!layout.folder.empty()) RaiseRecoveryFileError();
+  settings.DESTINAZIONE = layout.name;
+  if (layout.numbers.size() > 0) settings.FRAMMENTI = layout.numbers[0];
+  settings.GRUPPI = layout.numbers.size() > 1 ? layout.numbers[1] : 0;
   // The program writes only sizes within the options' ranges; anything else
   // is an edited or damaged file, and would size the fragment buffers wrong.
   if (settings.FRAMMENTI < kMinFragmentKb * 1024 || settings.FRAMMENTI > kMaxFragmentKb * 1024 ||
       (settings.GRUPPI != 0 && (settings.GRUPPI < kMinGroupSize || settings.GRUPPI > kMaxGroupSize)))
     RaiseRecoveryFileError();
-  lines[2] = SplitJobLine(lines[2], &RunState.TextPosition, &RunState.TrackNumber);
-  if (RunState.TextPosition < -1 || RunState.TrackNumber < 1) RaiseRecoveryFileError();
   RunState.JobList.clear();
-  for (const std::string& line : lines) RunState.JobList.push_back({line, 0});
-  for (size_t i = 2; i < RunState.JobList.size(); ++i)
-    if (!platform::FileExists(RunState.JobList[i].text))
-      RaiseErrorWithCode(msg::kFileNotFound, RunState.JobList[i].text, -1);
+  RunState.JobList.push_back({lines[0], 0});
+  RunState.JobList.push_back({lines[1], 0});
+  for (size_t i = 2; i < lines.size(); ++i) {
+    TJobLineFields fields = DecodeJobLine(lines[i]);
+    if (i > 2 && !fields.numbers.empty()) RaiseRecoveryFileError();
+    if (!fields.folder.empty() && !IsPlainFolderName(fields.folder)) RaiseRecoveryFileError();
+    RunState.JobList.push_back({fields.name, 0, fields.folder});
+    if (i == 2) RestoreCheckpoint(fields);
+  }
+  AssignTextFolders(&RunState.JobList);
+  RunState.RecoveryFileWritten.value = true;  // the run's own, to rewrite and end
   if (overridden) PrintErrorLine(msg::kResumeWarning);
 }

@@ -63,9 +63,26 @@ bool IsFileArgument(const std::string& argument) {
 
 void LockRecoveryFile() {
   const std::string& path = RunState.RecoveryFilePath;
-  platform::LockResult lock = platform::LockForProcessLife(path + ".lock");
-  if (lock == platform::LockResult::Busy) RaiseError(FormatText(msg::kRecoveryFileBusy, {path}));
-  if (lock == platform::LockResult::Failed) RaiseFileCreateError(path + ".lock");
+  const std::string lockPath = path + ".lock";
+  platform::LockResult lock = platform::LockForProcessLife(lockPath);
+  if (lock == platform::LockResult::Locked) return;
+  if (lock == platform::LockResult::Busy) {
+    RaiseError(FormatText(msg::kRecoveryFileBusy, {path}) + LockHolderText(lockPath));
+  }
+  if (!platform::kUnixConventions) RaiseFileCreateError(lockPath);
+  // A lock file that cannot be made in an existing folder: the folder is
+  // another user's (a portable copy shared by several users) or read-only.
+  int code = platform::LastErrorCode();
+  const std::string folder = FolderOf(path);
+  bool folderRefused = code != platform::kErrorFileNotFound &&
+                       platform::KindOfPath(lockPath) == platform::PathKind::Missing &&
+                       platform::FolderExists(folder);
+  std::string reason = platform::ErrorCodeReason(code);
+  std::string format =
+      std::string(folderRefused ? msg::kRecoveryFolderReadOnly : msg::kRecoveryLockFailed) +
+      (reason.empty() ? msg::kCodeSuffix : msg::kCodeReasonSuffix);
+  RaiseError(
+      FormatText(format, {path, folderRefused ? folder : lockPath, std::to_string(code), reason}));
 }
 
 // One MP3 file in progress per processor unless PARALLELI says otherwise;

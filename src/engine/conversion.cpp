@@ -16,11 +16,13 @@
 #include "engine/id3_tag.h"
 #include "engine/id3v2_tag.h"
 #include "engine/non_text.h"
+#include "engine/old_files.h"
 #include "engine/output_layout.h"
 #include "engine/progress.h"
 #include "engine/text_loading.h"
 #include "platform/charset.h"
 #include "platform/console.h"
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/process.h"
@@ -61,13 +63,18 @@ std::vector<TSpeechPart> FragmentSpeech(TFragmentBuffer& buffer) {
 
 class TConversion : public TFragmentEvents {
  public:
-  // Returns the number of files skipped as not texts.
+  // Returns the number of texts not converted.
   int Run();
 
  private:
   void StartRun();
   void ConvertText();
-  void SkipText(const TNonText& what);
+  // Loads the current text into textLines_; false when it was skipped.
+  bool LoadCurrentText();
+  // Locks the text's folder and removes what an earlier conversion left
+  // there, with the user's consent; false when the text was skipped.
+  bool StartTextFolder();
+  void SkipText(const std::string& message);
   void FragmentStart(TFragmentBuffer& buffer) override;
   void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override;
   void SpeakAloud(TFragmentBuffer& buffer);
@@ -96,9 +103,8 @@ class TConversion : public TFragmentEvents {
   int year_ = 0;
   bool firstFragment_ = true;
   bool oemText_ = false;
-  bool askBeforeDelete_ = false;
   std::deque<TPendingFile> pending_;
-  int skippedTexts_ = 0;
+  platform::TFileLock textLock_;
   std::unique_ptr<TFragmentBuffer> buffer_;
   std::vector<std::string> textLines_;
   std::string savedDirectory_;
@@ -134,38 +140,26 @@ void TConversion::StartRun() {
   }
   processing_ = std::make_unique<TProcessing>(library, TProcessing::TRole::Coordinator);
   processing_->Start();
-  if (!RunState.TestMode) runner_ = MakeFileRunner(*processing_);
+  if (RunState.TestMode) return;
+  runner_ = MakeFileRunner(*processing_);
+  if (Settings.VERBOSITA > 0) PrintLine(FormatText(msg::kDestinationFolder, {Settings.DESTINAZIONE}));
 }
 
 void TConversion::ConvertText() {
-  textPath_ = RunState.JobList[2].text;
+  TJobLine& line = RunState.JobList[2];
+  textPath_ = line.text;
   fileBaseBytes_ = progress_.DoneBytes;
-  textSize_ = RunState.JobList[2].size;
+  textSize_ = line.size;
   resumeOffset_ = 0;
   progress_.Update(platform::TickCount());
   if (Settings.VERBOSITA > 0) PrintLine(progress_.Prefix() + textPath_);
-  names_ = NamesOfText(textPath_);
-  if (!RunState.TestMode) RemoveUnfinishedFiles(names_.TextFolder, names_);
+  names_ = NamesOfText(line);
+  if (RunState.TestMode) names_.TextFolder.clear();
+  if (RunState.TextPosition != -1 && !LoadCurrentText()) return;
+  if (!RunState.TestMode && !StartTextFolder()) return;
 
   if (RunState.TextPosition != -1) {
-    std::string text = LoadText(textPath_, textSize_);
-    TNonText nonText = RecogniseNonText(text);
-    if (nonText.refused) {
-      SkipText(nonText);
-      return;
-    }
-    PrepareText(&text, Settings.TIPOTESTO, &oemText_, textPath_);
-    textLines_ = text::SplitLines(text);
-    if (RunState.TestMode) {
-      names_.TextFolder.clear();
-    } else {
-      CreateOutputFolder(Settings.DESTINAZIONE + names_.TextName);
-      if (!RunState.ResumeMode) {
-        askBeforeDelete_ = true;
-        PrepareFolder(names_.TextFolder, names_, &askBeforeDelete_);
-      }
-      if (Settings.ID3TAG) SetId3Album(id3Tag_, names_.SpokenName);
-    }
+    if (Settings.ID3TAG && !RunState.TestMode) SetId3Album(id3Tag_, names_.SpokenName);
     buffer_->Clear();
     if (RunState.TextPosition > 0) {
       resumeOffset_ = RunState.TextPosition;
@@ -178,16 +172,70 @@ void TConversion::ConvertText() {
     RunFragmentLoop(textLines_, settings, &RunState.TextPosition, *buffer_, *this);
     if (!RunState.TestMode) FinishFilesInProgress();
   }
-  if (!RunState.TestMode)
-    GroupTextFiles(*processing_, names_, RunState.TrackNumber, RunState.TextPosition,
-                   &askBeforeDelete_);
+  if (RunState.TestMode) return;
+  bool emptied = GroupTextFiles(*processing_, names_, RunState.TrackNumber, RunState.TextPosition);
+  textLock_.Release();
+  if (emptied) platform::RemoveFolder(Settings.DESTINAZIONE + names_.TextName);
 }
 
-// Nothing of a file that is not a text is spoken and no folder is made for
-// it; the run goes on with the next text.
-void TConversion::SkipText(const TNonText& what) {
-  PrintErrorLine(NonTextMessage(textPath_, what));
-  ++skippedTexts_;
+bool TConversion::LoadCurrentText() {
+  switch (platform::KindOfPath(textPath_)) {
+    case platform::PathKind::File: break;
+    case platform::PathKind::Folder: SkipText(FormatText(msg::kTextIsFolder, {textPath_})); return false;
+    case platform::PathKind::Other: SkipText(FormatText(msg::kTextNotAFile, {textPath_})); return false;
+    case platform::PathKind::Missing:
+      SkipText(msg::kErrorPrefix +
+               ErrorWithCode(msg::kFileNotFound, textPath_, platform::kErrorFileNotFound));
+      return false;
+  }
+  std::string text;
+  std::string failure = FailureOf([&] { text = LoadText(textPath_, textSize_); });
+  if (!failure.empty()) {
+    SkipText(msg::kErrorPrefix + failure);
+    return false;
+  }
+  TNonText nonText = RecogniseNonText(text);
+  if (nonText.refused) {
+    SkipText(NonTextMessage(textPath_, nonText));
+    return false;
+  }
+  PrepareText(&text, Settings.TIPOTESTO, &oemText_, textPath_);
+  if (text.find_first_not_of(" \t\r\n\f\v\x1a") == std::string::npos) {
+    SkipText(FormatText(msg::kTextEmpty, {textPath_}));
+    return false;
+  }
+  textLines_ = text::SplitLines(text);
+  return true;
+}
+
+bool TConversion::StartTextFolder() {
+  const std::string folder = names_.TextFolder.substr(0, names_.TextFolder.size() - 1);
+  CreateOutputFolder(folder);
+  const std::string lockPath = names_.TextFolder + kTextFolderLockName;
+  platform::LockResult lock = textLock_.Acquire(lockPath);
+  if (lock == platform::LockResult::Busy) {
+    SkipText(FormatText(msg::kTextFolderBusy, {textPath_, folder, LockHolderText(lockPath)}));
+    return false;
+  }
+  if (lock == platform::LockResult::Failed) RaiseErrorWithCode(msg::kCannotCreateFile, lockPath, -1);
+  RemoveUnfinishedFiles(names_.TextFolder, names_);
+  if (RunState.TextStarted) return true;
+  if (!ConsentToRemoveOldFiles(names_)) {
+    textLock_.Release();
+    SkipText(FormatText(msg::kOldFilesKept, {textPath_, folder}));
+    return false;
+  }
+  RemoveOldFiles(names_.TextFolder, names_);
+  // From here "/R" goes on with the text without asking again.
+  SaveCheckpoint(RunState.TextPosition, RunState.TrackNumber);
+  return true;
+}
+
+// Nothing of a text that cannot be converted is spoken and no file is made
+// for it; the run goes on with the next text.
+void TConversion::SkipText(const std::string& message) {
+  PrintErrorLine(message);
+  RunState.SkippedTexts.push_back(textPath_);
   progress_.DoneBytes = fileBaseBytes_ + textSize_;
 }
 
@@ -322,10 +370,13 @@ void TConversion::EndRun() {
   if (Settings.VERBOSITA < 1) return;
   progress_.DoneBytes = -1;
   progress_.Update(platform::TickCount());
-  std::string done = skippedTexts_ == 0
+  const std::vector<std::string>& skipped = RunState.SkippedTexts;
+  std::string done = skipped.empty()
                          ? std::string(msg::kConversionDone)
-                         : FormatText(msg::kConversionDoneSkipped, {std::to_string(skippedTexts_)});
+                         : FormatText(msg::kConversionDoneSkipped, {std::to_string(skipped.size())});
   PrintLine(progress_.Prefix() + done);
+  for (const std::string& text : skipped) PrintLine("  " + text);
+  if (!RunState.TestMode) PrintLine(FormatText(msg::kDestinationFolder, {Settings.DESTINAZIONE}));
   if (Settings.AVVISIFINESTRA) {
     platform::SetConsoleTitle(msg::kTitleInfo);
     platform::ShowMessageBox(done, msg::kTitleInfo, platform::MessageBoxKind::Information);
@@ -337,14 +388,16 @@ int TConversion::Run() {
     StartRun();
     while (RunState.JobList.size() > 2) {
       ConvertText();
-      if (!RunState.TestMode && RunState.JobList.size() == 3) {
-        platform::DeleteFile(RunState.RecoveryFilePath);
+      const bool recorded = !RunState.TestMode && RunState.RecoveryFileWritten.value;
+      if (RunState.JobList.size() == 3) {
+        if (recorded) platform::DeleteFile(RunState.RecoveryFilePath);
         break;
       }
       RunState.JobList.erase(RunState.JobList.begin() + 2);
-      if (!RunState.TestMode) SaveJobList();
+      RunState.TextStarted = false;
       RunState.TextPosition = 0;
       RunState.TrackNumber = 1;
+      if (recorded) SaveJobList();
     }
     EndRun();
   } catch (...) {
@@ -353,10 +406,11 @@ int TConversion::Run() {
     throw;
   }
   Shutdown();
-  return skippedTexts_;
+  return static_cast<int>(RunState.SkippedTexts.size());
 }
 
 void TConversion::Shutdown() {
+  textLock_.Release();
   runner_.reset();
   processing_.reset();
   if (!savedDirectory_.empty()) platform::SetCurrentDirectory(savedDirectory_);

@@ -10,6 +10,7 @@
 #include "engine/code_page_guess.h"
 #include "platform/charset.h"
 #include "platform/files.h"
+#include "text/utf8.h"
 
 // OEM (code pages 437 and 850) é à è ì ò ù: 0x82 0x85 0x8A 0x8D 0x95 0x97.
 const TCharSet DosAccentSet = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
@@ -54,6 +55,7 @@ std::string LoadText(const std::string& path, int32_t size) {
   text.resize(got);
 
   if (!platform::CloseFile(file)) RaiseErrorWithCode(msg::kReadError, path, -1);
+  text::DecodeUtf16Text(&text);
   return text;
 }
 
@@ -76,6 +78,12 @@ void PrepareText(std::string* text, int32_t textType, bool* oemText, const std::
   if (textType == kTextUtf8) {
     *text = Utf8ToAnsi(*text);
     *oemText = false;
+  } else if (textType != kTextAuto && text->compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    // A byte-order mark leaves no doubt whatever the type says (UTF-16
+    // texts come here as UTF-8 with its mark); a DOS run keeps its choice
+    // for its other texts.
+    *text = Utf8ToAnsi(*text);
+    return;
   } else if (textType == kTextAuto) {
     TUtf8Census census = CountUtf8(*text);
     if (MostlyUtf8(census)) {

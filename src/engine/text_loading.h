@@ -23,9 +23,11 @@ constexpr int32_t kTextUtf8 = 3;
 // The size of a text file, 0 when it cannot be opened or measured.
 int32_t TextFileSize(const std::string& path);
 
-// Reads size bytes of the file. Raises "Impossibile trovare il file" when it
-// cannot be opened and "Errore durante la lettura del file" when reading or
-// closing fails.
+// Reads size bytes of the file; a text with a UTF-16 byte-order mark is
+// given as UTF-8 with the UTF-8 mark, so that positions in it are those of
+// a UTF-8 text. Raises "Impossibile trovare il file" when it cannot be
+// opened and "Errore durante la lettura del file" when reading or closing
+// fails.
 std::string LoadText(const std::string& path, int32_t size);
 
 // The number of bytes of text, up to its first NUL byte, that are in set.
@@ -33,7 +35,8 @@ int32_t CountCharsInSet(const TCharSet& set, const std::string& text);
 
 // Makes a loaded text ready for fragmentation: NUL bytes become blanks, the
 // character set is decided (textType one of the values above; oemText keeps
-// the decision for DOS texts and is the run's fixed choice otherwise), the
+// the decision for DOS texts and is the run's fixed choice otherwise; a text
+// with a UTF-8 byte-order mark is UTF-8 whatever the type), the
 // warnings of a doubtful decision or of a UTF-8 text with invalid bytes
 // (naming the text by name) are printed, and the text is converted to ANSI.
 void PrepareText(std::string* text, int32_t textType, bool* oemText,

@@ -20,6 +20,13 @@ bool SetCurrentDirectory(const std::string& path);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 
+// What stands at a path, links followed. Missing also when the path cannot
+// be looked at (a dangling link, a folder that cannot be searched), with the
+// system's error kept. Other is what a text can never be: on POSIX a FIFO, a
+// device or a socket; on Windows a device or a pipe.
+enum class PathKind { Missing, File, Folder, Other };
+PathKind KindOfPath(const std::string& path);
+
 // Whole-file reading and writing. WriteWholeFile creates or replaces.
 bool ReadWholeFile(const std::string& path, std::string* data);
 bool WriteWholeFile(const std::string& path, const std::string& data);
@@ -31,18 +38,36 @@ bool ReplaceFileContent(const std::string& path, const std::string& data);
 
 // Takes an exclusive lock on the file at path, created when missing, for
 // the rest of the process's life; the system lets it go when the process
-// ends, however it ends. Busy when another process holds it.
+// ends, however it ends. Busy when another process holds it. The file is
+// never deleted, and worker processes do not inherit the lock. A lock file
+// that this user may not write (another user's, in a folder they share) is
+// locked through a read-only descriptor (POSIX). Failed with the system's
+// error: a missing file in a folder this user may not write gives EACCES or
+// EROFS. See file_lock.h for a lock that is given back.
 enum class LockResult { Locked, Busy, Failed };
 LockResult LockForProcessLife(const std::string& path);
 
-// Size of a file, opened for reading while others may read and write it;
-// -1 when it cannot be opened or measured.
+// Who holds the lock on the file at path, as its holder wrote it: one line
+// "process user host" ("12345 mario portatile"). Empty when the file cannot
+// be read, holds no such line, or names a process of this host that has
+// ended (its lock, taken read-only, could not update the line). Windows
+// writes no holder: always empty there.
+std::string LockHolder(const std::string& path);
+
+// Size of a regular file, opened for reading while others may read and
+// write it; -1 when it cannot be opened or measured, and for anything that
+// is not a regular file. Never waits (a FIFO gives -1 at once).
 int64_t FileSize(const std::string& path);
 
 // Open files. A handle is an int64 so that both systems' handles fit.
 using FileHandle = int64_t;
 constexpr FileHandle kNoFile = -1;
-// Opens for reading, sharing reading and writing with others.
+// Opens a regular file for reading, sharing reading and writing with
+// others. Never waits: on POSIX the open cannot block (a FIFO without a
+// writer, a terminal) and anything that is not a regular file is refused,
+// a folder with kErrorIsFolder, a FIFO, device or socket with
+// kErrorNotAFile (ENXIO), before or just after the open. Reads on the
+// handle then wait for their data as usual.
 FileHandle OpenFileForReading(const std::string& path);
 // Creates a file, or empties an existing one, for writing.
 FileHandle CreateFileForWriting(const std::string& path);

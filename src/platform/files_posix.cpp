@@ -7,7 +7,6 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,34 +64,47 @@ bool FolderExists(const std::string& path) {
   return false;
 }
 
-bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
-
-LockResult LockForProcessLife(const std::string& path) {
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return LockResult::Failed;
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return LockResult::Locked;  // fd stays open
-  int error = errno;
-  close(fd);
-  errno = error;
-  return error == EWOULDBLOCK ? LockResult::Busy : LockResult::Failed;
+PathKind KindOfPath(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return PathKind::Missing;
+  if (S_ISREG(st.st_mode)) return PathKind::File;
+  return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
 }
 
+bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
 int64_t FileSize(const std::string& path) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
+  FileHandle file = OpenFileForReading(path);
+  if (file == kNoFile) return -1;
   struct stat st;
-  int64_t size = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : -1;
-  close(fd);
+  int64_t size = fstat(static_cast<int>(file), &st) == 0 ? st.st_size : -1;
+  close(static_cast<int>(file));
   return size;
 }
 
 FileHandle OpenFileForReading(const std::string& path) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return kNoFile;
+  // A FIFO, a device or a socket is not opened at all where that shows
+  // beforehand: opening some devices does something of its own.
   struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    errno = kErrorNotAFile;
+    return kNoFile;
+  }
+  // What took the name meanwhile is opened without waiting (a FIFO waits
+  // for a writer, a terminal for a carrier) and refused after.
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return kNoFile;
+  int error = 0;
+  int flags = -1;
+  if (fstat(fd, &st) != 0)
+    error = errno;
+  else if (!S_ISREG(st.st_mode))
+    error = S_ISDIR(st.st_mode) ? kErrorIsFolder : kErrorNotAFile;
+  else if ((flags = fcntl(fd, F_GETFL)) < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+    error = errno;
+  if (error != 0) {
     close(fd);
-    errno = EISDIR;
+    errno = error;
     return kNoFile;
   }
   return fd;

@@ -77,18 +77,21 @@ bool FolderExists(const std::string& path) {
   return false;
 }
 
-bool DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
-
-LockResult LockForProcessLife(const std::string& path) {
-  // No sharing: a second process cannot open the file while this one lives;
-  // the handle stays open and the file goes with it.
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (file != INVALID_HANDLE_VALUE) return LockResult::Locked;
-  DWORD error = GetLastError();
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ? LockResult::Busy
-                                                                          : LockResult::Failed;
+PathKind KindOfPath(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathKind::Folder;
+  // Device names (CON, NUL, COM1) have attributes too: what the name opens
+  // tells them apart. A file that cannot be opened is still a file.
+  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return PathKind::File;
+  DWORD type = GetFileType(file);
+  CloseHandle(file);
+  return type == FILE_TYPE_DISK ? PathKind::File : PathKind::Other;
 }
+
+bool DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 int64_t FileSize(const std::string& path) {
   FileHandle file = OpenFileForReading(path);
@@ -100,8 +103,12 @@ int64_t FileSize(const std::string& path) {
 }
 
 FileHandle OpenFileForReading(const std::string& path) {
-  return FromHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE || GetFileType(file) == FILE_TYPE_DISK) return FromHandle(file);
+  CloseHandle(file);  // a device or a pipe
+  SetLastError(kErrorNotAFile);
+  return kNoFile;
 }
 
 FileHandle CreateFileForWriting(const std::string& path) {

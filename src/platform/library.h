@@ -7,7 +7,8 @@ namespace platform {
 
 using LibraryHandle = void*;
 
-// Loads a library; nullptr on failure.
+// Loads a library; nullptr on failure. On POSIX path must hold a "/": a
+// bare name is refused, not searched for.
 LibraryHandle LoadLibrary(const std::string& path);
 // The address of an exported name; nullptr when it is missing.
 void* LibrarySymbol(LibraryHandle library, const std::string& name);

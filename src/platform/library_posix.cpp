@@ -1,14 +1,16 @@
 #include "platform/library.h"
 
 #include <dlfcn.h>
+#include <cerrno>
 
 namespace platform {
 
 LibraryHandle LoadLibrary(const std::string& path) {
-  // A name without a slash is looked up in the current folder first, as
-  // Windows does, then in the system's library folders.
+  // Libraries are loaded by path, never searched for: dlopen would look for
+  // a name without a slash in the system's library folders.
   if (path.find('/') == std::string::npos) {
-    if (void* local = dlopen(("./" + path).c_str(), RTLD_NOW | RTLD_LOCAL)) return local;
+    errno = ENOENT;
+    return nullptr;
   }
   return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 }

@@ -39,6 +39,12 @@ constexpr int kErrorIsFolder = 5;  // ERROR_ACCESS_DENIED
 #else
 constexpr int kErrorIsFolder = 21;  // EISDIR
 #endif
+// What opening a FIFO, a device or a socket as a file gives.
+#ifdef _WIN32
+constexpr int kErrorNotAFile = 50;  // ERROR_NOT_SUPPORTED
+#else
+constexpr int kErrorNotAFile = 6;   // ENXIO
+#endif
 
 // The error code left by the most recent failed system call of this thread.
 int LastErrorCode();

@@ -28,10 +28,16 @@ std::string SystemErrorText(int code) {
     case ENOTDIR: return "Una parte del percorso non e' una cartella.";
     case ENAMETOOLONG: return "Nome del file troppo lungo.";
     case EIO: return "Errore di I/O sul dispositivo.";
-    case EFBIG: return "File troppo grande.";
-    case EMFILE:
-    case ENFILE: return "Troppi file aperti.";
     case EBUSY: return "Il file e' in uso da parte di un altro processo.";
+    case ENXIO: return "Il percorso indicato e' una pipe, un dispositivo o un socket, non un file.";
+    case ELOOP: return "Troppi collegamenti simbolici nel percorso.";
+    // What runs out under the limits of the user (ulimit) or of the system.
+    case EFBIG: return "File troppo grande per il limite del sistema, ulimit -f.";
+    case EMFILE: return "Troppi file aperti, limite ulimit -n.";
+    case ENFILE: return "Troppi file aperti nel sistema.";
+    case EAGAIN: return "Troppi processi o risorse del sistema esaurite, limite ulimit -u.";
+    case ENOMEM: return "Memoria insufficiente.";
+    case E2BIG: return "Elenco degli argomenti o dell'ambiente troppo lungo.";
     default: break;
   }
   return std::string("Errore di sistema ") + std::to_string(code) + " (" +

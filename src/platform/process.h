@@ -31,8 +31,10 @@ void HoldInterrupts();
 // the rest of the program goes on; when it returns, the process ends as the
 // system ends it for that event. Call it before any other thread starts.
 // A later call replaces the handler and its context; null removes it,
-// waiting for a handler that runs (after which the process ends).
-void InstallInterruptHandler(void (*handler)(void* context), void* context);
+// waiting for a handler that runs (after which the process ends). False,
+// with the system's error, when the handler's thread cannot be started (the
+// user's processes and threads at their limit); a later call tries again.
+bool InstallInterruptHandler(void (*handler)(void* context), void* context);
 
 // The current year of the local date.
 int CurrentYear();

@@ -1,11 +1,13 @@
 #include "platform/process.h"
 
+#include <cerrno>
 #include <csignal>
 #include <ctime>
 #include <mutex>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -72,16 +74,24 @@ void HoldInterrupts() {
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-void InstallInterruptHandler(void (*handler)(void*), void* context) {
-  static std::once_flag once;
+bool InstallInterruptHandler(void (*handler)(void*), void* context) {
+  static std::mutex startLock;
+  static bool started = false;
   {
     std::lock_guard<std::mutex> hold(g_handlerLock);
     g_interruptHandler = {handler, context};
   }
-  std::call_once(once, [] {
-    HoldInterrupts();
+  std::lock_guard<std::mutex> hold(startLock);
+  if (started) return true;
+  HoldInterrupts();
+  try {
     std::thread(WaitForInterrupt, InterruptSignals()).detach();
-  });
+  } catch (const std::system_error& error) {
+    errno = error.code().value();
+    return false;
+  }
+  started = true;
+  return true;
 }
 
 int CurrentYear() {

@@ -59,13 +59,16 @@ void YieldProcessor() { Sleep(0); }
 
 void HoldInterrupts() {}
 
-void InstallInterruptHandler(void (*handler)(void*), void* context) {
+bool InstallInterruptHandler(void (*handler)(void*), void* context) {
   static bool installed = false;
   {
     std::lock_guard<std::mutex> hold(g_handlerLock);
     g_interruptHandler = {handler, context};
   }
+  // The system runs the handler on a thread of its own: a refusal changes
+  // nothing that the program could report.
   if (!installed) installed = SetConsoleCtrlHandler(ConsoleControl, TRUE) != 0;
+  return true;
 }
 
 int CurrentYear() {

@@ -53,4 +53,39 @@ void AppendUtf8(uint32_t code, std::string* out) {
   }
 }
 
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  const uint32_t kReplacement = 0xFFFD;
+  auto unit = [&](size_t i) -> uint32_t {
+    uint32_t first = static_cast<uint8_t>(bytes[i]), second = static_cast<uint8_t>(bytes[i + 1]);
+    return bigEndian ? first << 8 | second : second << 8 | first;
+  };
+  std::string out;
+  out.reserve(bytes.size());
+  size_t i = 0;
+  for (; i + 1 < bytes.size(); i += 2) {
+    uint32_t code = unit(i);
+    if (code >= 0xD800 && code <= 0xDBFF && i + 3 < bytes.size()) {
+      uint32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      }
+    }
+    if (code >= 0xD800 && code <= 0xDFFF) code = kReplacement;
+    AppendUtf8(code, &out);
+  }
+  if (i < bytes.size()) AppendUtf8(kReplacement, &out);
+  return out;
+}
+
+bool DecodeUtf16Text(std::string* text) {
+  if (text->size() < 2) return false;
+  uint8_t first = static_cast<uint8_t>((*text)[0]), second = static_cast<uint8_t>((*text)[1]);
+  bool little = first == 0xFF && second == 0xFE, big = first == 0xFE && second == 0xFF;
+  if (!little && !big) return false;
+  std::string utf8 = "\xEF\xBB\xBF" + Utf16ToUtf8(std::string_view(*text).substr(2), big);
+  text->swap(utf8);
+  return true;
+}
+
 }  // namespace text

@@ -23,7 +23,7 @@ void Conversion::Configure(const std::string& lines) {
 }
 
 std::string Conversion::Tree(const ProgramFolder& folder) {
-  std::string command = "cd '" + folder.path() + "' && find out -type f | sort > .tree";
+  std::string command = "cd '" + folder.path() + "' && find out -type f ! -name .narravox.lock | sort > .tree";
   if (std::system(command.c_str()) != 0) return "";
   std::string names = folder.Read(".tree");
   std::string listing;

@@ -20,7 +20,8 @@ class Conversion : public ::testing::Test {
   bool OutExists(const std::string& name) const { return folder_.Exists("out/" + name); }
   // The files of an output folder, sorted, one name a line.
   std::string Listing(const std::string& folder) const;
-  // Every file under out/ with a digest of its content, one a line.
+  // Every file under out/ with a digest of its content, one a line; the lock
+  // file that an interrupted run leaves in a text's folder does not count.
   static std::string Tree(const ProgramFolder& folder);
   // The tree of an uninterrupted run of text as libro.txt with the lines.
   static std::string Reference(const std::string& lines, const std::string& text);

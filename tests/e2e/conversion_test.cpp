@@ -110,12 +110,15 @@ TEST_F(Conversion, ConsoleLinesByVerbosity) {
   Configure("RF=--\r\nCC=N\r\n");
   folder_.Write("a.txt", "Uno.\n--\nDue.\n");
   EXPECT_EQ(Convert({"/VB=0", "a.txt"}).output, "");
+  // The destination is named at the start and at the end.
+  const std::string destination = "Cartella di destinazione: \"" + folder_.File("out/") + "\"\n";
   EXPECT_EQ(WithoutProgress(Convert({"/VB=1", "a.txt"}, "S\n").output),
-            std::string(kBannerLines) + folder_.File("a.txt") +
-                "\nConversione terminata correttamente\n");
+            std::string(kBannerLines) + destination + folder_.File("a.txt") +
+                "\nConversione terminata correttamente\n" + destination);
   std::string two = Convert({"/VB=2", "a.txt"}, "S\n").output;
-  EXPECT_EQ(WithoutProgress(two), std::string(kBannerLines) + folder_.File("a.txt") +
-                                      "\n001.MP3\n002.MP3\nConversione terminata correttamente\n");
+  EXPECT_EQ(WithoutProgress(two), std::string(kBannerLines) + destination + folder_.File("a.txt") +
+                                      "\n001.MP3\n002.MP3\nConversione terminata correttamente\n" +
+                                      destination);
   EXPECT_NE(two.find("0s 0% ?: " + folder_.File("a.txt")), std::string::npos) << two;
   std::string three = Convert({"/VB=3", "/PA=1", "a.txt"}, "S\n").output;
   // With one stream, the running count of audio kilobytes overwrites

@@ -1,6 +1,7 @@
-// Texts as Italian readers have them: UTF-8 with a few stray bytes, files
-// that are not texts skipped without stopping the run, and the pause between
-// paragraphs, which changes nothing but the spoken text.
+// Texts as Italian readers have them: UTF-8 with a few stray bytes, UTF-16
+// with its byte-order mark, files that are not texts skipped without stopping
+// the run, and the pause between paragraphs, which changes nothing but the
+// spoken text.
 #include "conversion_fixture.h"
 
 namespace {
@@ -26,10 +27,12 @@ TEST_F(ItalianTexts, ABinaryFileAmongTextsIsSkippedAndTheRunGoesOn) {
   folder_.Write("terzo.txt", "Il terzo testo.\n");
   RunResult run = Convert({"/VB=1", "primo.txt", "programma.txt", "terzo.txt"});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(WithoutProgress(run.output), std::string(kBannerLines) + folder_.File("primo.txt") +
+  const std::string destination = "Cartella di destinazione: \"" + folder_.File("out/") + "\"\n";
+  EXPECT_EQ(WithoutProgress(run.output), std::string(kBannerLines) + destination + folder_.File("primo.txt") +
                                              "\n" + folder_.File("programma.txt") + "\n" +
                                              folder_.File("terzo.txt") +
-                                             "\nConversione terminata; testi saltati: 1\n");
+                                             "\nConversione terminata; testi saltati: 1\n  " +
+                                             folder_.File("programma.txt") + "\n" + destination);
   EXPECT_EQ(run.errors, "* ERRORE: il file \"" + folder_.File("programma.txt") +
                             "\" non e' un file di testo (programma) e viene saltato\n");
   EXPECT_EQ(Out("primo/001.mp3"), "il primo testo.\r\n");
@@ -83,6 +86,19 @@ TEST_F(ItalianTexts, Utf8WithAStrayByteIsReadAsUtf8WithAWarning) {
   std::string expected;
   for (int i = 0; i < 6; ++i) expected += "perch\xE9 la citt\xE0 \xE8 cos\xEC?\r\n";
   EXPECT_EQ(Out("utf/001.mp3"), expected + "un caff\xE8.\r\n");
+}
+
+// Notepad's "Unicode": UTF-16LE after its byte-order mark.
+TEST_F(ItalianTexts, Utf16TextWithAByteOrderMarkIsRead) {
+  Configure("TI=N\r\n");
+  const std::string latin1 = "Perch\xE9 la citt\xE0 \xE8 cos\xEC?\r\nUn caff\xE8.\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (char c : latin1) utf16 += std::string{c, '\0'};
+  folder_.Write("unicode.txt", utf16);
+  RunResult run = Convert({"/VB=0", "unicode.txt"});
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(Out("unicode/001.mp3"), "perch\xE9 la citt\xE0 \xE8 cos\xEC?\r\nun caff\xE8.\r\n");
 }
 
 // A heading, paragraphs after one or more blank lines, wrapped lines and a

@@ -9,32 +9,32 @@ namespace {
 class JobList : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_.Write("narravox.INI", "[Narravox]\r\nVB=1\r\n");
+    folder_.Write("narravox.INI", std::string("[Narravox]\r\nVB=0\r\nECIDLL=") +
+                                      FAKE_ECI_LIBRARY + "\r\nMP3DLL=" + FAKE_ENC_LIBRARY + "\r\n");
     folder_.MakeFolder("out");
   }
-  // The set-up ends and the conversion stops at once: the engine library of
-  // these tests is an empty file. The RecoveryFile stays as set-up wrote it.
-  std::string EngineStop() const {
-    return "Impossibile caricare la libreria " + folder_.File("libeci.so") + ", errore codice 0";
+  // The run starts its first text and stops as its first file is spoken:
+  // the RecoveryFile stays as the run wrote it before that file.
+  RunResult StopAtFirstFile(const std::vector<std::string>& args) const {
+    return folder_.Run(args, "", {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:1"}});
   }
-  std::string Recovery(const std::vector<std::string>& texts,
-                       const std::string& layout = "") const {
+  // A RecoveryFile whose first text starts at its beginning.
+  std::string Recovery(std::vector<std::string> texts, const std::string& layout = "") const {
     std::string text = "ATTENZIONE!!! Non modificare questo file.\r\n" +
                        (layout.empty() ? folder_.path() + "/::16384::0" : layout) + "\r\n";
     for (const std::string& t : texts) text += t + "\r\n";
     return text + SettingsRecord();
   }
-  ProgramFolder folder_;
+  ProgramFolder folder_{false};
 };
 
 TEST_F(JobList, NamesWithDefaultExtensionInArgumentOrder) {
   folder_.Write("BOOK.TXT", "x");
   folder_.Write("b.txt", "x");
-  RunResult run = folder_.Run({"/D=out", "/F=2", "/G=5", "b", "BOOK", "b.txt"});
-  EXPECT_TRUE(StoppedWith(run, EngineStop()));
+  RunResult run = StopAtFirstFile({"/D=out", "/F=2", "/G=5", "b", "BOOK", "b.txt"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(folder_.Read("narravox.dat"),
-            Recovery({folder_.File("b.txt"), folder_.File("BOOK.TXT"), folder_.File("b.txt")},
+            Recovery({folder_.File("b.txt") + "::0::1", folder_.File("BOOK.TXT"), folder_.File("b.txt")},
                      folder_.File("out/") + "::2048::5"));
 }
 
@@ -45,22 +45,27 @@ TEST_F(JobList, ListFileLinesAreResolvedAgainstTheCurrentFolder) {
   folder_.Write("a.txt", "x");
   folder_.Write("b.TXT", "x");
   folder_.Write("sub/c.txt", "x");
-  EXPECT_TRUE(StoppedWith(folder_.Run({"@lists/BOOKS"}), EngineStop()));
-  EXPECT_EQ(folder_.Read("narravox.dat"),
-            Recovery({folder_.File("a.txt"), folder_.File("sub/c.txt"), folder_.File("b.TXT")}));
+  EXPECT_EQ(StopAtFirstFile({"@lists/BOOKS"}).exitCode, 1);
+  EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("a.txt") + "::0::1",
+                                                    folder_.File("sub/c.txt"), folder_.File("b.TXT")}));
 }
 
-TEST_F(JobList, ListFileProblems) {
+TEST_F(JobList, ListFileProblemsAreReportedAndTheBatchGoesOn) {
   folder_.Write("blank.lst", "\r\n");
   folder_.Write("empty.lst", "");
   folder_.Write("a.txt", "x");
-  EXPECT_TRUE(StoppedWith(
-      folder_.Run({"@nessuna"}),
-      "Impossibile trovare il file \"nessuna\" (codice 2: file o cartella inesistente)"));
-  EXPECT_TRUE(
-      StoppedWith(folder_.Run({"@blank"}),
-                  "Impossibile trovare il file \"\" (codice 2: file o cartella inesistente)"));
-  EXPECT_TRUE(StoppedWith(folder_.Run({"@empty", "a.txt"}), EngineStop()));
+  const std::string missing = "* ERRORE: Impossibile trovare il file \"nessuna\" (codice 2: file o cartella inesistente)\n";
+  RunResult run = folder_.Run({"@nessuna"});
+  EXPECT_EQ(run.errors, missing);
+  EXPECT_EQ(run.exitCode, 1);
+  run = folder_.Run({"@blank"});
+  EXPECT_EQ(run.errors, "* ERRORE: Impossibile trovare il file \"\" (codice 2: file o cartella inesistente)\n");
+  EXPECT_EQ(run.exitCode, 1);
+  run = folder_.Run({"@nessuna", "@empty", "a.txt"});
+  EXPECT_EQ(run.errors, missing);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(folder_.Exists("a/001.mp3"));
+  EXPECT_FALSE(folder_.Exists("narravox.dat"));
   EXPECT_TRUE(
       StoppedWith(folder_.Run({"@empty"}), "Nessun file di testo specificato nella riga comandi"));
 }
@@ -72,35 +77,33 @@ TEST_F(JobList, PatternsSkipFoldersAndHiddenFilesInNameOrder) {
   folder_.Write("t/.c.txt", "x");
   folder_.MakeFolder("t/d.txt");
   folder_.Write("t/e.doc", "x");
-  EXPECT_TRUE(StoppedWith(folder_.Run({"t/*.txt"}), EngineStop()));
+  EXPECT_EQ(StopAtFirstFile({"t/*.txt"}).exitCode, 1);
   EXPECT_EQ(folder_.Read("narravox.dat"),
-            Recovery({folder_.File("t/A.TXT"), folder_.File("t/b.txt")}));
-  EXPECT_TRUE(StoppedWith(folder_.Run({"t/?.DOC"}), EngineStop(), kBannerLines,
-                          KeptRecoveryWarning(folder_)));
-  EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("t/e.doc")}));
-  EXPECT_TRUE(StoppedWith(folder_.Run({"t/*.mp3"}),
-                          "Impossibile trovare il file \"" + folder_.File("t/*.mp3") + "\""));
-  EXPECT_TRUE(StoppedWith(folder_.Run({"t/d*"}),
-                          "Impossibile trovare il file \"" + folder_.File("t/d*") + "\""));
-  EXPECT_TRUE(StoppedWith(folder_.Run({"nessuna/*.txt"}),
-                          "Impossibile trovare il file \"" + folder_.File("nessuna/*.txt") + "\""));
+            Recovery({folder_.File("t/A.TXT") + "::0::1", folder_.File("t/b.txt")}));
+  ASSERT_EQ(StopAtFirstFile({"t/?.DOC"}).exitCode, 1);
+  EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("t/e.doc") + "::0::1"}));
+  for (const char* pattern : {"t/*.mp3", "t/d*", "nessuna/*.txt"}) {
+    RunResult run = folder_.Run({pattern});
+    EXPECT_EQ(run.errors, "* ERRORE: Impossibile trovare il file \"" + folder_.File(pattern) + "\"\n");
+    EXPECT_EQ(run.exitCode, 1);
+  }
 }
 
 TEST_F(JobList, TestModeWritesNoRecoveryFile) {
   folder_.Write("a.txt", "x");
   folder_.Write("narravox.dat", "vecchio");
-  EXPECT_TRUE(StoppedWith(folder_.Run({"/TEST", "a.txt"}), EngineStop()));
+  EXPECT_EQ(StopAtFirstFile({"/TEST", "a.txt"}).exitCode, 1);
   EXPECT_EQ(folder_.Read("narravox.dat"), "vecchio");
 }
 
 TEST_F(JobList, DestinationIsMadeAbsolute) {
   folder_.Write("a.txt", "x");
-  ASSERT_TRUE(StoppedWith(folder_.Run({"/D=out/", "a.txt"}), EngineStop()));
+  ASSERT_EQ(StopAtFirstFile({"/D=out/", "a.txt"}).exitCode, 1);
   EXPECT_EQ(folder_.Read("narravox.dat"),
-            Recovery({folder_.File("a.txt")}, folder_.File("out/") + "::16384::0"));
-  ASSERT_TRUE(StoppedWith(folder_.Run({"/D=", "a.txt"}), EngineStop(), kBannerLines,
-                          KeptRecoveryWarning(folder_)));
-  EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("a.txt")}));
+            Recovery({folder_.File("a.txt") + "::0::1"}, folder_.File("out/") + "::16384::0"));
+  RunResult run = StopAtFirstFile({"/D=", "a.txt"});
+  EXPECT_EQ(run.errors.find(KeptRecoveryWarning(folder_, folder_.File("a.txt"))), 0u) << run;
+  EXPECT_EQ(folder_.Read("narravox.dat"), Recovery({folder_.File("a.txt") + "::0::1"}));
 }
 
 TEST_F(JobList, ResumeWithoutOrBesideARecoveryFile) {
@@ -114,16 +117,18 @@ TEST_F(JobList, ResumeTakesTheLayoutFromTheRecoveryFile) {
   folder_.Write("a.txt", "x");
   folder_.Write("b.txt", "x");
   std::string saved = Recovery({folder_.File("a.txt") + "::12345::4", folder_.File("b.txt")},
-                               "/altrove/::4096::10");
+                               folder_.File("altrove/") + "::4096::10");
   folder_.Write("narravox.dat", saved);
-  EXPECT_TRUE(StoppedWith(folder_.Run({"/r", "/VB=2"}), EngineStop()));
+  // The checkpoint lies beyond the end of the text, in the destination of
+  // the RecoveryFile.
+  EXPECT_TRUE(StoppedWith(folder_.Run({"/r"}), "Errore nel file di ripristino"));
+  EXPECT_TRUE(folder_.Exists("altrove/a"));
   // The warning comes before the banner, which the conversion prints.
   RunResult warned = folder_.Run({"/RIPRENDI", "/D=x", "/F=1"});
   EXPECT_EQ(warned.output, kBannerLines);
   EXPECT_EQ(warned.errors,
             "***AVVISO: Alcune impostazioni sono state prelevate dal file di ripristino\n"
-            "* ERRORE: " +
-                EngineStop() + "\n");
+            "* ERRORE: Errore nel file di ripristino\n");
   // Resuming rewrites nothing until the conversion reaches a checkpoint.
   EXPECT_EQ(folder_.Read("narravox.dat"), saved);
 }
@@ -153,22 +158,24 @@ TEST_F(JobList, DamagedRecoveryFiles) {
   }
 }
 
-TEST_F(JobList, ResumeChecksEveryTextStillExists) {
+TEST_F(JobList, ResumeSkipsATextThatIsGoneAndGoesOn) {
   folder_.Write("a.txt", "x");
-  folder_.Write("narravox.dat",
-                Recovery({folder_.File("a.txt") + "::-1::12", folder_.File("gone.txt")}));
-  EXPECT_TRUE(StoppedWith(folder_.Run({"/R"}), "Impossibile trovare il file \"" +
-                                                   folder_.File("gone.txt") +
-                                                   "\" (codice 2: file o cartella inesistente)"));
+  folder_.Write("narravox.dat", Recovery({folder_.File("gone.txt") + "::10::2", folder_.File("a.txt")}));
+  RunResult run = folder_.Run({"/R"});
+  EXPECT_EQ(run.errors, "* ERRORE: Impossibile trovare il file \"" + folder_.File("gone.txt") +
+                            "\" (codice 2: file o cartella inesistente)\n");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(folder_.Exists("a/001.mp3"));
+  EXPECT_FALSE(folder_.Exists("narravox.dat"));
   // A first line without sizes keeps the configured fragment size.
   folder_.Write("narravox.dat", "x\n" + folder_.path() + "/\n" + folder_.File("a.txt") + "\n");
-  EXPECT_TRUE(StoppedWith(folder_.Run({"/R"}), EngineStop()));
+  EXPECT_EQ(folder_.Run({"/R", "/CC=N"}).exitCode, 0);
 }
 
 TEST_F(JobList, RecoveryFileThatCannotBeWritten) {
   folder_.Write("a.txt", "x");
   folder_.MakeFolder("narravox.dat");
-  RunResult run = folder_.Run({"a.txt"});
+  RunResult run = folder_.Run({"/D=out", "a.txt"});
   EXPECT_TRUE(StoppedWith(run, "Cannot create file \"" + folder_.File("narravox.dat") +
                                    "\". Il percorso indicato e' una cartella."));
   EXPECT_EQ(run.exitCode, 1);

@@ -76,7 +76,11 @@ TEST_F(Conversion, OldFilesGoOnlyWhenTheUserSaysSo) {
   RunResult refused = Convert({"/VB=0", "libro.txt"}, "forse\nno\n");
   const std::string question = "Vuoi cancellare i file MP3 contenuti nella cartella \"" +
                                folder_.File("out/libro") + "\" (Si/No)?\n";
-  EXPECT_EQ(refused.output, question + question + "\n\b** Interrotto dall'utente **\n");
+  // The text is skipped, not the run interrupted.
+  EXPECT_EQ(refused.output, question + question);
+  EXPECT_EQ(refused.errors, "* ERRORE: il testo \"" + folder_.File("libro.txt") +
+                                "\" viene saltato: i vecchi file MP3 della cartella \"" +
+                                folder_.File("out/libro") + "\" non sono stati cancellati\n");
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_EQ(Out("libro/CAP_007.mp3"), "vecchio");
   EXPECT_EQ(Listing("out/libro"), "001.mp3\nCAP_000.mp3\nCAP_001.mp3\nCAP_007.mp3\nCAP_ABC.mp3\n");

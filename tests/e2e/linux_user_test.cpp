@@ -133,7 +133,9 @@ TEST_F(LinuxUser, TextWithoutExtensionInTheDestinationGetsAFolderWithASuffix) {
   Configure("D=.\r\n");
   folder_.Write("capitolo", "Primo capitolo.\n");
   RunResult run = Convert({"/VB=0", "/G=5", "/F=1", "capitolo"});
-  EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(run.errors, "* AVVISO: nella destinazione c'e' gia' il file \"" + folder_.File("capitolo") +
+                            "\": i file del testo \"" + folder_.File("capitolo") +
+                            "\" vanno nella cartella \"" + folder_.File("capitolo.mp3") + "\"\n");
   EXPECT_EQ(run.exitCode, 0);
   // The spoken title keeps the text's own name.
   EXPECT_EQ(folder_.Read("capitolo.mp3/001.mp3"), "capitolo 1.\r\n\r\nprimo capitolo.\r\n");

@@ -119,7 +119,7 @@ TEST_F(Parallel, AnEncoderFailureInAWorkerStopsTheRunWithItsMessage) {
   EXPECT_TRUE(StoppedWith(failed, "Errore encoder MP3 (codice 2)"));
   EXPECT_EQ(Listing("out/libro"), "");
   // No checkpoint: the first file is not complete.
-  EXPECT_NE(folder_.Read("narravox.dat").find(folder_.File("libro.txt") + "\r\n"),
+  EXPECT_NE(folder_.Read("narravox.dat").find(folder_.File("libro.txt") + "::0::1\r\n"),
             std::string::npos);
   EXPECT_EQ(ProcessesOf(folder_), 0);
   RunResult resumed = Convert({"/R", "/VB=0"});

@@ -2,6 +2,8 @@
 // files, so that "/R" alone finishes any interrupted run as it would have
 // ended; one conversion at a time; an interrupted run kept aside by a new
 // one; and re-conversions that leave no old group folder behind.
+#include <pwd.h>
+#include <unistd.h>
 #include <csignal>
 #include <cstdlib>
 #include <thread>
@@ -29,6 +31,16 @@ const std::vector<std::string> kEverySetting = {"/L=UK", "/V=2",    "/VE=150", "
 std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
   args.insert(args.end(), more.begin(), more.end());
   return args;
+}
+
+// How the refusal of a second run names the process pid of this user and
+// host that holds the RecoveryFile.
+std::string HeldBy(int pid) {
+  char host[256] = "";
+  gethostname(host, sizeof host - 1);
+  const passwd* user = getpwuid(getuid());
+  return " (processo " + std::to_string(pid) + " dell'utente " + (user ? user->pw_name : "?") +
+         " su " + host + ")";
 }
 
 // A text of many short fragments: a split line after every few sentences.
@@ -134,7 +146,7 @@ TEST_F(Recovery, SecondRunIsRefusedWhileTheFirstConverts) {
   EXPECT_TRUE(StoppedWith(second,
                           "Un'altra conversione e' gia' in corso con il file di "
                           "ripristino \"" +
-                              folder_.File("narravox.dat") + "\""));
+                              folder_.File("narravox.dat") + "\"" + HeldBy(first)));
   EXPECT_EQ(Convert({"/R", "/VB=0"}).exitCode, 1);
   EXPECT_FALSE(OutExists("altro"));
   EXPECT_FALSE(folder_.Exists("narravox.dat.1"));
@@ -157,7 +169,7 @@ TEST_F(Recovery, NewRunKeepsAnInterruptedOneThatResumesLater) {
 
   RunResult other = Convert({"/VB=0", "altro.txt"});
   EXPECT_EQ(other.output, "");
-  EXPECT_EQ(other.errors, KeptRecoveryWarning(folder_));
+  EXPECT_EQ(other.errors, KeptRecoveryWarning(folder_, folder_.File("libro.txt")));
   EXPECT_EQ(other.exitCode, 0);
   EXPECT_EQ(folder_.Read("narravox.dat.1"), interrupted);
   EXPECT_FALSE(folder_.Exists("narravox.dat"));
@@ -170,7 +182,7 @@ TEST_F(Recovery, NewRunKeepsAnInterruptedOneThatResumesLater) {
   EXPECT_EQ(Out("altro/001.mp3"), "altro 1.\r\n\r\naltro testo.\r\n");
 }
 
-TEST_F(Recovery, DecliningTheDeletionLeavesNoRecoveryFileButKeepsAnOlderOne) {
+TEST_F(Recovery, DecliningTheDeletionLeavesNoRecoveryFileAndTheOlderOneInPlace) {
   Configure("TI=N\r\n");
   folder_.Write("libro.txt", "Nuovo.\n");
   folder_.MakeFolder("out");
@@ -180,13 +192,14 @@ TEST_F(Recovery, DecliningTheDeletionLeavesNoRecoveryFileButKeepsAnOlderOne) {
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_FALSE(folder_.Exists("narravox.dat"));
 
-  folder_.Write("narravox.dat", "ATTENZIONE!!! Non modificare questo file.\r\n" +
-                                    folder_.File("out/") + "::1024::0\r\n" +
-                                    folder_.File("libro.txt") + "\r\n");
+  const std::string older = "ATTENZIONE!!! Non modificare questo file.\r\n" + folder_.File("out/") +
+                            "::1024::0\r\n" + folder_.File("libro.txt") + "\r\n";
+  folder_.Write("narravox.dat", older);
   refused = Convert({"/VB=0", "libro.txt"}, "no\n");
   EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_FALSE(folder_.Exists("narravox.dat"));
-  EXPECT_TRUE(folder_.Exists("narravox.dat.1"));
+  // A run that made no file replaces no kept run.
+  EXPECT_EQ(folder_.Read("narravox.dat"), older);
+  EXPECT_FALSE(folder_.Exists("narravox.dat.1"));
   EXPECT_EQ(Out("libro/001.mp3"), "vecchio");
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -68,6 +69,9 @@ int ProgramFolder::Start(const std::vector<std::string>& args, const std::string
       rlimit limit{static_cast<rlim_t>(fileSizeLimit_), static_cast<rlim_t>(fileSizeLimit_)};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
+    if (user_ >= 0 && (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(group_)) != 0 ||
+                       setuid(static_cast<uid_t>(user_)) != 0))
+      _exit(126);
     ExecProgram(File(program_), args);
   }
   return pid;
@@ -163,8 +167,8 @@ std::string SettingsRecord(const std::map<std::string, std::string>& changes) {
   return record;
 }
 
-std::string KeptRecoveryWarning(const ProgramFolder& folder) {
-  std::string kept = folder.File("narravox.dat.1");
-  return "* AVVISO: la conversione interrotta resta nel file \"" + kept +
+std::string KeptRecoveryWarning(const ProgramFolder& folder, const std::string& text, int n) {
+  std::string kept = folder.File("narravox.dat." + std::to_string(n));
+  return "* AVVISO: la conversione interrotta del testo \"" + text + "\" resta nel file \"" + kept +
          "\"; per riprenderla: narravox /R=" + kept + "\n";
 }

@@ -49,9 +49,16 @@ class ProgramFolder : public TempFolder {
   // Limits the size of every file the program writes (0: no limit), as a
   // full disk would.
   void LimitFileSize(long bytes) { fileSizeLimit_ = bytes; }
+  // Runs the program as another user (a test that runs as root only); -1:
+  // as this one.
+  void RunAs(int user, int group) {
+    user_ = user;
+    group_ = group;
+  }
 
  private:
   long fileSizeLimit_ = 0;
+  int user_ = -1, group_ = -1;
   std::string program_ = "narravox";
 };
 
@@ -66,8 +73,8 @@ extern const char* const kBannerLines;
 std::string SettingsRecord(const std::map<std::string, std::string>& changes = {});
 
 // The warning of a new run that keeps the RecoveryFile of folder's earlier,
-// interrupted run.
-std::string KeptRecoveryWarning(const ProgramFolder& folder);
+// interrupted run of text as "narravox.dat.n".
+std::string KeptRecoveryWarning(const ProgramFolder& folder, const std::string& text, int n = 1);
 
 // The run stopped with an error: standard output holds what came before it
 // (the banner by default), standard error the "* ERRORE" line alone, and the

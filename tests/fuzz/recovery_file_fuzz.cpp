@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "base/errors.h"
+#include "base/job_line.h"
 #include "base/run_state.h"
 #include "base/settings.h"
 #include "driver/job_list.h"
@@ -12,9 +13,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/narravox-fuzz-" + std::to_string(getpid()) + ".dat";
   std::string text(reinterpret_cast<const char*>(data), size);
-  int32_t first = 0, second = 0;
   try {
-    SplitJobLine(text, &first, &second);
+    DecodeJobLine(text);
   } catch (const EError&) {
   }
   ResetRun();
@@ -26,7 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(Settings.FRAMMENTI >= 1024 && Settings.FRAMMENTI <= 131072);
     FUZZ_CHECK(Settings.GRUPPI == 0 || (Settings.GRUPPI >= 5 && Settings.GRUPPI <= 50));
     FUZZ_CHECK(RunState.TextPosition >= -1 && RunState.TrackNumber >= 1);
-    FUZZ_CHECK(RunState.JobList[2].text.find("::") == std::string::npos);
+    // What the program reads, it writes back the same.
+    TJobLineFields fields{RunState.JobList[2].text, {}, RunState.JobList[2].folder};
+    TJobLineFields back = DecodeJobLine(EncodeJobLine(fields));
+    FUZZ_CHECK(back.name == fields.name && back.folder == fields.folder);
   } catch (const EError&) {
   }
   return 0;

@@ -40,11 +40,14 @@ TEST_F(FileNames, DefaultExtensionOnlyWhenThePathHasNoDot) {
                 "/dir.d/A\" (codice 2: file o cartella inesistente)");
 }
 
-TEST_F(FileNames, FolderCountsAsMissingAndTheNameIsAsGiven) {
+TEST_F(FileNames, AFolderComesAfterTheTextOfItsNameAndTheNameIsAsGiven) {
   ASSERT_EQ(chdir(path_.c_str()), 0);
   folder_.MakeFolder("sub");
-  EXPECT_EQ(Error("sub", ".TXT"),
-            "Impossibile trovare il file \"sub\" (codice 2: file o cartella inesistente)");
+  EXPECT_EQ(ResolveFileName("sub", ".TXT"), path_ + "/sub");
+  folder_.Write("sub.TXT", "x");
+  EXPECT_EQ(ResolveFileName("sub", ".TXT"), path_ + "/sub.TXT");
+  EXPECT_EQ(Error("", ".TXT"),
+            "Impossibile trovare il file \"\" (codice 2: file o cartella inesistente)");
   EXPECT_EQ(Error("100%s", ".TXT"),
             "Impossibile trovare il file \"100%s\" (codice 2: file o cartella inesistente)");
   folder_.Write("100%s.TXT", "x");
@@ -73,11 +76,15 @@ TEST(RaiseErrorWithCode, TheCodesAUserMeetsComeWithAnItalianReason) {
       {EACCES, "accesso negato"},
       {EROFS, "il supporto e' protetto da scrittura"},
       {ENOSPC, "spazio insufficiente sul disco"},
-      {EFBIG, "file troppo grande"},
+      {EFBIG, "file troppo grande per il limite del sistema, ulimit -f"},
       {ENOTDIR, "una parte del percorso non e' una cartella"},
       {EISDIR, "il percorso indicato e' una cartella"},
       {ENAMETOOLONG, "nome del file troppo lungo"},
-      {EMFILE, "troppi file aperti"},
+      {EMFILE, "troppi file aperti, limite ulimit -n"},
+      {ENFILE, "troppi file aperti nel sistema"},
+      {EAGAIN, "troppi processi o risorse del sistema esaurite, limite ulimit -u"},
+      {ENOMEM, "memoria insufficiente"},
+      {E2BIG, "elenco degli argomenti o dell'ambiente troppo lungo"},
   };
   for (const auto& [code, reason] : reasons) {
     try {

@@ -2,7 +2,11 @@
 // refuse, the whole-number syntax and the stored forms.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+
 #include "config/parse_setting.h"
+#include "platform/files.h"
 #include "text/lines.h"
 
 namespace {
@@ -174,6 +178,34 @@ TEST(ParseSetting, EngineLibraryMustExistToCount) {
   EXPECT_TRUE(ParseSetting("/ECIDLL=/proc/self/exe", s));
   EXPECT_TRUE(s.EciPathGiven);
   EXPECT_EQ(s.ECIDLL, "/proc/self/exe");
+}
+
+// "~" is the home folder in every path setting, and a library is kept by its
+// full path: a relative name lies in the folder given (the configuration
+// file's) or in the current one (the command line's).
+TEST(ParseSetting, HomeFolderAndFullLibraryPaths) {
+  const char* home = std::getenv("HOME");
+  std::optional<std::string> savedHome;
+  if (home) savedHome = home;
+  setenv("HOME", "/casa/utente/", 1);
+  TSettings s;
+  const std::pair<const char*, const char*> destinations[] = {
+      {"/D=~/Musica/Libri", "/casa/utente/Musica/Libri"}, {"D=~", "/casa/utente"},
+      {"/D=~mario/Libri", "~mario/Libri"},                 {"/D=Libri/~", "Libri/~"}};
+  for (const auto& [text, expected] : destinations) {
+    ASSERT_TRUE(ParseSetting(text, s)) << text;
+    EXPECT_EQ(s.DESTINAZIONE, expected) << text;
+  }
+  ASSERT_TRUE(ParseSetting("MP3DLL=~/lib/../lame.so", s, "/etc/narravox/"));
+  EXPECT_EQ(s.MP3DLL, "/casa/utente/lame.so");
+  ASSERT_TRUE(ParseSetting("MP3DLL=lib/lame.so", s, "/etc/narravox/"));
+  EXPECT_EQ(s.MP3DLL, "/etc/narravox/lib/lame.so");
+  ASSERT_TRUE(ParseSetting("/MP3DLL=lame.so", s));
+  EXPECT_EQ(s.MP3DLL, platform::CurrentDirectory() + "/lame.so");
+  if (savedHome)
+    setenv("HOME", savedHome->c_str(), 1);
+  else
+    unsetenv("HOME");
 }
 
 TEST(ParseSetting, LaterValueReplacesEarlierWhateverTheName) {

@@ -217,7 +217,7 @@ TEST_F(PipelineTest, ShortWriteIsAWriteErrorAndLeavesNoFile) {
   std::string error = ErrorOf([&] { SpeakInto(File("001.mp3"), Bytes(100000, 4)); });
   setrlimit(RLIMIT_FSIZE, &saved);
   EXPECT_EQ(error, "Errore durante la scrittura del file \"" + File("001.mp3") +
-                       "\" (codice 27: file troppo grande)");
+                       "\" (codice 27: file troppo grande per il limite del sistema, ulimit -f)");
   EXPECT_FALSE(Exists("001.mp3"));
   EXPECT_FALSE(Exists("001.mp3.parziale"));
 }

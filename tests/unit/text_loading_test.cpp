@@ -1,12 +1,15 @@
-// Texts: loading, line splitting, DOS/Windows/UTF-8 recognition and the
+// Texts: loading (UTF-16 ones as UTF-8), line splitting, DOS/Windows/UTF-8 recognition and the
 // conversion to Windows-1252.
 #include <gtest/gtest.h>
+
+#include <initializer_list>
 
 #include "engine/text_loading.h"
 #include "platform/files.h"
 #include "test_errors.h"
 #include "test_files.h"
 #include "text/lines.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -224,6 +227,55 @@ TEST(Utf8ToAnsi, OtherCharactersTakeTheirClosestPlainForm) {
   // Malformed or cut-off sequences give one "?" each.
   EXPECT_EQ(Utf8ToAnsi("a\xC3 b\xE2\x82"), "a? b?");
   EXPECT_EQ(Utf8ToAnsi("\xC0\xAF\xED\xA0\x80"), "?????");  // overlong, surrogate
+}
+
+// UTF-16 code units as bytes, little-endian or big-endian.
+std::string Utf16(std::initializer_list<uint16_t> units, bool big = false) {
+  std::string bytes;
+  for (uint16_t u : units) {
+    char low = static_cast<char>(u & 0xFF), high = static_cast<char>(u >> 8);
+    bytes += big ? high : low;
+    bytes += big ? low : high;
+  }
+  return bytes;
+}
+
+TEST(Utf16Text, BothByteOrdersPairsAndStrayUnits) {
+  // "è ok" and U+1F600 as a surrogate pair.
+  const std::initializer_list<uint16_t> units = {0x00E8, 0x0020, 0x006F, 0x006B, 0xD83D, 0xDE00};
+  const std::string utf8 = "\xC3\xA8 ok\xF0\x9F\x98\x80";
+  EXPECT_EQ(text::Utf16ToUtf8(Utf16(units), false), utf8);
+  EXPECT_EQ(text::Utf16ToUtf8(Utf16(units, true), true), utf8);
+  // A high surrogate not followed by a low one, a low one alone, a high one
+  // at the end, an odd final byte: U+FFFD each, nothing else lost.
+  const std::string bad = "\xEF\xBF\xBD";
+  EXPECT_EQ(text::Utf16ToUtf8(Utf16({0xD800, 0x0041, 0xDC00, 0x0042, 0xDBFF}), false),
+            bad + "A" + bad + "B" + bad);
+  EXPECT_EQ(text::Utf16ToUtf8(Utf16({0x0041}) + "x", false), "A" + bad);
+
+  // Only a text with the mark is decoded; it keeps the UTF-8 mark.
+  std::string marked = Utf16({0xFEFF, 0x00E0}, true);
+  ASSERT_TRUE(text::DecodeUtf16Text(&marked));
+  EXPECT_EQ(marked, "\xEF\xBB\xBF\xC3\xA0");
+  std::string plain = "\xFF\xFDtesto";
+  EXPECT_FALSE(text::DecodeUtf16Text(&plain));
+  EXPECT_EQ(plain, "\xFF\xFDtesto");
+}
+
+// A text with a byte-order mark is loaded as UTF-8 and read so whatever
+// TIPOTESTO says; a DOS run keeps reading its other texts as DOS.
+TEST(Utf16Text, LoadedAsUtf8AndReadSoWhateverTheType) {
+  TempFolder folder;
+  std::string path = folder.Write("u.txt", Utf16({0xFEFF, 'c', 'i', 't', 't', 0xE0, '\n'}));
+  std::string text = LoadText(path, TextFileSize(path));
+  EXPECT_EQ(text, "\xEF\xBB\xBF" "citt\xC3\xA0\n");
+  for (int32_t type : {kTextAuto, kTextWindows, kTextDos, kTextUtf8}) {
+    bool oem = type == kTextDos;
+    std::string prepared = text;
+    EXPECT_EQ(Prepare(&prepared, type, &oem), "") << type;
+    EXPECT_EQ(prepared, "citt\xE0\n") << type;
+    EXPECT_EQ(oem, type == kTextDos) << type;
+  }
 }
 
 }  // namespace

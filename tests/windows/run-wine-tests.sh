@@ -103,17 +103,21 @@ for ini in '; commento\r\n[narravox]\r\n\r\nL=UK\r\n[Narravox]\r\n' \
 done
 
 # --- JobList and RecoveryFile ---------------------------------------------
-# An empty ECI.DLL in the current folder: the set-up ends and the run stops
-# at the engine, leaving the RecoveryFile as the set-up wrote it.
-put narravox.INI '[Narravox]\r\nVB=1\r\n'
+# The fake engine fails as it speaks the first file: the RecoveryFile stays
+# as the run wrote it before that file. An empty ECI.DLL in the current
+# folder stops a run at the engine, before any file and any RecoveryFile.
+printf '[Narravox]\r\nVB=1\r\nECIDLL=%s\\fake_eci.dll\r\nMP3DLL=%s\\fake_lame_enc.dll\r\n' \
+  "$WL" "$WL" >"$T/win/narravox.INI"
 put ECI.DLL ''
+first() { NARRAVOX_FAKE_ECI_FAIL=eciSynchronize:1 win "$@"; }  # stops at the first file
 mkdir -p "$T/win/t/d.txt" "$T/win/lists"
 # Wine shows files whose name begins with a dot as hidden.
 for f in a.txt b.txt t/c.txt t/B.TXT t/.nascosto.txt; do put "$f" 'x'; done
 put lists/books.lst 'a\r\nt\\c.txt\n'
 STOP=$(error "Impossibile caricare la libreria $W\\ECI.DLL, errore codice 0")
-win a.txt /VB=1
-check "arguments after a name are names" "$(error 'Impossibile trovare il file "/VB=1" (codice 2)')" "$OUT"
+win /ECIDLL=ECI.DLL a.txt /VB=1
+check "arguments after a name are names: the batch goes on" \
+  "* ERRORE: Impossibile trovare il file \"/VB=1\" (codice 2)"$'\n'"$STOP" "$OUT"
 recovery() {  # LAYOUT TEXT...: a RecoveryFile of the earlier form, without settings
   local layout=$1; shift
   printf 'ATTENZIONE!!! Non modificare questo file.\r\n%s\r\n' "$layout"
@@ -129,8 +133,9 @@ dat() { od -An -c "$T/win/narravox.dat"; }
 while IFS='|' read -r args texts; do
   read -r -a argv <<<"$args"; expected=()
   for text in $texts; do expected+=("$W\\$text"); done
-  rm -f "$T/win/narravox.dat"; win "${argv[@]}"
-  check "job list $args: stops at the engine" "$STOP" "$OUT"
+  expected[0]+='::0::1'
+  rm -f "$T/win/narravox.dat"; first "${argv[@]}"
+  check "job list $args: stops at the first file" 1 "$RC"
   check "job list $args: RecoveryFile" \
     "$({ recovery "$W\\::16384::0" "${expected[@]}"; settings; } | od -An -c)" "$(dat)"
 done <<'EOF'
@@ -139,9 +144,13 @@ a b.txt|a.TXT b.txt
 t\*.txt|t\B.TXT t\c.txt
 T\?.TXT|T\B.TXT T\c.txt
 EOF
-rm -f "$T/win/narravox.dat"; win /D=out /F=4 /G=10 a.txt
+rm -f "$T/win/narravox.dat"; first /D=out /F=4 /G=10 a.txt
 check "destination and sizes" \
-  "$({ recovery "$W\\OUT\\::4096::10" "$W\\a.txt"; settings; } | od -An -c)" "$(dat)"
+  "$({ recovery "$W\\OUT\\::4096::10" "$W\\a.txt::0::1"; settings; } | od -An -c)" "$(dat)"
+rm -f "$T/win/narravox.dat"; win /ECIDLL=ECI.DLL a.txt
+check "a run stopped before its first file leaves no RecoveryFile" "$STOP:no" \
+  "${OUT%$'\n'}:$([ -e "$T/win/narravox.dat" ] && echo yes || echo no)"
+rm -rf "$T/win/OUT/a"  # the folder of the run stopped at its first file
 win 't\*.mp3'
 check "pattern without match" "$(error "Impossibile trovare il file \"$W\\t\\*.mp3\"")" "$OUT"
 win 'nessuna\*.txt'
@@ -152,9 +161,9 @@ rm -f "$T/win/narravox.dat"; win /R
 check "/R without RecoveryFile" "$(error 'Il file di ripristino non esiste')" "$OUT"
 recovery 'Z:\altrove\::4096::10' "$W\\a.txt::12345::4" "$W\\b.txt" >"$T/win/narravox.dat"
 saved=$(dat)
-win /r /VB=2
+win /r /VB=2 /ECIDLL=ECI.DLL
 check "/R resumes" "$STOP" "$OUT"
-win /RIPRENDI /D=x /F=1
+win /RIPRENDI /D=x /F=1 /ECIDLL=ECI.DLL
 check "/R with layout options warns" \
   "***AVVISO: Alcune impostazioni sono state prelevate dal file di ripristino"$'\n'"$STOP" "$OUT"
 check "/R rewrites nothing before a checkpoint" "$saved" "$(dat)"
@@ -166,12 +175,14 @@ for damaged in "$W\\::16384::0" "$W\\::16x::0|$W\\a.txt" "$W\\::16384::0|$W\\a.t
   recovery "${lines[@]}" >"$T/win/narravox.dat"; win /R
   check "damaged RecoveryFile: $damaged" "$(error 'Errore nel file di ripristino')" "$OUT"
 done
-recovery "$W\\::16384::0" "$W\\a.txt::-1::12" "$W\\gone.txt" >"$T/win/narravox.dat"; win /R
-check "/R checks every text" "$(error "Impossibile trovare il file \"$W\\gone.txt\" (codice 2)")" "$OUT"
+recovery "$W\\::16384::0" "$W\\gone.txt::10::2" "$W\\a.txt" >"$T/win/narravox.dat"; win /R /VB=0
+check "/R skips a text that is gone and goes on" \
+  "1:* ERRORE: Impossibile trovare il file \"$W\\gone.txt\" (codice 2):yes" \
+  "$RC:${OUT%$'\n'}:$([ -f "$T/win/a/001.mp3" ] && echo yes)"
 rm -f "$T/win/narravox.dat"
-mkdir "$T/win/narravox.dat"; win a.txt
+mkdir "$T/win/narravox.dat"; win /CC=N /VB=0 a.txt
 check "RecoveryFile that cannot be written: the system's reason" \
-  "$(error "Cannot create file \"$W\\narravox.dat\". Accesso negato.")" "$OUT"
+  "$(error "Cannot create file \"$W\\narravox.dat\". Accesso negato.")" "${OUT%$'\n'}"
 check "RecoveryFile that cannot be written: no temporary file left" "" "$(ls "$T/win" | grep -i tmp)"
 rmdir "$T/win/narravox.dat"
 # Wine has no display here: the message box closes at once, and the console
@@ -262,7 +273,9 @@ ASK="Vuoi cancellare i file MP3 contenuti nella cartella \"$W\\OUT\\dos\" (Si/No
 printf 'forse\r\nsi\r\n' >"$T/win/.in"; win /VB=0 /CC=S /T=D 'testi\dos.txt'
 check "question: asked until answered" "0:$ASK"$'\n'"$ASK" "$RC:$OUT"
 : >"$T/win/.in"; win /VB=0 /CC=S /T=D 'testi\dos.txt'
-check "question: end of input is no" "1:$ASK"$'\n\n\b** Interrotto dall\'utente **' "$RC:$OUT"
+check "question: end of input is no answer: the text is skipped" \
+  "1:$ASK"$'\n'"* ERRORE: il testo \"$W\\testi\\dos.txt\" viene saltato: i vecchi file MP3 della cartella \"$W\\OUT\\dos\" non sono stati cancellati" \
+  "$RC:${OUT%$'\n'}"
 
 # An interruption: Ctrl-C reaches the program as a console event. No partial
 # MP3 file stays, the RecoveryFile does, and "/R" ends with the same files as
