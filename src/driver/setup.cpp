@@ -155,7 +155,7 @@ void SetUpRun(const std::vector<std::string>& args) {
       if (name.empty()) RaiseInvalidParameter(argument);
       RunState.ResumeMode = true;
       RunState.RecoveryFileNamed = true;
-      namedRecoveryFile = platform::FullPath(name);
+      namedRecoveryFile = platform::FullPath(ExpandHomeFolder(name));
     } else if (!ParseSetting(argument)) {
       RaiseInvalidParameter(argument);
     }
