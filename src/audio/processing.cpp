@@ -56,6 +56,16 @@ void TProcessing::SetWorkers(TWorkerPool* pool) {
   workers_ = pool;
 }
 
+platform::LockResult TProcessing::LockFolder(const std::string& lockPath) {
+  TMutexLock hold(&lock_);
+  return folderLock_.Acquire(lockPath);
+}
+
+void TProcessing::ReleaseFolderLock() {
+  TMutexLock hold(&lock_);
+  folderLock_.Release();
+}
+
 // Ctrl-C, a closed console, SIGTERM: every worker ends, and no partial file
 // may remain; the RecoveryFile stays as last written for a later "/R".
 void TProcessing::Interrupted(void* context) {
@@ -64,6 +74,7 @@ void TProcessing::Interrupted(void* context) {
   TMutexLock hold(&processing->lock_);
   if (processing->workers_) processing->workers_->StopForGood();
   processing->pipeline_.Output().DiscardForGood();
+  processing->folderLock_.Release();
   if (processing->role_ == TRole::Worker) return;
   PrintLine(msg::kInterrupted);
   // A run that made no file yet left nothing to resume.

@@ -17,7 +17,8 @@
 // the TProcessing: it ends the workers (TWorkerPool::StopForGood) and
 // discards the file being made (TOutputFile::DiscardForGood); both take
 // their object's lock and keep it until the process ends, so that the
-// other threads stop at their next touch of those objects. It touches
+// other threads stop at their next touch of those objects. It also lets go
+// the lock of the folder being written, deleting its lock file. It touches
 // nothing else.
 #pragma once
 
@@ -27,6 +28,7 @@
 #include "audio/mp3_encoder.h"
 #include "audio/pipeline.h"
 #include "base/mutex.h"
+#include "platform/file_lock.h"
 
 class TWorkerPool;
 
@@ -58,6 +60,15 @@ class TProcessing {
   // The pool that an interruption must end, or null.
   void SetWorkers(TWorkerPool* pool) EXCLUDES(lock_);
 
+  // Locks the folder being written through the lock file at lockPath
+  // (platform::TFileLock); the lock goes with ReleaseFolderLock, with this
+  // object, or with an interruption, so that no lock file stays behind
+  // unless the process is killed outright.
+  // REQUIRES: no folder lock is held.
+  platform::LockResult LockFolder(const std::string& lockPath) EXCLUDES(lock_);
+  // Safe to call when no folder lock is held.
+  void ReleaseFolderLock() EXCLUDES(lock_);
+
  private:
   static void Interrupted(void* processing);
 
@@ -68,4 +79,5 @@ class TProcessing {
   TPipeline pipeline_;
   TMutex lock_;
   TWorkerPool* workers_ GUARDED_BY(lock_) = nullptr;
+  platform::TFileLock folderLock_ GUARDED_BY(lock_);
 };

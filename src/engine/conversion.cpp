@@ -22,7 +22,6 @@
 #include "engine/text_loading.h"
 #include "platform/charset.h"
 #include "platform/console.h"
-#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/process.h"
@@ -104,7 +103,6 @@ class TConversion : public TFragmentEvents {
   bool firstFragment_ = true;
   bool oemText_ = false;
   std::deque<TPendingFile> pending_;
-  platform::TFileLock textLock_;
   std::unique_ptr<TFragmentBuffer> buffer_;
   std::vector<std::string> textLines_;
   std::string savedDirectory_;
@@ -174,7 +172,7 @@ void TConversion::ConvertText() {
   }
   if (RunState.TestMode) return;
   bool emptied = GroupTextFiles(*processing_, names_, RunState.TrackNumber, RunState.TextPosition);
-  textLock_.Release();
+  processing_->ReleaseFolderLock();
   if (emptied) platform::RemoveFolder(Settings.DESTINAZIONE + names_.TextName);
 }
 
@@ -212,7 +210,7 @@ bool TConversion::StartTextFolder() {
   const std::string folder = names_.TextFolder.substr(0, names_.TextFolder.size() - 1);
   CreateOutputFolder(folder);
   const std::string lockPath = names_.TextFolder + kTextFolderLockName;
-  platform::LockResult lock = textLock_.Acquire(lockPath);
+  platform::LockResult lock = processing_->LockFolder(lockPath);
   if (lock == platform::LockResult::Busy) {
     SkipText(FormatText(msg::kTextFolderBusy, {textPath_, folder, LockHolderText(lockPath)}));
     return false;
@@ -221,7 +219,7 @@ bool TConversion::StartTextFolder() {
   RemoveUnfinishedFiles(names_.TextFolder, names_);
   if (RunState.TextStarted) return true;
   if (!ConsentToRemoveOldFiles(names_)) {
-    textLock_.Release();
+    processing_->ReleaseFolderLock();
     SkipText(FormatText(msg::kOldFilesKept, {textPath_, folder}));
     return false;
   }
@@ -410,7 +408,6 @@ int TConversion::Run() {
 }
 
 void TConversion::Shutdown() {
-  textLock_.Release();
   runner_.reset();
   processing_.reset();
   if (!savedDirectory_.empty()) platform::SetCurrentDirectory(savedDirectory_);
