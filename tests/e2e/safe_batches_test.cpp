@@ -94,8 +94,9 @@ TEST_F(SafeBatch, NamesOfDotsStayInsideTheDestination) {
 }
 
 TEST_F(SafeBatch, TwoRunsOnOneTextNeverMixTheirFiles) {
+  // A run takes about 0.5 s here, well beyond the largest start offset.
   const std::string lines = "F=1\r\nCC=N\r\n";
-  const std::string text = Sentences(60);
+  const std::string text = Sentences(300);
   const std::string reference = Reference(lines, text);
   Configure(lines);
   folder_.Write("libro.txt", text);
