@@ -1,7 +1,8 @@
 // Synthesis alone through the engine library, set up as the program sets it
 // up (Italian, 11025 Hz, real-world units, the given speaking rate) and fed
 // the fragments the program speaks: the text split by the program's own
-// fragment loop (16 KB, no titles), lower-cased, between the default head and
+// fragment loop (16 KB, no titles), read as the program reads it by default
+// (engine_text.h: case kept, Italian rules, no dictionary), between the default head and
 // tail pauses, each fragment spoken with one eciSynthesize and
 // eciSynchronize. The audio is counted and dropped, so
 // that bench/run can set the program's time against synthesis without
@@ -22,6 +23,7 @@
 
 #include "base/settings.h"
 #include "eci_library.h"
+#include "engine/engine_text.h"
 #include "engine/fragment_buffer.h"
 #include "engine/fragmentation.h"
 #include "engine/text_loading.h"
@@ -60,17 +62,18 @@ void WriteWavHeader(FILE *f, uint32_t rate, uint32_t samples) {
     std::fwrite(h, 1, sizeof h, f);
 }
 
-// Keeps every fragment, lower-cased as the program lower-cases it.
+// Keeps every fragment, as the engine reads it in the program.
 class Collector : public TFragmentEvents {
 public:
     std::vector<std::string> fragments;
     void FragmentStart(TFragmentBuffer &) override {}
     void FragmentEnd(TFragmentBuffer &buffer, bool, bool) override {
         if (buffer.length() == 0) return;
-        std::string text = buffer.text();
-        platform::AnsiLower(&text[0], text.size());
-        fragments.push_back(std::move(text));
+        fragments.push_back(EngineText(buffer.text(), dictionary_));
     }
+
+private:
+    reading::TUserDictionary dictionary_;
 };
 
 bool Check(bool ok, const EciLibrary &eci, ECIHand h, const char *what) {

@@ -46,6 +46,9 @@ inline constexpr const char* kRecoveryFileKept =
     "riprenderla: narravox /R=%s";
 inline constexpr const char* kResumeHint = "Per riprendere: narravox /R";
 inline constexpr const char* kResumeHintFile = "Per riprendere: narravox /R=%s";
+inline constexpr const char* kDictionaryChanged =
+    "* AVVISO: il dizionario (DIZIONARIO) e' cambiato dall'inizio della conversione: i file "
+    "ancora da fare seguono le regole di adesso";
 inline constexpr const char* kResumeWarning =
     "***AVVISO: Alcune impostazioni sono state prelevate dal file di ripristino";
 

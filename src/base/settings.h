@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 // A word of a settings table and the number it stands for.
 struct TParamData {
   const char* word;
@@ -66,6 +68,12 @@ struct TSettings {
   std::string PAUSACODA;      // /PC tail pause annotation
   bool TITOLO = true;         // /TI titles in the fragments
   bool PAUSAPARAGRAFO = true; // /PP a pause between paragraphs and after headings
+  // /MA the engine reads capitals as written (PDF spelled, XIV an ordinal);
+  // off, the text is lower-cased as the engine of Windows has always had it.
+  bool MAIUSCOLE = platform::kUnixConventions;
+  bool NORMALIZZA = true;     // /NZ Italian accents, abbreviations, numerals, addresses
+  std::string DIZIONARIO;     // /DZ the user's dictionaries, full paths joined by ";"
+  std::string IMPRONTADIZIONARIO;  // the digest of their rules, as the run began
   int32_t PRIORITA = kPriorityIdle;  // /P process priority class
   int32_t PARALLELI = 0;      // /PA MP3 files in progress at once, 0 one per processor
   int32_t VERBOSITA = 2;      // /VB amount of console output, 0 to 3

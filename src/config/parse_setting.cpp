@@ -158,6 +158,25 @@ bool ReadPriority(const TValue& v, TSettings& s) {
   return true;
 }
 
+// DIZIONARIO: file names joined by ";", each made a full path (relative to
+// the configuration file's folder when it comes from there); empty for none.
+bool ReadDictionaries(const TValue& v, TSettings& s) {
+  std::string typed = v.path, joined;
+  for (size_t at = 0; at <= typed.size();) {
+    size_t end = typed.find(';', at);
+    if (end == std::string::npos) end = typed.size();
+    std::string name = ExpandHomeFolder(TrimBlanks(typed.substr(at, end - at)));
+    at = end + 1;
+    if (name.empty()) continue;
+    bool full = name[0] == platform::kPathSeparator || name[0] == '/' ||
+                (!platform::kUnixConventions && name.size() > 1 && name[1] == ':');
+    if (!full) name = v.folder + name;
+    joined += (joined.empty() ? "" : ";") + platform::FullPath(name);
+  }
+  s.DIZIONARIO = joined;
+  return true;
+}
+
 std::string Number(int32_t n) { return std::to_string(n); }
 std::string NumberOrDefault(int32_t n) { return n < 0 ? "*" : std::to_string(n); }
 std::string Flag(bool on) { return on ? "S" : "N"; }
@@ -264,6 +283,16 @@ const TSettingRow kSettingRows[] = {
   {"PAUSAPARAGRAFO", "PP", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.PAUSAPARAGRAFO); },
    [](C s) { return Flag(s.PAUSAPARAGRAFO); }},
+  {"MAIUSCOLE", "MA", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.MAIUSCOLE); },
+   [](C s) { return Flag(s.MAIUSCOLE); }},
+  {"NORMALIZZA", "NZ", false,
+   [](V v, S s) { return ParseFlag(v.upper, &s.NORMALIZZA); },
+   [](C s) { return Flag(s.NORMALIZZA); }},
+  {"DIZIONARIO", "DZ", false, ReadDictionaries, [](C s) { return s.DIZIONARIO; }},
+  {"IMPRONTADIZIONARIO", "", false,
+   [](V v, S s) { s.IMPRONTADIZIONARIO = v.upper; return true; },
+   [](C s) { return s.IMPRONTADIZIONARIO; }},
   {"PRIORITA", "P", false, ReadPriority, nullptr},
   {"PARALLELI", "PA", false,
    [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 64, &s.PARALLELI); }, nullptr},

@@ -76,6 +76,23 @@ void RestoreCheckpoint(const TJobLineFields& fields) {
   RunState.JobList[2].track = track;
 }
 
+// The settings that a RecoveryFile of an earlier version does not hold take
+// the values with which that version made its files: the text lower-cased,
+// not normalised, no dictionary.
+void KeepEarlierReading(TSettings& settings) {
+  auto recorded = [](const std::string& key) {
+    for (const std::string& line : RunState.SettingsRecord)
+      if (line.compare(0, key.size() + 1, key + "=") == 0) return true;
+    return false;
+  };
+  if (!recorded("MAIUSCOLE")) settings.MAIUSCOLE = false;
+  if (!recorded("NORMALIZZA")) settings.NORMALIZZA = false;
+  if (!recorded("DIZIONARIO")) {
+    settings.DIZIONARIO.clear();
+    settings.IMPRONTADIZIONARIO.clear();
+  }
+}
+
 }  // namespace
 
 void BuildJobList(const std::vector<std::string>& arguments) {
@@ -120,6 +137,7 @@ void ResumeJobList(bool argumentsRemain) {
   const std::vector<std::string> given = settings.ShapingKeysGiven;
   const std::vector<std::string> before = RecordSettings(settings);
   RestoreRecordedSettings(&lines);
+  KeepEarlierReading(settings);
   const std::vector<std::string> after = RecordSettings(settings);
   for (size_t i = 0; i < before.size(); ++i)
     for (const std::string& key : given)

@@ -19,6 +19,7 @@
 #include "base/prompts.h"
 #include "base/run_state.h"
 #include "engine/conversion.h"
+#include "engine/engine_text.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/platform.h"
@@ -106,7 +107,7 @@ void SettleOneStream(TSettings& settings) {
 
 }  // namespace
 
-void SetUpRun(const std::vector<std::string>& args) {
+void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* dictionary) {
   TSettings& settings = EditableSettings();
   settings.MP3DLL = ProgramFiles().LibraryFolder + settings.MP3DLL;
   size_t n = args.size() - 1;
@@ -190,10 +191,18 @@ void SetUpRun(const std::vector<std::string>& args) {
   if (!RunState.TestMode && (!RunState.ResumeMode || platform::FileExists(recoveryFile)))
     LockRecoveryFile();
 
-  if (RunState.ResumeMode)
-    ResumeJobList(current <= n);
-  else
+  // The dictionaries are read before the JobList records their digest; a
+  // resumed run reads those of its RecoveryFile, and says when they changed.
+  if (!RunState.ResumeMode) {
+    *dictionary = LoadUserDictionaries(settings.DIZIONARIO);
+    settings.IMPRONTADIZIONARIO = dictionary->Empty() ? "" : dictionary->Digest();
     BuildJobList(std::vector<std::string>(args.begin() + current, args.end()));
+  } else {
+    ResumeJobList(current <= n);
+    *dictionary = LoadUserDictionaries(settings.DIZIONARIO);
+    if ((dictionary->Empty() ? "" : dictionary->Digest()) != settings.IMPRONTADIZIONARIO)
+      PrintErrorLine(msg::kDictionaryChanged);
+  }
   SettleOneStream(settings);
 }
 
@@ -201,8 +210,9 @@ namespace {
 
 int RunAndReport(const std::vector<std::string>& args) {
   try {
-    SetUpRun(args);
-    return RunConversion() > 0 ? 1 : 0;
+    reading::TUserDictionary dictionary;
+    SetUpRun(args, &dictionary);
+    return RunConversion(dictionary) > 0 ? 1 : 0;
   } catch (const ESilentAbort& stop) {
     return stop.exitCode;
   } catch (const std::bad_alloc&) {

@@ -12,6 +12,7 @@
 #include "base/errors.h"
 #include "base/messages.h"
 #include "base/run_state.h"
+#include "engine/engine_text.h"
 #include "engine/fragmentation.h"
 #include "engine/id3_tag.h"
 #include "engine/id3v2_tag.h"
@@ -41,27 +42,30 @@ struct TPendingFile {
   bool finished = false;
 };
 
-// The fragment's text as the engine takes it, lower-cased in place: the
-// head pause, the paragraphs with a pause between them, the tail pause.
-std::vector<TSpeechPart> FragmentSpeech(TFragmentBuffer& buffer) {
-  char* fragment = buffer.data();
-  platform::AnsiLower(fragment, static_cast<size_t>(buffer.length()));
+// The fragment's text as the engine takes it (engine_text.h): the head
+// pause, the paragraphs with a pause between them, the tail pause.
+std::vector<TSpeechPart> FragmentSpeech(TFragmentBuffer& buffer,
+                                        const reading::TUserDictionary& dictionary) {
+  const char* fragment = buffer.data();
   std::vector<TSpeechPart> parts;
   if (!Settings.PAUSATESTA.empty()) parts.push_back({true, Settings.PAUSATESTA});
   int32_t start = 0;
   for (int32_t at : buffer.paragraphBreaks()) {
     if (at >= buffer.length()) break;
-    parts.push_back({false, std::string(fragment + start, static_cast<size_t>(at - start))});
+    parts.push_back(
+        {false, EngineText(std::string(fragment + start, static_cast<size_t>(at - start)),
+                           dictionary)});
     parts.push_back({true, kParagraphPauseAnnotation});
     start = at;
   }
-  parts.push_back({false, fragment + start});
+  parts.push_back({false, EngineText(fragment + start, dictionary)});
   if (!Settings.PAUSACODA.empty()) parts.push_back({true, Settings.PAUSACODA});
   return parts;
 }
 
 class TConversion : public TFragmentEvents {
  public:
+  explicit TConversion(const reading::TUserDictionary& dictionary) : dictionary_(dictionary) {}
   // Returns the number of texts not converted.
   int Run();
 
@@ -92,6 +96,7 @@ class TConversion : public TFragmentEvents {
   // of the start. Never raises.
   void Shutdown();
 
+  const reading::TUserDictionary& dictionary_;
   TProgress progress_;
   int32_t fileBaseBytes_ = 0;
   int32_t resumeOffset_ = 0;
@@ -264,7 +269,7 @@ std::string TConversion::Id3v2TagOfFile() const {
 
 // The test mode reads the fragment aloud, into no file.
 void TConversion::SpeakAloud(TFragmentBuffer& buffer) {
-  processing_->Engine().QueueSpeech(FragmentSpeech(buffer));
+  processing_->Engine().QueueSpeech(FragmentSpeech(buffer, dictionary_));
   processing_->Engine().SynthesizeAndWait();
 }
 
@@ -298,7 +303,7 @@ void TConversion::HandOutFragment(TFragmentBuffer& buffer, bool contentRemains) 
   TFragmentJob job;
   job.track = RunState.TrackNumber;
   job.path = pending_.back().path;
-  job.parts = FragmentSpeech(buffer);
+  job.parts = FragmentSpeech(buffer, dictionary_);
   if (Settings.ID3V2) job.id3v2 = Id3v2TagOfFile();
   if (Settings.ID3TAG) job.id3v1.assign(reinterpret_cast<const char*>(id3Tag_), sizeof id3Tag_);
   while (!runner_->CanStart()) FileFinished(runner_->AwaitFinishedJob());
@@ -415,7 +420,7 @@ void TConversion::Shutdown() {
 
 }  // namespace
 
-int RunConversion() {
-  TConversion conversion;
+int RunConversion(const reading::TUserDictionary& dictionary) {
+  TConversion conversion(dictionary);
   return conversion.Run();
 }

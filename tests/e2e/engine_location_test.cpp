@@ -118,7 +118,7 @@ TEST_F(EngineInCurrentFolder, ConfiguredNamesLieBesideTheConfigurationFile) {
   Configure("ECIDLL=eng/libeci.so\r\nMP3DLL=eng/enc.so\r\nTI=N\r\nPC=0\r\n");
   RunResult run = folder_.Run({"/VB=0", "/D=~/Libri", "libro.txt"});
   EXPECT_EQ(run.exitCode, 0) << run.errors;
-  EXPECT_EQ(folder_.Read("home/Libri/libro/001.mp3"), "testo.\r\n");
+  EXPECT_EQ(folder_.Read("home/Libri/libro/001.mp3"), "Testo.\r\n");
 }
 
 TEST_F(EngineInCurrentFolder, SetupRecordsTheFullPathOfWhatWasTyped) {

@@ -52,11 +52,11 @@ TEST_F(Faults, FullDiskDuringAFragment) {
 
 TEST_F(Faults, FullDiskDuringTheTag) {
   // The fragment's bytes fit; the tag after them does not.
-  std::string fragment = "libro 1.\r\n\r\n" + Sentences(10);
+  std::string fragment = "libro 1.\r\n\r\n" + Sentences(14);
   for (size_t at = 0; (at = fragment.find(".\n", at)) != std::string::npos; at += 3)
     fragment.replace(at, 2, ".\r\n");
   folder_.LimitFileSize(static_cast<long>(fragment.size()) + 64);
-  Fail("I3=S\r\nRF=---\r\n", Sentences(10) + "---\nAltro.\n",
+  Fail("I3=S\r\nRF=---\r\n", Sentences(14) + "---\nAltro.\n",
        "Errore durante la scrittura del file \"" + folder_.File("out/libro/001.mp3") + "\"");
   EXPECT_EQ(Listing("out/libro"), "");
   ResumeFinishes();
@@ -70,7 +70,8 @@ TEST_F(Faults, FullDiskDuringTheRecoveryFileWrite) {
   std::string initial =
       "ATTENZIONE!!! Non modificare questo file.\r\n" + folder_.File("out/") + "::16384::0\r\n" +
       folder_.File("libro.txt") + "::0::1\r\n" +
-      SettingsRecord({{"TITOLO", "N"}, {"RIGAFRAMMENTA", "---"}, {"PAUSACODA", "0"}});
+      SettingsRecord({{"TITOLO", "N"}, {"RIGAFRAMMENTA", "---"}, {"PAUSACODA", "0"},
+                      {"MAIUSCOLE", "N"}, {"NORMALIZZA", "N"}});
   folder_.LimitFileSize(static_cast<long>(initial.size()));
   // One stream: a checkpoint after every file.
   Fail("TI=N\r\nRF=---\r\n", "Uno.\n---\nDue.\n---\nTre.\n",

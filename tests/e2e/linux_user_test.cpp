@@ -100,7 +100,7 @@ TEST_F(LinuxUser, InstalledTreeFindsItsLibrariesAndRecordsTheEngine) {
   EXPECT_NE(folder_.Read("home/.config/narravox/narravox.INI")
                 .find("\r\nECIDLL=" + folder_.File("prefix/lib/narravox/libeci.so") + "\r\n"),
             std::string::npos);
-  EXPECT_EQ(folder_.Read("libro/001.mp3"), "libro 1.\r\n\r\nun testo breve.\r\n");
+  EXPECT_EQ(folder_.Read("libro/001.mp3"), "libro 1.\r\n\r\nUn testo breve.\r\n");
 }
 
 TEST_F(LinuxUser, BitRateTheFilesCannotHaveIsRefusedBeforeAnyFile) {

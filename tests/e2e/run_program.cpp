@@ -157,7 +157,9 @@ std::string SettingsRecord(const std::map<std::string, std::string>& changes) {
                                              {"CLIPFILE", "N"},       {"IDENTIFICACARTELLA", "N"},
                                              {"NOMEFILE", ""},        {"RIGAFRAMMENTA", ""},
                                              {"PAUSATESTA", "0"},     {"PAUSACODA", "500"},
-                                             {"TITOLO", "S"},         {"PAUSAPARAGRAFO", "S"}};
+                                             {"TITOLO", "S"},         {"PAUSAPARAGRAFO", "S"},
+                                             {"MAIUSCOLE", "S"},      {"NORMALIZZA", "S"},
+                                             {"DIZIONARIO", ""},      {"IMPRONTADIZIONARIO", ""}};
   std::string record = "[IMPOSTAZIONI]\r\n";
   for (const auto& entry : kDefaults) {
     auto changed = changes.find(entry[0]);

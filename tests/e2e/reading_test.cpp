@@ -1,0 +1,63 @@
+// What the engine is given of a text, with the fakes (each MP3 file holds
+// the very text spoken into it): the reading settings change the words,
+// never where the fragments end, and with the rules off the engine hears
+// what it always heard, but for the capitals.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "conversion_fixture.h"
+#include "text/code_pages.h"
+
+namespace {
+
+class Reading : public Conversion {
+ protected:
+  // The checkpoint that the RecoveryFile holds when the engine fails as it
+  // speaks file k (one stream, so files are made in order).
+  std::string CheckpointBefore(int k, const std::string& option) {
+    unlink(folder_.File("narravox.dat").c_str());
+    std::map<std::string, std::string> failure;
+    failure["NARRAVOX_FAKE_ECI_FAIL"] = "eciSynchronize:" + std::to_string(k);
+    RunResult run = Convert({"/VB=0", "/PA=1", "/CC=N", option, "libro.txt"}, "", failure);
+    EXPECT_EQ(run.exitCode, 1) << "file " << k << " " << option << ": " << run << run.errors;
+    std::string recovery = folder_.Read("narravox.dat");
+    size_t line = recovery.find(folder_.File("libro.txt"));
+    if (line == std::string::npos) return "";
+    return recovery.substr(line, recovery.find('\r', line) - line);
+  }
+  // Every MP3 file of the text, in order.
+  std::vector<std::string> Spoken(const std::string& option) {
+    EXPECT_EQ(Convert({"/VB=0", "/CC=N", option, "libro.txt"}).exitCode, 0);
+    std::vector<std::string> files;
+    for (int n = 1; OutExists("libro/" + Track(n)); ++n) files.push_back(Out("libro/" + Track(n)));
+    return files;
+  }
+};
+
+TEST_F(Reading, TheRulesNeverMoveAFragmentsEnd) {
+  Configure("MA=S\r\nTI=S\r\n");
+  folder_.Write("libro.txt", ReadFileBytes(BENCH_TEXT));
+  const std::vector<std::string> normalised = Spoken("/NZ=S"), plain = Spoken("/NZ=N");
+  ASSERT_NE(normalised, plain);
+  ASSERT_GT(plain.size(), 5u);
+  EXPECT_EQ(normalised.size(), plain.size());
+  for (int k = 2; k <= static_cast<int>(plain.size()); ++k)
+    EXPECT_EQ(CheckpointBefore(k, "/NZ=S"), CheckpointBefore(k, "/NZ=N")) << "file " << k;
+}
+
+TEST_F(Reading, WithTheRulesOffTheEngineHearsTheTextItAlwaysHeard) {
+  Configure("TI=S\r\n");  // the rules off
+  folder_.Write("libro.txt", ReadFileBytes(BENCH_TEXT));
+  const std::vector<std::string> kept = Spoken("/MA=S");
+  // The program's earlier reading: every letter in lower case.
+  std::vector<std::string> lowered = kept;
+  for (std::string& file : lowered) text::LowerCp1252(&file[0], file.size());
+  EXPECT_EQ(lowered, Spoken("/MA=N"));
+  EXPECT_NE(kept, lowered);
+}
+
+}  // namespace
