@@ -60,4 +60,41 @@ TEST_F(Reading, WithTheRulesOffTheEngineHearsTheTextItAlwaysHeard) {
   EXPECT_NE(kept, lowered);
 }
 
+TEST_F(Reading, DictionariesAreReadAtTheStartAndResumeSaysWhenTheyChanged) {
+  Configure("TI=N\r\nRF=---\r\n");
+  folder_.Write("libro.txt", "Rossi parte.\n---\nRossi torna.\n");
+  folder_.Write("nomi.txt", "# i nomi\nRossi = Bianchi\n");
+  folder_.Write("sbagliato.txt", "Rossi = Bianchi\nVerdi\n");
+  EXPECT_TRUE(StoppedWith(Convert({"/DZ=sbagliato.txt", "libro.txt"}),
+                          "Errore nel dizionario \"" + folder_.File("sbagliato.txt") +
+                              "\", riga 2: manca il segno \"=\""));
+  EXPECT_FALSE(OutExists("libro"));
+
+  RunResult stopped = Convert({"/VB=0", "/PA=1", "/DZ=nomi.txt", "libro.txt"}, "",
+                              {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:2"}});
+  ASSERT_EQ(stopped.exitCode, 1);
+  EXPECT_EQ(Out("libro/001.mp3"), "bianchi parte.\r\n");
+  // Changed since: the resumed run warns, and speaks by the rules of now.
+  folder_.Write("nomi.txt", "Rossi = Neri\n");
+  RunResult resumed = Convert({"/R", "/VB=0"});
+  EXPECT_EQ(resumed.errors,
+            "* AVVISO: il dizionario (DIZIONARIO) e' cambiato dall'inizio della conversione: i "
+            "file ancora da fare seguono le regole di adesso\n");
+  EXPECT_EQ(resumed.exitCode, 0);
+  EXPECT_EQ(Out("libro/002.mp3"), "neri torna.\r\n");
+}
+
+TEST_F(Reading, ARecoveryFileOfAnEarlierVersionKeepsItsReading) {
+  Configure("TI=N\r\nMA=S\r\nNZ=S\r\n");
+  folder_.Write("libro.txt", "Perche' il PDF?\n");
+  // Settings as the version before these readings recorded them.
+  std::string record = SettingsRecord({{"TITOLO", "N"}, {"PAUSACODA", "0"}});
+  record = record.substr(0, record.find("MAIUSCOLE="));
+  folder_.Write("narravox.dat", "ATTENZIONE!!! Non modificare questo file.\r\n" +
+                                    folder_.File("out/") + "::16384::0\r\n" +
+                                    folder_.File("libro.txt") + "::0::1\r\n" + record);
+  ASSERT_EQ(Convert({"/R", "/VB=0"}).exitCode, 0);
+  EXPECT_EQ(Out("libro/001.mp3"), "perche' il pdf?\r\n");
+}
+
 }  // namespace

@@ -52,8 +52,10 @@ win() {
   (cd "$T/win" && wine narravox.exe "$@" <"$T/win/.in" >"$T/win/.out" 2>"$T/win/.err")
   RC=$?; RAW=$(od -An -c "$T/win/.out"); OUT=$(tr -d '\r' <"$T/win/.out"; echo .); OUT=${OUT%.}
 }
-lin() {
-  (cd "$T/linux" && timeout -k 10 "$RUN_LIMIT" ./narravox "${@//\\//}" </dev/null >"$T/linux/.out" 2>&1)
+lin() {  # a conversion as on Windows, where the engine is given the text in lower case
+  local args=("${@//\\//}")
+  [[ ${args[0]:-} != /VB=* ]] || args=(/MA=N "${args[@]}")
+  (cd "$T/linux" && timeout -k 10 "$RUN_LIMIT" ./narravox "${args[@]}" </dev/null >"$T/linux/.out" 2>&1)
   RC=$?; OUT=$(cat "$T/linux/.out"; echo .); OUT=${OUT%.}
 }
 put() { printf "$2" >"$T/win/$1"; }     # NAME PRINTF-FORMAT: a file in the program's folder
