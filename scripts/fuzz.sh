@@ -23,7 +23,8 @@ run() {  # run TARGET: prints the target's executions and findings
   fi
 }
 failed=0
-targets=(parse_setting config_file recovery_file text_loading fragments resume_point)
+targets=(parse_setting config_file recovery_file text_loading fragments resume_point reading
+         user_dictionary)
 for ((i = 0; i < ${#targets[@]}; i += 2)); do
   run "${targets[i]}" & first=$!
   run "${targets[i+1]}" & second=$!

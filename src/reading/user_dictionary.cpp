@@ -138,6 +138,22 @@ uint64_t Fnv1a(uint64_t hash, const std::string& bytes) {
   return hash;
 }
 
+// Where the piece of text that starts at from ends, for the pattern rules:
+// after its line break, or, for a line longer than kPatternPiece, after the
+// last blank within that length (after kPatternPiece characters when it has
+// none). libstdc++ matches patterns recursively, a few hundred bytes of
+// stack a character: a whole fragment of 16 KB or more in one line would
+// overflow it for a pattern as plain as "(a|b)*".
+constexpr size_t kPatternPiece = 2000;
+
+size_t PatternPieceEnd(const std::string& text, size_t from) {
+  size_t line = text.find('\n', from);
+  size_t end = line == std::string::npos ? text.size() : line + 1;
+  if (end - from <= kPatternPiece) return end;
+  size_t blank = text.rfind(' ', from + kPatternPiece - 1);
+  return blank != std::string::npos && blank > from ? blank + 1 : from + kPatternPiece;
+}
+
 }  // namespace
 
 TUserDictionary TUserDictionary::Load(const std::vector<std::pair<std::string, std::string>>& files,
@@ -281,11 +297,18 @@ std::string TUserDictionary::Apply(const std::string& text1252) const {
     text = text1252;
   }
   for (const TPatternRule& rule : patterns_) {
-    try {
-      text = std::regex_replace(text, rule.pattern, rule.replacement);
-    } catch (const std::regex_error&) {
-      // A pattern too costly for this text leaves it as it is.
+    std::string replaced;
+    for (size_t at = 0; at < text.size();) {
+      size_t end = PatternPieceEnd(text, at);
+      std::string piece = text.substr(at, end - at);
+      try {
+        replaced += std::regex_replace(piece, rule.pattern, rule.replacement);
+      } catch (const std::regex_error&) {
+        replaced += piece;  // a pattern too costly for this piece leaves it as it is
+      }
+      at = end;
     }
+    text = std::move(replaced);
   }
   return text;
 }

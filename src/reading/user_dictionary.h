@@ -17,7 +17,8 @@
 // its earlier rule. Case is folded for the letters of Windows-1252; blanks
 // in a phrase match any blanks of the text, line breaks included. The
 // pattern rules follow, each over the whole text in the order of the files
-// and lines; they fold the case of ASCII letters only. What a rule writes
+// and lines, one line at a time (a line of more than 2,000 characters in
+// pieces cut after a blank); they fold the case of ASCII letters only. What a rule writes
 // is not read again by the word rules.
 //
 // The files are read by the caller; this module does no I/O.

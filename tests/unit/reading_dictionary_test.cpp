@@ -88,6 +88,18 @@ TEST(UserDictionary, DigestFollowsTheRulesInForceOnly) {
   EXPECT_EQ(empty.Digest(), "cbf29ce484222325");  // FNV-1a of nothing
 }
 
+// A fragment may be one line of 16 KB or more (F goes to 128 KB): a pattern
+// that repeats a group over all of it would overflow the matcher's stack.
+TEST(UserDictionary, APatternOverAVeryLongLineNeitherCrashesNorStopsWorking) {
+  TUserDictionary dictionary = Loaded({{"d.txt", "/(ab|ba)+/ = x\n"}});
+  std::string line;
+  for (int i = 0; i < 30000; ++i) line += "ab";
+  std::string text = line + " ab\nab ba\n";
+  std::string read = dictionary.Apply(text);
+  // The line is read in pieces of 2,000 characters, each a match.
+  EXPECT_EQ(read, std::string(30, 'x') + " x\nx x\n");
+}
+
 TEST(UserDictionary, ErrorsNameTheFileAndTheLine) {
   struct {
     const char* content;
