@@ -16,6 +16,28 @@ const char* const kNoEquals = "manca il segno \"=\"";
 const char* const kNoWord = "manca la parola prima di \"=\"";
 const char* const kNoClosingSlash = "manca la \"/\" che chiude l'espressione regolare";
 const char* const kEmptyPattern = "l'espressione regolare e' vuota";
+const char* const kHugeNumber =
+    "l'espressione regolare ha un numero di ripetizioni o di gruppo di piu' di quattro cifre";
+
+// Whether a pattern holds a repeat count ("{n}", "{n,m}") or a group
+// reference ("\\n") of more than four digits: libstdc++ reads them into a
+// long that overflows ("a{99999999999999999999}"), so they are refused
+// before the pattern is compiled.
+bool HasHugeNumber(const std::string& pattern) {
+  size_t digits = 0;
+  bool counted = false;  // the digits follow "{", "," or "\\"
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    char c = pattern[i];
+    if (c < '0' || c > '9') {
+      digits = 0;
+      continue;
+    }
+    if (digits == 0) counted = i > 0 && (pattern[i - 1] == '{' || pattern[i - 1] == ',' ||
+                                         pattern[i - 1] == '\\');
+    if (++digits > 4 && counted) return true;
+  }
+  return false;
+}
 const char* const kBadPattern = "espressione regolare non valida: ";
 const char* const kNoCp1252 = "il carattere U+%04X non esiste nella codifica Windows-1252";
 
@@ -184,6 +206,8 @@ TUserDictionary TUserDictionary::Load(const std::vector<std::pair<std::string, s
           reason = kNoClosingSlash;
         else if (slash == 1)
           reason = kEmptyPattern;
+        else if (HasHugeNumber(line.substr(1, slash - 1)))
+          reason = kHugeNumber;
         if (!reason.empty()) {
           *error = LineError(file.first, number, reason);
           return TUserDictionary();

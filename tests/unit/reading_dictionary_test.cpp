@@ -114,6 +114,12 @@ TEST(UserDictionary, ErrorsNameTheFileAndTheLine) {
        "Errore nel dizionario \"voci.txt\", riga 1: manca la \"/\" che chiude l'espressione "
        "regolare"},
       {"// = x\n", "Errore nel dizionario \"voci.txt\", riga 1: l'espressione regolare e' vuota"},
+      {"/a{99999999999999999999}/ = x\n",
+       "Errore nel dizionario \"voci.txt\", riga 1: l'espressione regolare ha un numero di "
+       "ripetizioni o di gruppo di piu' di quattro cifre"},
+      {"/(a)\\444444444444444444444/ = x\n",
+       "Errore nel dizionario \"voci.txt\", riga 1: l'espressione regolare ha un numero di "
+       "ripetizioni o di gruppo di piu' di quattro cifre"},
       {"/(abc/ = x\n",
        "Errore nel dizionario \"voci.txt\", riga 1: espressione regolare non valida: parentesi "
        "tonde non bilanciate"},
