@@ -7,7 +7,7 @@
 
 void TInProcessRunner::Start(const TFragmentJob& job) {
   result_ = TJobResult();
-  result_.track = job.track;
+  result_.number = job.number;
   // A failure becomes the job's result, as a worker's does.
   result_.error = FailureOf([&] { WriteFragmentFile(processing_, job); });
   done_ = true;

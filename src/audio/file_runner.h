@@ -12,7 +12,7 @@
 #include "audio/processing.h"
 
 struct TJobResult {
-  int32_t track = 0;
+  int32_t number = 0;  // the job's (TFragmentJob::number)
   std::string error;  // the Italian message of a job that failed, with nothing of it left
 };
 
@@ -30,8 +30,8 @@ class TFileRunner {
   virtual int JobsInProgress() const = 0;
   // Waits until a job in progress ends and answers its result.
   virtual TJobResult AwaitFinishedJob() = 0;
-  // Ends the jobs of tracks above track at once, with their files deleted.
-  virtual void StopJobsAfter(int32_t track) = 0;
+  // Ends the jobs numbered above number at once, with their files deleted.
+  virtual void StopJobsAfter(int32_t number) = 0;
   // Ends every job, with the files being made deleted. Never raises.
   virtual void Close() = 0;
 };

@@ -60,7 +60,7 @@ bool TMessage::Receive(platform::PipeHandle pipe) {
 
 TMessage JobMessage(const TFragmentJob& job) {
   TMessage message;
-  message.Add(job.track).Add(job.path).Add(job.id3v2).Add(job.id3v1);
+  message.Add(job.number).Add(job.path).Add(job.id3v2).Add(job.id3v1);
   for (const TSpeechPart& part : job.parts)
     message.Add(part.annotated ? "A" : "T").Add(part.text);
   return message;
@@ -68,7 +68,7 @@ TMessage JobMessage(const TFragmentJob& job) {
 
 bool ReadJobMessage(const TMessage& message, TFragmentJob* job) {
   if (message.size() < 4 || message.size() % 2 != 0) return false;
-  job->track = message.Number(0);
+  job->number = message.Number(0);
   job->path = message.Text(1);
   job->id3v2 = message.Text(2);
   job->id3v1 = message.Text(3);

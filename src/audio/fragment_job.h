@@ -11,7 +11,9 @@
 #include "platform/worker_process.h"
 
 struct TFragmentJob {
-  int32_t track = 0;
+  // The job's number in the run, above 0, growing in the order in which
+  // jobs are handed out (files of several texts may be in progress).
+  int32_t number = 0;
   std::string path;          // the finished file's name
   std::vector<TSpeechPart> parts;
   std::string id3v2;         // written before the audio, when not empty

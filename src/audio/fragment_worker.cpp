@@ -21,13 +21,13 @@ std::string ApplySettings(const TMessage& message) {
   return settings.ECIDLL;
 }
 
-bool SendResult(int32_t track, const std::string& error) {
-  return TMessage().Add(track).Add(error).Send(platform::WorkerResultPipe());
+bool SendResult(int32_t number, const std::string& error) {
+  return TMessage().Add(number).Add(error).Send(platform::WorkerResultPipe());
 }
 
 // Makes the file of every job that comes; answers the error that ended the
-// worker, or "" when its starter closed the pipe. *track is the last job's.
-std::string TakeJobs(TProcessing& processing, int32_t* track) {
+// worker, or "" when its starter closed the pipe. *number is the last job's.
+std::string TakeJobs(TProcessing& processing, int32_t* number) {
   try {
     return FailureOf([&] {
       // The engine first, while this is the process's only thread.
@@ -36,9 +36,9 @@ std::string TakeJobs(TProcessing& processing, int32_t* track) {
       while (message.Receive(platform::WorkerJobPipe())) {
         TFragmentJob job;
         if (!ReadJobMessage(message, &job)) break;
-        *track = job.track;
+        *number = job.number;
         WriteFragmentFile(processing, job);
-        if (!SendResult(job.track, "")) break;
+        if (!SendResult(job.number, "")) break;
       }
     });
   } catch (const ESilentAbort&) {
@@ -60,11 +60,11 @@ int RunWorkerProcess(const std::string& starter) {
   TMessage message;
   if (!message.Receive(platform::WorkerJobPipe()) || message.size() < 2) return 1;
   std::string failure;
-  int32_t track = 0;
+  int32_t number = 0;
   {
     TProcessing processing(ApplySettings(message), TProcessing::TRole::Worker);
-    failure = TakeJobs(processing, &track);
+    failure = TakeJobs(processing, &number);
   }
-  if (!failure.empty()) SendResult(track, failure);
+  if (!failure.empty()) SendResult(number, failure);
   return failure.empty() ? 0 : 1;
 }

@@ -58,12 +58,27 @@ void TProcessing::SetWorkers(TWorkerPool* pool) {
 
 platform::LockResult TProcessing::LockFolder(const std::string& lockPath) {
   TMutexLock hold(&lock_);
-  return folderLock_.Acquire(lockPath);
+  folderLocks_.emplace_back();
+  platform::LockResult result = folderLocks_.back().Acquire(lockPath);
+  if (result != platform::LockResult::Locked) folderLocks_.pop_back();
+  return result;
 }
 
-void TProcessing::ReleaseFolderLock() {
+bool TProcessing::HoldsFolderLock(const std::string& lockPath) {
   TMutexLock hold(&lock_);
-  folderLock_.Release();
+  for (const platform::TFileLock& lock : folderLocks_)
+    if (lock.Path() == lockPath) return true;
+  return false;
+}
+
+void TProcessing::ReleaseFolderLock(const std::string& lockPath) {
+  TMutexLock hold(&lock_);
+  for (auto lock = folderLocks_.begin(); lock != folderLocks_.end(); ++lock) {
+    if (lock->Path() != lockPath) continue;
+    lock->Release();
+    folderLocks_.erase(lock);
+    return;
+  }
 }
 
 // Ctrl-C, a closed console, SIGTERM: every worker ends, and no partial file
@@ -74,7 +89,7 @@ void TProcessing::Interrupted(void* context) {
   TMutexLock hold(&processing->lock_);
   if (processing->workers_) processing->workers_->StopForGood();
   processing->pipeline_.Output().DiscardForGood();
-  processing->folderLock_.Release();
+  for (platform::TFileLock& lock : processing->folderLocks_) lock.Release();
   if (processing->role_ == TRole::Worker) return;
   PrintLine(msg::kInterrupted);
   // A run that made no file yet left nothing to resume.

@@ -18,10 +18,11 @@
 // discards the file being made (TOutputFile::DiscardForGood); both take
 // their object's lock and keep it until the process ends, so that the
 // other threads stop at their next touch of those objects. It also lets go
-// the lock of the folder being written, deleting its lock file. It touches
+// the locks of the folders being written, deleting its lock file. It touches
 // nothing else.
 #pragma once
 
+#include <list>
 #include <string>
 
 #include "audio/eci_engine.h"
@@ -60,14 +61,16 @@ class TProcessing {
   // The pool that an interruption must end, or null.
   void SetWorkers(TWorkerPool* pool) EXCLUDES(lock_);
 
-  // Locks the folder being written through the lock file at lockPath
+  // Locks a folder being written through the lock file at lockPath
   // (platform::TFileLock); the lock goes with ReleaseFolderLock, with this
   // object, or with an interruption, so that no lock file stays behind
-  // unless the process is killed outright.
-  // REQUIRES: no folder lock is held.
+  // unless the process is killed outright. Several folders may be held at
+  // once (the texts whose files are being made).
   platform::LockResult LockFolder(const std::string& lockPath) EXCLUDES(lock_);
-  // Safe to call when no folder lock is held.
-  void ReleaseFolderLock() EXCLUDES(lock_);
+  // Whether this object holds the lock taken with lockPath.
+  bool HoldsFolderLock(const std::string& lockPath) EXCLUDES(lock_);
+  // Lets go the lock taken with lockPath; nothing when none is held.
+  void ReleaseFolderLock(const std::string& lockPath) EXCLUDES(lock_);
 
  private:
   static void Interrupted(void* processing);
@@ -79,5 +82,5 @@ class TProcessing {
   TPipeline pipeline_;
   TMutex lock_;
   TWorkerPool* workers_ GUARDED_BY(lock_) = nullptr;
-  platform::TFileLock folderLock_ GUARDED_BY(lock_);
+  std::list<platform::TFileLock> folderLocks_ GUARDED_BY(lock_);
 };

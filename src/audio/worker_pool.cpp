@@ -39,7 +39,7 @@ void TWorkerPool::EndWorkers(Pick ending, bool byHandler) {
       platform::ClosePipe(worker.process.jobs);  // an idle worker ends at this
       worker.process.jobs = platform::kNoPipe;
     }
-    if (worker.track != 0 || byHandler) platform::InterruptWorker(worker.process.id);
+    if (worker.job != 0 || byHandler) platform::InterruptWorker(worker.process.id);
   }
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kEndWaitMs);
   for (TWorker& worker : workers_) {
@@ -53,7 +53,7 @@ void TWorkerPool::EndWorkers(Pick ending, bool byHandler) {
     }
     // A job stopped may have finished before its word came: its file goes
     // too, as the run stops before it.
-    if (worker.track != 0) {
+    if (worker.job != 0) {
       platform::DeleteFile(TemporaryName(worker.path));
       platform::DeleteFile(worker.path);
     }
@@ -62,7 +62,7 @@ void TWorkerPool::EndWorkers(Pick ending, bool byHandler) {
       worker.process.results = platform::kNoPipe;
     }
     worker.process.id = -1;
-    worker.track = 0;
+    worker.job = 0;
   }
 }
 
@@ -76,14 +76,14 @@ void TWorkerPool::ForgetEndedWorkers() {
 
 TWorkerPool::TWorker* TWorkerPool::IdleWorker() {
   for (TWorker& worker : workers_)
-    if (worker.track == 0 && worker.process.id != -1) return &worker;
+    if (worker.job == 0 && worker.process.id != -1) return &worker;
   return nullptr;
 }
 
 bool TWorkerPool::CanStart() const {
   TMutexLock hold(&lock_);
   for (const TWorker& worker : workers_)
-    if (worker.track == 0 && worker.process.id != -1) return true;
+    if (worker.job == 0 && worker.process.id != -1) return true;
   return static_cast<int>(workers_.size()) < size_;
 }
 
@@ -91,7 +91,7 @@ int TWorkerPool::JobsInProgress() const {
   TMutexLock hold(&lock_);
   int busy = 0;
   for (const TWorker& worker : workers_)
-    if (worker.track != 0) ++busy;
+    if (worker.job != 0) ++busy;
   return busy;
 }
 
@@ -107,7 +107,7 @@ void TWorkerPool::Start(const TFragmentJob& job) {
     // A worker that fails to read its settings ends; its first job says so.
     WorkerSettingsMessage(processing_.Engine().LibraryPath()).Send(worker->process.jobs);
   }
-  worker->track = job.track;
+  worker->job = job.number;
   worker->path = job.path;
   // A worker that cannot take it has ended; waiting for its result says why.
   JobMessage(job).Send(worker->process.jobs);
@@ -139,7 +139,7 @@ TJobResult TWorkerPool::AwaitFinishedJob() {
   {
     TMutexLock hold(&lock_);
     for (const TWorker& worker : workers_) {
-      if (worker.track == 0) continue;
+      if (worker.job == 0) continue;
       pipes.push_back(worker.process.results);
       busy.push_back(worker);
     }
@@ -149,7 +149,7 @@ TJobResult TWorkerPool::AwaitFinishedJob() {
   // The pipes stay open while this thread reads them: only this thread
   // closes them.
   const TWorker& worker = busy[platform::WaitForPipe(pipes)];
-  outcome.track = worker.track;
+  outcome.number = worker.job;
   TMessage result;
   if (!result.Receive(worker.process.results) || result.size() != 2)
     outcome.error = WorkerLost(worker.process.id, worker.path);
@@ -159,7 +159,7 @@ TJobResult TWorkerPool::AwaitFinishedJob() {
   const int64_t id = worker.process.id;
   for (TWorker& listed : workers_) {
     if (listed.process.id != id) continue;
-    listed.track = 0;
+    listed.job = 0;
     // The worker of a failed job deleted its file and ends; so does one
     // that said nothing.
     if (!outcome.error.empty()) {
@@ -171,9 +171,9 @@ TJobResult TWorkerPool::AwaitFinishedJob() {
   return outcome;
 }
 
-void TWorkerPool::StopJobsAfter(int32_t track) {
+void TWorkerPool::StopJobsAfter(int32_t number) {
   TMutexLock hold(&lock_);
-  EndWorkers([track](const TWorker& w) { return w.track > track; });
+  EndWorkers([number](const TWorker& w) { return w.job > number; });
   ForgetEndedWorkers();
 }
 

@@ -29,7 +29,7 @@ class TWorkerPool : public TFileRunner {
   int JobsInProgress() const override EXCLUDES(lock_);
   // The worker of a job that failed ends.
   TJobResult AwaitFinishedJob() override EXCLUDES(lock_);
-  void StopJobsAfter(int32_t track) override EXCLUDES(lock_);
+  void StopJobsAfter(int32_t number) override EXCLUDES(lock_);
   // Idle workers end as they finish, busy ones at once, with the files
   // they were writing deleted.
   void Close() override EXCLUDES(lock_);
@@ -41,7 +41,7 @@ class TWorkerPool : public TFileRunner {
  private:
   struct TWorker {
     platform::WorkerProcess process;
-    int32_t track = 0;  // the job in progress, 0 when idle
+    int32_t job = 0;  // the number of the job in progress, 0 when idle
     std::string path;   // its file
   };
 

@@ -20,7 +20,7 @@ std::string JobListText() {
       // A folder named after its text goes without saying.
       const std::string& folder = list[i].folder;
       TJobLineFields fields{list[i].text, {}, folder == TextNameOfFile(list[i].text) ? "" : folder};
-      if (i == 2 && RunState.TextStarted) fields.numbers = {list[i].position, list[i].track};
+      if (list[i].started) fields.numbers = {list[i].position, list[i].track};
       text += EncodeJobLine(fields);
     }
     text += "\r\n";
@@ -33,11 +33,11 @@ std::string JobListText() {
 }
 
 
-void SaveCheckpoint(int32_t position, int32_t track) {
-  TJobLine& line = RunState.JobList[2];
+void SaveCheckpoint(size_t index, int32_t position, int32_t track) {
+  TJobLine& line = RunState.JobList[index];
   line.position = position;
   line.track = track;
-  RunState.TextStarted = true;
+  line.started = true;
   SaveJobList();
 }
 

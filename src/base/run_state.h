@@ -3,10 +3,12 @@
 // on disk from which "/R" continues an interrupted run:
 //   line 0  a warning not to edit the file
 //   line 1  DESTINAZIONE::FRAMMENTI::GRUPPI
-//   line 2  the current text, alone until its folder is prepared (the
-//           question about old files answered), then with
-//           ::TextPosition::TrackNumber
-//   line 3+ the texts still to convert
+//   line 2+ the texts still to convert, in order; each text alone until
+//           its folder is prepared (the question about old files
+//           answered), then with ::position::track, the first file of the
+//           text that is not complete. A run works on several texts at
+//           once (the last files of one while the first of the next are
+//           made), so more than one line may carry them.
 //   then    kSettingsSection and the settings that shape the files
 // Every text line ends with ::>folder when the text's folder is not named
 // after the text (job_line.h has the syntax).
@@ -28,7 +30,11 @@ struct TJobLine {
   // The name of the text's folder in the destination, decided for the whole
   // run before any file is made; empty until then.
   std::string folder;
-  // The checkpoint of the current text (line 2), once it is started.
+  // The text's folder is prepared: old files are gone with the user's
+  // consent, and a resumed run goes on without asking again. Then the
+  // checkpoint holds: where the first file not complete starts, and its
+  // number (position -1: every file is made, the grouping step remains).
+  bool started = false;
   int32_t position = 0;
   int32_t track = 1;
 };
@@ -52,12 +58,11 @@ struct TRunState {
       return *this;
     }
   } RecoveryFileWritten;
-  // The current text's folder is prepared: old files are gone with the
-  // user's consent, and a resumed run goes on without asking again.
-  bool TextStarted = false;
   TJobList JobList;
-  int32_t TextPosition = 0;  // where the next fragment of the current text starts
-  int32_t TrackNumber = 1;   // number of the next MP3 file of the current text
+  // The text being cut into fragments: where its next fragment starts and
+  // the number of its next MP3 file.
+  int32_t TextPosition = 0;
+  int32_t TrackNumber = 1;
   // The settings that shape the files, as "KEY=value" lines: kept in the
   // RecoveryFile after the JobList, under kSettingsSection. Empty in a
   // RecoveryFile of an earlier version, which keeps only line 1's sizes.
@@ -79,11 +84,12 @@ extern TRunState RunState;
 // ones "Errore durante la scrittura del file di ripristino".
 void SaveJobList();
 
-// Saves the JobList with its current text marked as done up to position,
-// with track the number of the next file; position -1 marks a text whose
-// files are all made and wait for the grouping step. The current text
-// counts as started from then on.
-void SaveCheckpoint(int32_t position, int32_t track);
+// Saves the JobList with the text of its line marked as done up to
+// position, with track the number of its next file; position -1 marks a
+// text whose files are all made and wait for the grouping step. The text
+// counts as started from then on. Without line: the first text (line 2).
+void SaveCheckpoint(size_t line, int32_t position, int32_t track);
+inline void SaveCheckpoint(int32_t position, int32_t track) { SaveCheckpoint(2, position, track); }
 
 // The JobList's lines as the RecoveryFile holds them.
 std::string JobListText();

@@ -58,22 +58,20 @@ bool IsPlainFolderName(const std::string& name) {
          name.find(platform::kPathSeparator) == std::string::npos;
 }
 
-// The current text's checkpoint, within what the text can give: every file
+// A started text's checkpoint, within what the text can give: every file
 // holds at least one byte of it, so files before the position are at most
 // as many as its bytes, and a text whose files wait for the grouping step
 // has at most twice as many files as the file has bytes (a line counts two
 // more than its length).
-void RestoreCheckpoint(const TJobLineFields& fields) {
-  RunState.TextStarted = !fields.numbers.empty();
-  if (fields.numbers.size() > 0) RunState.TextPosition = fields.numbers[0];
-  if (fields.numbers.size() > 1) RunState.TrackNumber = fields.numbers[1];
-  int32_t position = RunState.TextPosition, track = RunState.TrackNumber;
+void RestoreCheckpoint(const TJobLineFields& fields, TJobLine* line) {
+  line->started = !fields.numbers.empty();
+  if (fields.numbers.size() > 0) line->position = fields.numbers[0];
+  if (fields.numbers.size() > 1) line->track = fields.numbers[1];
+  int32_t position = line->position, track = line->track;
   if (position < -1 || track < 1) RaiseRecoveryFileError();
   int64_t size = platform::FileSize(fields.name);  // a missing text is skipped
   int64_t limit = position >= 0 ? int64_t{position} + 1 : 2 * size + 2;
   if (size >= 0 && track > limit) RaiseRecoveryFileError();
-  RunState.JobList[2].position = position;
-  RunState.JobList[2].track = track;
 }
 
 // The settings that a RecoveryFile of an earlier version does not hold take
@@ -159,10 +157,9 @@ void ResumeJobList(bool argumentsRemain) {
   RunState.JobList.push_back({lines[1], 0});
   for (size_t i = 2; i < lines.size(); ++i) {
     TJobLineFields fields = DecodeJobLine(lines[i]);
-    if (i > 2 && !fields.numbers.empty()) RaiseRecoveryFileError();
     if (!fields.folder.empty() && !IsPlainFolderName(fields.folder)) RaiseRecoveryFileError();
     RunState.JobList.push_back({fields.name, 0, fields.folder});
-    if (i == 2) RestoreCheckpoint(fields);
+    RestoreCheckpoint(fields, &RunState.JobList.back());
   }
   AssignTextFolders(&RunState.JobList);
   RunState.RecoveryFileWritten.value = true;  // the run's own, to rewrite and end

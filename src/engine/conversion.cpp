@@ -30,16 +30,36 @@
 
 namespace {
 
-// A file handed to the runner, from its start in the fragment loop until it
-// and every file before it are complete.
-struct TPendingFile {
+// What the conversion has done and must still show or finish, in the order
+// in which a one-stream run does it. Fragments of the next texts are handed
+// out while the last files of a text are being made, so the lines about a
+// text, its files and its grouping wait here until every file before them
+// is complete: the console, the checkpoints and the JobList then go as
+// they would with one stream.
+struct TEvent {
+  enum class TKind {
+    Line,       // a line on standard output, after the progress at doneBytes
+    ErrorLine,  // a line on standard error
+    File,       // an MP3 file handed to the runner
+    TextEnd,    // a text's last event: its grouping, and its line leaves the JobList
+  };
+  TKind kind = TKind::Line;
+  std::string text;           // Line, ErrorLine
+  int32_t doneBytes = 0;      // Line, File: the progress when it was met
+  // File
+  int32_t job = 0;  // its job's number (TFragmentJob::number)
   int32_t track = 0;
   std::string path;
-  int32_t doneBytesBefore = 0;  // the progress when its fragment started
+  std::string title;            // the text's folder name, for the console title
   int32_t position = 0;         // the text position after its fragment
-  bool contentRemains = false;  // another file follows
+  bool contentRemains = false;  // another file of the text follows
   bool announced = false;       // its progress line is shown
   bool finished = false;
+  // TextEnd
+  bool converted = false;  // not skipped: the folder is locked, files were made
+  TTextNames names;
+  int32_t trackCount = 0;
+  int32_t endPosition = 0;  // -1 when only the grouping step was left
 };
 
 // The fragment's text as the engine takes it (engine_text.h): the head
@@ -71,24 +91,35 @@ class TConversion : public TFragmentEvents {
 
  private:
   void StartRun();
-  void ConvertText();
+  // Cuts the text of the JobList's line serial (its index when the run
+  // started) into fragments and hands them out; its last files may still
+  // be in progress when it returns.
+  void CutText(size_t serial);
+  // The JobList index of the text of serial: lines before it may have left.
+  size_t LineIndex(size_t serial) const { return serial - textsEnded_; }
   // Loads the current text into textLines_; false when it was skipped.
   bool LoadCurrentText();
   // Locks the text's folder and removes what an earlier conversion left
   // there, with the user's consent; false when the text was skipped.
-  bool StartTextFolder();
+  bool StartTextFolder(size_t serial);
   void SkipText(const std::string& message);
   void FragmentStart(TFragmentBuffer& buffer) override;
   void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override;
   void SpeakAloud(TFragmentBuffer& buffer);
-  void ShowFileStart(int32_t track);
+  void ShowFileStart(const TEvent& file);
   std::string Id3v2TagOfFile() const;
   // The fragment goes to the runner; files are shown, and the checkpoint
   // advances, in file order as they complete.
   void HandOutFragment(TFragmentBuffer& buffer, bool contentRemains);
   void FileFinished(const TJobResult& result);
   [[noreturn]] void StopAtFailure(TJobResult failure);
-  void AdvanceCompleteFiles();
+  void Queue(TEvent event);
+  // Shows and finishes, in order, the events whose files before them are
+  // complete.
+  void AdvanceEvents();
+  // Groups a text whose files are all made, and takes it off the JobList.
+  void EndText(const TEvent& end);
+  // Waits for every file in progress, and every event that waited for them.
   void FinishFilesInProgress();
   void DiscardFilesAfterCheckpoint();
   void EndRun();
@@ -101,13 +132,16 @@ class TConversion : public TFragmentEvents {
   int32_t fileBaseBytes_ = 0;
   int32_t resumeOffset_ = 0;
   int32_t textSize_ = 0;
+  size_t textsEnded_ = 0;  // lines taken off the front of the JobList
+  int32_t jobsHandedOut_ = 0;
+  // The text being cut.
   std::string textPath_;
   TTextNames names_;
   TId3Tag id3Tag_ = {};
   int year_ = 0;
   bool firstFragment_ = true;
   bool oemText_ = false;
-  std::deque<TPendingFile> pending_;
+  std::deque<TEvent> events_;
   std::unique_ptr<TFragmentBuffer> buffer_;
   std::vector<std::string> textLines_;
   std::string savedDirectory_;
@@ -148,20 +182,27 @@ void TConversion::StartRun() {
   if (Settings.VERBOSITA > 0) PrintLine(FormatText(msg::kDestinationFolder, {Settings.DESTINAZIONE}));
 }
 
-void TConversion::ConvertText() {
-  TJobLine& line = RunState.JobList[2];
+void TConversion::CutText(size_t serial) {
+  const TJobLine& line = RunState.JobList[LineIndex(serial)];
   textPath_ = line.text;
   fileBaseBytes_ = progress_.DoneBytes;
   textSize_ = line.size;
   resumeOffset_ = 0;
-  progress_.Update(platform::TickCount());
-  if (Settings.VERBOSITA > 0) PrintLine(progress_.Prefix() + textPath_);
+  RunState.TextPosition = line.position;
+  RunState.TrackNumber = line.track;
   names_ = NamesOfText(line);
+  if (Settings.VERBOSITA > 0) {
+    TEvent header;
+    header.text = textPath_;
+    header.doneBytes = progress_.DoneBytes;
+    Queue(header);
+  }
   if (RunState.TestMode) names_.TextFolder.clear();
-  if (RunState.TextPosition != -1 && !LoadCurrentText()) return;
-  if (!RunState.TestMode && !StartTextFolder()) return;
-
-  if (RunState.TextPosition != -1) {
+  TEvent end;
+  end.kind = TEvent::TKind::TextEnd;
+  end.converted = (RunState.TextPosition == -1 || LoadCurrentText()) &&
+                  (RunState.TestMode || StartTextFolder(serial));
+  if (end.converted && RunState.TextPosition != -1) {
     if (Settings.ID3TAG && !RunState.TestMode) SetId3Album(id3Tag_, names_.SpokenName);
     buffer_->Clear();
     if (RunState.TextPosition > 0) {
@@ -173,12 +214,11 @@ void TConversion::ConvertText() {
     settings.splitLine = Settings.RIGAFRAMMENTA;
     settings.paragraphBreaks = Settings.PAUSAPARAGRAFO;
     RunFragmentLoop(textLines_, settings, &RunState.TextPosition, *buffer_, *this);
-    if (!RunState.TestMode) FinishFilesInProgress();
   }
-  if (RunState.TestMode) return;
-  bool emptied = GroupTextFiles(*processing_, names_, RunState.TrackNumber, RunState.TextPosition);
-  processing_->ReleaseFolderLock();
-  if (emptied) platform::RemoveFolder(Settings.DESTINAZIONE + names_.TextName);
+  end.names = names_;
+  end.trackCount = RunState.TrackNumber;
+  end.endPosition = RunState.TextPosition;
+  Queue(end);
 }
 
 bool TConversion::LoadCurrentText() {
@@ -211,10 +251,12 @@ bool TConversion::LoadCurrentText() {
   return true;
 }
 
-bool TConversion::StartTextFolder() {
+bool TConversion::StartTextFolder(size_t serial) {
   const std::string folder = names_.TextFolder.substr(0, names_.TextFolder.size() - 1);
   CreateOutputFolder(folder);
   const std::string lockPath = names_.TextFolder + kTextFolderLockName;
+  // A text named twice in the run: its first conversion ends first.
+  if (processing_->HoldsFolderLock(lockPath)) FinishFilesInProgress();
   platform::LockResult lock = processing_->LockFolder(lockPath);
   if (lock == platform::LockResult::Busy) {
     SkipText(FormatText(msg::kTextFolderBusy, {textPath_, folder, LockHolderText(lockPath)}));
@@ -222,22 +264,27 @@ bool TConversion::StartTextFolder() {
   }
   if (lock == platform::LockResult::Failed) RaiseErrorWithCode(msg::kCannotCreateFile, lockPath, -1);
   RemoveUnfinishedFiles(names_.TextFolder, names_);
-  if (RunState.TextStarted) return true;
+  if (RunState.JobList[LineIndex(serial)].started) return true;
+  // The question comes after the lines of the texts before this one.
+  if (OldFilesQuestionNeeded(names_)) FinishFilesInProgress();
   if (!ConsentToRemoveOldFiles(names_)) {
-    processing_->ReleaseFolderLock();
+    processing_->ReleaseFolderLock(lockPath);
     SkipText(FormatText(msg::kOldFilesKept, {textPath_, folder}));
     return false;
   }
   RemoveOldFiles(names_.TextFolder, names_);
   // From here "/R" goes on with the text without asking again.
-  SaveCheckpoint(RunState.TextPosition, RunState.TrackNumber);
+  SaveCheckpoint(LineIndex(serial), RunState.TextPosition, RunState.TrackNumber);
   return true;
 }
 
 // Nothing of a text that cannot be converted is spoken and no file is made
 // for it; the run goes on with the next text.
 void TConversion::SkipText(const std::string& message) {
-  PrintErrorLine(message);
+  TEvent error;
+  error.kind = TEvent::TKind::ErrorLine;
+  error.text = message;
+  Queue(error);
   RunState.SkippedTexts.push_back(textPath_);
   progress_.DoneBytes = fileBaseBytes_ + textSize_;
 }
@@ -247,15 +294,23 @@ void TConversion::FragmentStart(TFragmentBuffer& buffer) {
   if (Settings.ID3TAG) SetId3Track(id3Tag_, RunState.TrackNumber);
   if (Settings.TITOLO) buffer.AppendText(names_.SpokenName + " " + n + ".\r\n\r\n");
   if (RunState.TestMode) return;
-  pending_.push_back({RunState.TrackNumber, names_.TextFolder + Mp3FileName(RunState.TrackNumber),
-                      progress_.DoneBytes});
-  AdvanceCompleteFiles();
+  TEvent file;
+  file.kind = TEvent::TKind::File;
+  file.track = RunState.TrackNumber;
+  file.path = names_.TextFolder + Mp3FileName(RunState.TrackNumber);
+  file.title = names_.TextName;
+  file.doneBytes = progress_.DoneBytes;
+  Queue(file);
 }
 
-void TConversion::ShowFileStart(int32_t track) {
+// With the progress it had when its fragment started.
+void TConversion::ShowFileStart(const TEvent& file) {
+  int32_t doneBytes = progress_.DoneBytes;
+  progress_.DoneBytes = file.doneBytes;
   progress_.Update(platform::TickCount());
-  if (Settings.VERBOSITA > 1) PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(track)));
-  platform::SetConsoleTitle(progress_.ProgressText + " - " + names_.TextName);
+  if (Settings.VERBOSITA > 1) PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(file.track)));
+  platform::SetConsoleTitle(progress_.ProgressText + " - " + file.title);
+  progress_.DoneBytes = doneBytes;
 }
 
 std::string TConversion::Id3v2TagOfFile() const {
@@ -298,11 +353,12 @@ void TConversion::FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed,
 }
 
 void TConversion::HandOutFragment(TFragmentBuffer& buffer, bool contentRemains) {
-  pending_.back().position = RunState.TextPosition;
-  pending_.back().contentRemains = contentRemains;
+  TEvent& file = events_.back();  // FragmentStart's, which nothing can follow yet
+  file.position = RunState.TextPosition;
+  file.contentRemains = contentRemains;
   TFragmentJob job;
-  job.track = RunState.TrackNumber;
-  job.path = pending_.back().path;
+  job.number = file.job = ++jobsHandedOut_;
+  job.path = file.path;
   job.parts = FragmentSpeech(buffer, dictionary_);
   if (Settings.ID3V2) job.id3v2 = Id3v2TagOfFile();
   if (Settings.ID3TAG) job.id3v1.assign(reinterpret_cast<const char*>(id3Tag_), sizeof id3Tag_);
@@ -313,60 +369,104 @@ void TConversion::HandOutFragment(TFragmentBuffer& buffer, bool contentRemains) 
 
 void TConversion::FileFinished(const TJobResult& result) {
   if (!result.error.empty()) StopAtFailure(result);
-  for (TPendingFile& file : pending_)
-    if (file.track == result.track) file.finished = true;
-  AdvanceCompleteFiles();
+  for (TEvent& event : events_)
+    if (event.kind == TEvent::TKind::File && event.job == result.number) event.finished = true;
+  AdvanceEvents();
 }
 
 // A failed file stops the run as it would with one stream: the files before
 // it are finished, those after it stopped, and the error of the first file
 // that failed is the one reported.
 void TConversion::StopAtFailure(TJobResult failure) {
-  runner_->StopJobsAfter(failure.track);
+  runner_->StopJobsAfter(failure.number);
   while (runner_->JobsInProgress() > 0) {
     TJobResult result = runner_->AwaitFinishedJob();
     if (result.error.empty()) {
       FileFinished(result);
-    } else if (result.track < failure.track) {
+    } else if (result.number < failure.number) {
       failure = result;
-      runner_->StopJobsAfter(failure.track);
+      runner_->StopJobsAfter(failure.number);
     }
   }
   RaiseError(failure.error);
 }
 
 // The files finished after the first one not finished go, so that the
-// folder holds what the checkpoint says. Never raises.
+// folders hold what the checkpoints say. Never raises.
 void TConversion::DiscardFilesAfterCheckpoint() {
   if (!runner_) return;
   runner_->Close();
-  for (const TPendingFile& file : pending_)
-    if (file.finished) platform::DeleteFile(file.path);
-  pending_.clear();
+  for (const TEvent& event : events_)
+    if (event.kind == TEvent::TKind::File && event.finished) platform::DeleteFile(event.path);
+  events_.clear();
+}
+
+void TConversion::Queue(TEvent event) {
+  events_.push_back(std::move(event));
+  AdvanceEvents();
 }
 
 // The first file not complete is shown as started, and the checkpoint
 // names it: "/R" after any interruption makes it and those after it again.
-void TConversion::AdvanceCompleteFiles() {
-  TPendingFile complete;
-  while (!pending_.empty()) {
-    TPendingFile& first = pending_.front();
-    if (!first.announced) {
-      first.announced = true;
-      int32_t doneBytes = progress_.DoneBytes;
-      progress_.DoneBytes = first.doneBytesBefore;
-      ShowFileStart(first.track);
-      progress_.DoneBytes = doneBytes;
+void TConversion::AdvanceEvents() {
+  while (!events_.empty()) {
+    TEvent& first = events_.front();
+    switch (first.kind) {
+      case TEvent::TKind::Line: {
+        int32_t doneBytes = progress_.DoneBytes;
+        progress_.DoneBytes = first.doneBytes;
+        progress_.Update(platform::TickCount());
+        PrintLine(progress_.Prefix() + first.text);
+        progress_.DoneBytes = doneBytes;
+        break;
+      }
+      case TEvent::TKind::ErrorLine:
+        PrintErrorLine(first.text);
+        break;
+      case TEvent::TKind::File: {
+        if (!first.announced) {
+          first.announced = true;
+          ShowFileStart(first);
+        }
+        if (!first.finished) return;
+        // Written when the first file not complete changes: not while the
+        // next one is complete too.
+        const bool nextComplete = events_.size() > 1 &&
+                                  events_[1].kind == TEvent::TKind::File && events_[1].finished;
+        if (first.contentRemains && !nextComplete) SaveCheckpoint(first.position, first.track + 1);
+        break;
+      }
+      case TEvent::TKind::TextEnd: {
+        TEvent end = std::move(first);
+        events_.pop_front();
+        EndText(end);
+        continue;
+      }
     }
-    if (!first.finished) break;
-    complete = first;
-    pending_.pop_front();
+    events_.pop_front();
   }
-  if (complete.contentRemains) SaveCheckpoint(complete.position, complete.track + 1);
+}
+
+void TConversion::EndText(const TEvent& end) {
+  if (end.converted && !RunState.TestMode) {
+    bool emptied = GroupTextFiles(*processing_, end.names, end.trackCount, end.endPosition);
+    processing_->ReleaseFolderLock(end.names.TextFolder + kTextFolderLockName);
+    if (emptied) platform::RemoveFolder(Settings.DESTINAZIONE + end.names.TextName);
+  }
+  const bool recorded = !RunState.TestMode && RunState.RecoveryFileWritten.value;
+  const bool last = RunState.JobList.size() == 3;
+  RunState.JobList.erase(RunState.JobList.begin() + 2);
+  ++textsEnded_;
+  if (!recorded) return;
+  if (last)
+    platform::DeleteFile(RunState.RecoveryFilePath);
+  else
+    SaveJobList();
 }
 
 void TConversion::FinishFilesInProgress() {
-  while (runner_->JobsInProgress() > 0) FileFinished(runner_->AwaitFinishedJob());
+  while (runner_ && runner_->JobsInProgress() > 0) FileFinished(runner_->AwaitFinishedJob());
+  AdvanceEvents();
 }
 
 void TConversion::EndRun() {
@@ -389,19 +489,9 @@ void TConversion::EndRun() {
 int TConversion::Run() {
   try {
     StartRun();
-    while (RunState.JobList.size() > 2) {
-      ConvertText();
-      const bool recorded = !RunState.TestMode && RunState.RecoveryFileWritten.value;
-      if (RunState.JobList.size() == 3) {
-        if (recorded) platform::DeleteFile(RunState.RecoveryFilePath);
-        break;
-      }
-      RunState.JobList.erase(RunState.JobList.begin() + 2);
-      RunState.TextStarted = false;
-      RunState.TextPosition = 0;
-      RunState.TrackNumber = 1;
-      if (recorded) SaveJobList();
-    }
+    const size_t end = RunState.JobList.size();
+    for (size_t serial = 2; serial < end; ++serial) CutText(serial);
+    FinishFilesInProgress();
     EndRun();
   } catch (...) {
     DiscardFilesAfterCheckpoint();

@@ -113,8 +113,12 @@ bool HasOldFiles(const TTextNames& names) {
 
 }  // namespace
 
+bool OldFilesQuestionNeeded(const TTextNames& names) {
+  return Settings.CONFERMACANCELLA && HasOldFiles(names);
+}
+
 bool ConsentToRemoveOldFiles(const TTextNames& names) {
-  if (!Settings.CONFERMACANCELLA || !HasOldFiles(names)) return true;
+  if (!OldFilesQuestionNeeded(names)) return true;
   std::string folder = names.TextFolder.substr(0, names.TextFolder.size() - 1);
   return AskYesNo(FormatText(msg::kAskDeleteMp3, {folder}));
 }

@@ -18,6 +18,8 @@
 // question when there are none or the settings do not want one; false when
 // the user says no or gives no answer (the input ended).
 bool ConsentToRemoveOldFiles(const TTextNames& names);
+// Whether ConsentToRemoveOldFiles would ask the user.
+bool OldFilesQuestionNeeded(const TTextNames& names);
 
 // Removes the old numbered MP3 files with their file clips, and the
 // identifier clip, from folder (which ends with a separator).

@@ -84,8 +84,8 @@ TEST(CommandLine, HelpAndVersionAskedTheLinuxWayEndWithZero) {
 TEST(CommandLine, FullPathsAndPatternsAreFilesWhereOptionsMayStand) {
   ProgramFolder folder(false);
   // The run stops as it speaks its first file, with its RecoveryFile written.
-  folder.Write("narravox.INI", std::string("VB=0\r\nECIDLL=") + FAKE_ECI_LIBRARY + "\r\nMP3DLL=" +
-                                   FAKE_ENC_LIBRARY + "\r\n");
+  folder.Write("narravox.INI", std::string("VB=0\r\nPA=1\r\nECIDLL=") + FAKE_ECI_LIBRARY +
+                                   "\r\nMP3DLL=" + FAKE_ENC_LIBRARY + "\r\n");
   const std::map<std::string, std::string> stop = {{"NARRAVOX_FAKE_ECI_FAIL", "eciSynchronize:1"}};
   folder.MakeFolder("libri");
   folder.Write("libri/a.txt", "x");

@@ -9,7 +9,9 @@ namespace {
 class JobList : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_.Write("narravox.INI", std::string("[Narravox]\r\nVB=0\r\nECIDLL=") +
+    // One file at a time: with workers, the next text may be started too
+    // when the first file stops the run.
+    folder_.Write("narravox.INI", std::string("[Narravox]\r\nVB=0\r\nPA=1\r\nECIDLL=") +
                                       FAKE_ECI_LIBRARY + "\r\nMP3DLL=" + FAKE_ENC_LIBRARY + "\r\n");
     folder_.MakeFolder("out");
   }

@@ -29,7 +29,8 @@ const auto kFileDeadline = std::chrono::seconds(30);
 const char* const kBannerLines = "Narravox 1.06f - conversione di testi in file MP3 parlati\n\n";
 
 std::ostream& operator<<(std::ostream& out, const RunResult& result) {
-  return out << "exit code " << result.exitCode << ", output: \"" << result.output << "\"";
+  return out << "exit code " << result.exitCode << ", output: \"" << result.output
+             << "\", errors: \"" << result.errors << "\"";
 }
 
 ProgramFolder::ProgramFolder(bool withEngine) {

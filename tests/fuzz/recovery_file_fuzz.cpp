@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(RunState.JobList.size() >= 3);
     FUZZ_CHECK(Settings.FRAMMENTI >= 1024 && Settings.FRAMMENTI <= 131072);
     FUZZ_CHECK(Settings.GRUPPI == 0 || (Settings.GRUPPI >= 5 && Settings.GRUPPI <= 50));
-    FUZZ_CHECK(RunState.TextPosition >= -1 && RunState.TrackNumber >= 1);
+    for (size_t i = 2; i < RunState.JobList.size(); ++i)
+      FUZZ_CHECK(RunState.JobList[i].position >= -1 && RunState.JobList[i].track >= 1);
     // What the program reads, it writes back the same.
     TJobLineFields fields{RunState.JobList[2].text, {}, RunState.JobList[2].folder};
     TJobLineFields back = DecodeJobLine(EncodeJobLine(fields));
