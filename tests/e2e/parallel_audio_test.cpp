@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,39 @@ TEST(ParallelAudio, WorkersSpeakTheFilesOfOneStream) {
     EXPECT_TRUE(three[i].bytes == one[i].bytes) << "file " << i + 1 << " with /PA=3";
     EXPECT_TRUE(two[i].bytes == one[i].bytes) << "file " << i + 1 << " with /PA=2";
   }
+}
+
+// Every file under out/ of a run over several short texts, with folder
+// clips, each text's files made while the next texts' are in progress.
+std::map<std::string, std::string> ConvertTexts(const std::string& parallel) {
+  ProgramFolder folder(false);
+  folder.Write("narravox.INI", std::string("[Narravox]\r\nECIDLL=") + ECI_LIBRARY + "\r\nMP3DLL=" +
+                                   LAME_ENC_LIBRARY + "\r\nD=out\r\nIC=S\r\nI3=S\r\n");
+  std::vector<std::string> args = {"/VB=0", parallel};
+  const char* verses[] = {"Nel mezzo del cammin di nostra vita.", "Mi ritrovai per una selva oscura.",
+                          "Che la diritta via era smarrita.", "Ahi quanto a dir qual era e' cosa dura.",
+                          "Esta selva selvaggia e aspra e forte."};
+  for (int i = 0; i < 5; ++i) {
+    std::string name = "canto" + std::to_string(i + 1) + ".txt";
+    folder.Write(name, verses[i]);
+    args.push_back(name);
+  }
+  RunResult run = folder.Run(args);
+  EXPECT_EQ(run.exitCode, 0) << run;
+  std::string command = "cd '" + folder.path() + "' && find out -type f | sort > .files";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  std::map<std::string, std::string> files;
+  std::string names = folder.Read(".files");
+  for (size_t at = 0, end; (end = names.find('\n', at)) != std::string::npos; at = end + 1)
+    files[names.substr(at, end - at)] = folder.Read(names.substr(at, end - at));
+  return files;
+}
+
+TEST(ParallelAudio, TextsWhoseFilesOverlapGiveTheBytesOfOneStream) {
+  std::map<std::string, std::string> one = ConvertTexts("/PA=1");
+  EXPECT_EQ(one.size(), 10u);  // a file and a folder clip per text
+  EXPECT_TRUE(ConvertTexts("/PA=3") == one);
+  EXPECT_TRUE(ConvertTexts("/PA=2") == one);
 }
 
 }  // namespace
