@@ -9,7 +9,7 @@ void TInProcessRunner::Start(const TFragmentJob& job) {
   result_ = TJobResult();
   result_.number = job.number;
   // A failure becomes the job's result, as a worker's does.
-  result_.error = FailureOf([&] { WriteFragmentFile(processing_, job); });
+  result_.error = FailureOf([&] { result_.samples = SampleCount(WriteFragmentFile(processing_, job)); });
   done_ = true;
 }
 

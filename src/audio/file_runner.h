@@ -13,6 +13,7 @@
 
 struct TJobResult {
   int32_t number = 0;  // the job's (TFragmentJob::number)
+  int32_t samples = 0;  // of speech in the file, at the SAMPLE rate
   std::string error;  // the Italian message of a job that failed, with nothing of it left
 };
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,9 @@ class TMessage {
 };
 
 TMessage JobMessage(const TFragmentJob& job);
+// A count of samples as a message carries it.
+inline int32_t SampleCount(int64_t samples) {
+  return samples > INT32_MAX ? INT32_MAX : static_cast<int32_t>(samples);
+}
 // False for a message that is no job.
 bool ReadJobMessage(const TMessage& message, TFragmentJob* job);

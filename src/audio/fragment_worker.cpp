@@ -21,8 +21,9 @@ std::string ApplySettings(const TMessage& message) {
   return settings.ECIDLL;
 }
 
-bool SendResult(int32_t number, const std::string& error) {
-  return TMessage().Add(number).Add(error).Send(platform::WorkerResultPipe());
+// The job's number, its error ("" when the file is made) and its samples.
+bool SendResult(int32_t number, const std::string& error, int32_t samples = 0) {
+  return TMessage().Add(number).Add(error).Add(samples).Send(platform::WorkerResultPipe());
 }
 
 // Makes the file of every job that comes; answers the error that ended the
@@ -37,8 +38,8 @@ std::string TakeJobs(TProcessing& processing, int32_t* number) {
         TFragmentJob job;
         if (!ReadJobMessage(message, &job)) break;
         *number = job.number;
-        WriteFragmentFile(processing, job);
-        if (!SendResult(job.number, "")) break;
+        int32_t samples = SampleCount(WriteFragmentFile(processing, job));
+        if (!SendResult(job.number, "", samples)) break;
       }
     });
   } catch (const ESilentAbort&) {

@@ -221,9 +221,9 @@ int32_t TPipeline::TakeBuffer(int32_t message, int32_t parameter) {
         break;
     }
   }
-  if (!quiet_ && Settings.VERBOSITA == 3 && answer == ECI_DATA_PROCESSED) {
+  if (!quiet_ && answer == ECI_DATA_PROCESSED) {
     speechProgress_ += parameter;
-    platform::ConsoleWrite(std::to_string(speechProgress_ / 512) + "k\r");
+    if (Settings.VERBOSITA == 3) platform::ConsoleWrite(std::to_string(speechProgress_ / 512) + "k\r");
   }
   return answer;
 }

@@ -68,10 +68,11 @@ class TPipeline {
                                    void* pipeline);
   int32_t TakeBuffer(int32_t message, int32_t parameter) EXCLUDES(lock_);
 
-  // With verbosity 3 the callback shows the samples of the current file so
-  // far; this starts the count again. While quiet (a clip is spoken) it
-  // shows nothing.
+  // The callback counts the engine's samples of the current file (at the
+  // SAMPLE rate), and with verbosity 3 shows the count; this starts it
+  // again. While quiet (a clip is spoken) it counts nothing.
   void ResetSpeechProgress() { speechProgress_ = 0; }
+  int64_t SpeechSamples() const { return speechProgress_; }
   void SetQuiet(bool quiet) { quiet_ = quiet; }
   // Set and cleared between syntheses.
   void DivertSamples(TSampleSink sink, void* context);
@@ -136,7 +137,7 @@ class TPipeline {
   int16_t lastSample_ = 0;  // the previous sample, across the buffers of a file
 
   // The thread that speaks alone touches these.
-  int32_t speechProgress_ = 0;
+  int64_t speechProgress_ = 0;
   bool quiet_ = false;
   std::atomic<TSampleSink> sink_{nullptr};
   std::atomic<void*> sinkContext_{nullptr};

@@ -60,7 +60,7 @@ void WriteSpeexClip(TProcessing& processing, const std::string& path, const std:
 
 }  // namespace
 
-void WriteFragmentFile(TProcessing& processing, const TFragmentJob& job) {
+int64_t WriteFragmentFile(TProcessing& processing, const TFragmentJob& job) {
   TPipeline& pipeline = processing.Pipeline();
   MakeOutputFile(pipeline.Output(), job.path, [&] {
     // The v2 tag goes first into the new file, before the encoder's bytes.
@@ -75,6 +75,7 @@ void WriteFragmentFile(TProcessing& processing, const TFragmentJob& job) {
                                              : reinterpret_cast<const uint8_t*>(job.id3v1.data()));
     pipeline.CheckError();
   });
+  return pipeline.SpeechSamples();
 }
 
 void WriteClipFile(TProcessing& processing, const std::string& path, const std::string& text,

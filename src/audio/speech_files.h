@@ -10,7 +10,8 @@
 
 // Speaks job into its MP3 file: the ID3v2 tag, the audio, the ID3v1 tag.
 // Raises the error that stops it, naming job.path, with nothing of it left.
-void WriteFragmentFile(TProcessing& processing, const TFragmentJob& job);
+// Answers the samples of speech in it, at the SAMPLE rate.
+int64_t WriteFragmentFile(TProcessing& processing, const TFragmentJob& job);
 
 // Speaks text into a clip at path, after a short pause: a RockBox Speex
 // clip when speex is set, else an MP3 file without tag from a stream of its

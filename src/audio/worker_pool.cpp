@@ -151,10 +151,12 @@ TJobResult TWorkerPool::AwaitFinishedJob() {
   const TWorker& worker = busy[platform::WaitForPipe(pipes)];
   outcome.number = worker.job;
   TMessage result;
-  if (!result.Receive(worker.process.results) || result.size() != 2)
+  if (!result.Receive(worker.process.results) || result.size() != 3) {
     outcome.error = WorkerLost(worker.process.id, worker.path);
-  else
+  } else {
     outcome.error = result.Text(1);
+    outcome.samples = result.Number(2);
+  }
   TMutexLock hold(&lock_);
   const int64_t id = worker.process.id;
   for (TWorker& listed : workers_) {

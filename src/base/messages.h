@@ -44,6 +44,10 @@ inline constexpr const char* kRecoveryFileBusy =
 inline constexpr const char* kRecoveryFileKept =
     "* AVVISO: la conversione interrotta del testo \"%s\" resta nel file \"%s\"; per "
     "riprenderla: narravox /R=%s";
+inline constexpr const char* kResultsNotWritten =
+    "* AVVISO: il risultato del testo \"%s\" non e' stato scritto nel file \"%s\"";
+inline constexpr const char* kOtherRunsToResume =
+    "Altre conversioni interrotte da riprendere: %s (narravox /R riprende la prossima)";
 inline constexpr const char* kResumeHint = "Per riprendere: narravox /R";
 inline constexpr const char* kResumeHintFile = "Per riprendere: narravox /R=%s";
 inline constexpr const char* kDictionaryChanged =

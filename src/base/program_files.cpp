@@ -1,5 +1,7 @@
 #include "base/program_files.h"
 
+#include <algorithm>
+
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/messages.h"
@@ -58,4 +60,39 @@ void CreateFolderOf(const std::string& path) {
   std::string folder = FolderOf(path);
   if (!folder.empty() && !platform::CreateFolderWithParents(folder))
     RaiseErrorWithCode(msg::kCannotCreateFolder, folder, -1);
+}
+
+namespace {
+
+// The name of slot n: "-n" before the extension of the file name.
+std::string SlotName(const std::string& recoveryFile, const std::string& n) {
+  size_t name = recoveryFile.rfind(kSeparator) + 1;
+  size_t dot = recoveryFile.rfind('.');
+  if (dot == std::string::npos || dot < name) dot = recoveryFile.size();
+  return recoveryFile.substr(0, dot) + "-" + n + recoveryFile.substr(dot);
+}
+
+}  // namespace
+
+std::string RecoverySlot(const std::string& recoveryFile, int slot) {
+  return slot <= 1 ? recoveryFile : SlotName(recoveryFile, std::to_string(slot));
+}
+
+std::vector<int> ExistingRecoverySlots(const std::string& recoveryFile) {
+  std::vector<platform::FoundEntry> entries;
+  platform::FindFiles(SlotName(recoveryFile, "*"), &entries);
+  const std::string pattern = SlotName(recoveryFile, "\n");
+  const std::string name = pattern.substr(pattern.rfind(kSeparator) + 1);
+  const size_t before = name.find('\n'), after = name.size() - before - 1;
+  std::vector<int> slots;
+  for (const platform::FoundEntry& entry : entries) {
+    if (entry.isFolder || entry.name.size() <= before + after) continue;
+    std::string digits = entry.name.substr(before, entry.name.size() - before - after);
+    if (digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos ||
+        digits[0] == '0')
+      continue;
+    if (digits != "1") slots.push_back(std::stoi(digits));
+  }
+  std::sort(slots.begin(), slots.end());
+  return slots;
 }

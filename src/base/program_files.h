@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct TProgramFiles {
   bool Portable = true;       // everything beside the program
@@ -19,6 +20,14 @@ struct TProgramFiles {
 };
 
 TProgramFiles ProgramFiles();
+
+// Runs side by side each have a RecoveryFile: slot 1 is recoveryFile
+// itself, slot n the same name with "-n" before its extension
+// ("narravox-2.dat"). A run takes the first slot whose lock is free.
+std::string RecoverySlot(const std::string& recoveryFile, int slot);
+inline constexpr int kMaxRecoverySlots = 9999;
+// The slots above 1 that exist beside recoveryFile, in order.
+std::vector<int> ExistingRecoverySlots(const std::string& recoveryFile);
 
 // The folder part of a path, up to and including its last separator.
 std::string FolderOf(const std::string& path);

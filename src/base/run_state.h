@@ -45,7 +45,11 @@ struct TRunState {
   bool ResumeMode = false;     // "/R": take the JobList from the RecoveryFile
   bool BannerPrinted = false;  // the banner is on the console already
   std::string RecoveryFilePath;
-  bool RecoveryFileNamed = false;  // given with "/R=file", not the default one
+  // The RecoveryFile is not the first one, and the hint to resume names it:
+  // given with "/R=file", or a slot beside the first (program_files.h).
+  bool RecoveryFileNamed = false;
+  // A resumed run's: the other interrupted conversions found, for "/R".
+  std::vector<std::string> OtherRecoveryFiles;
   // The RecoveryFile holds this run's JobList: a new run writes it only when
   // its first text is ready to be converted, so that a run that makes no
   // file leaves none. Read by the interruption handler's thread.

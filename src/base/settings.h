@@ -77,6 +77,7 @@ struct TSettings {
   int32_t PRIORITA = kPriorityIdle;  // /P process priority class
   int32_t PARALLELI = 0;      // /PA MP3 files in progress at once, 0 one per processor
   int32_t VERBOSITA = 2;      // /VB amount of console output, 0 to 3
+  std::string RISULTATI;      // /RI file of one JSON line per text (run_results.h), full path
   bool CONFERMACANCELLA = true;   // /CC ask before deleting old MP3 files
   bool AVVISIFINESTRA = false;    // /AF questions and errors in message boxes
   bool MINIMIZZAFINESTRA = false; // /MF minimise the console window

@@ -296,6 +296,8 @@ const TSettingRow kSettingRows[] = {
   {"PRIORITA", "P", false, ReadPriority, nullptr},
   {"PARALLELI", "PA", false,
    [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 64, &s.PARALLELI); }, nullptr},
+  {"RISULTATI", "RI", false,
+   [](V v, S s) { s.RISULTATI = v.path; return true; }, nullptr},
   {"VERBOSITA", "VB", false,
    [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 3, &s.VERBOSITA); }, nullptr},
   {"CONFERMACANCELLA", "CC", false,

@@ -10,6 +10,7 @@
 #include "base/file_names.h"
 #include "base/job_line.h"
 #include "base/messages.h"
+#include "base/run_results.h"
 #include "base/run_state.h"
 #include "engine/text_folders.h"
 #include "platform/files.h"
@@ -23,6 +24,7 @@ void SkipMissing(const std::string& name, const std::function<void()>& add,
   if (failure.empty()) return;
   failures->push_back(failure);
   RunState.SkippedTexts.push_back(name);
+  ReportTextResult({name, "", 0, 0, "skipped", failure});
 }
 
 void AddPattern(const std::string& argument) {

@@ -62,14 +62,17 @@ bool IsFileArgument(const std::string& argument) {
   return argument.find('/', 1) != std::string::npos || platform::FileExists(argument);
 }
 
-void LockRecoveryFile() {
-  const std::string& path = RunState.RecoveryFilePath;
+[[noreturn]] void RaiseRecoveryFileBusy(const std::string& path) {
+  RaiseError(FormatText(msg::kRecoveryFileBusy, {path}) + LockHolderText(path + ".lock"));
+}
+
+// Takes the lock of the RecoveryFile at path for the whole run: true when
+// taken, false when another run holds it; raises when it cannot be made.
+bool TryLockRecoveryFile(const std::string& path) {
   const std::string lockPath = path + ".lock";
   platform::LockResult lock = platform::LockForProcessLife(lockPath);
-  if (lock == platform::LockResult::Locked) return;
-  if (lock == platform::LockResult::Busy) {
-    RaiseError(FormatText(msg::kRecoveryFileBusy, {path}) + LockHolderText(lockPath));
-  }
+  if (lock == platform::LockResult::Locked) return true;
+  if (lock == platform::LockResult::Busy) return false;
   if (!platform::kUnixConventions) RaiseFileCreateError(lockPath);
   // A lock file that cannot be made in an existing folder: the folder is
   // another user's (a portable copy shared by several users) or read-only.
@@ -84,6 +87,41 @@ void LockRecoveryFile() {
       (reason.empty() ? msg::kCodeSuffix : msg::kCodeReasonSuffix);
   RaiseError(
       FormatText(format, {path, folderRefused ? folder : lockPath, std::to_string(code), reason}));
+}
+
+// Runs of one user side by side each take a RecoveryFile of their own
+// (program_files.h has the slots). A new run takes the first free slot; a
+// resumed run the first interrupted conversion that no run holds, and the
+// others wait for the next "/R".
+void ChooseRecoveryFile(const std::string& first) {
+  RunState.RecoveryFilePath = first;
+  if (RunState.RecoveryFileNamed) {
+    if (!TryLockRecoveryFile(first)) RaiseRecoveryFileBusy(first);
+    return;
+  }
+  if (!RunState.ResumeMode) {
+    for (int slot = 1; slot <= kMaxRecoverySlots; ++slot) {
+      const std::string path = RecoverySlot(first, slot);
+      if (!TryLockRecoveryFile(path)) continue;
+      RunState.RecoveryFilePath = path;
+      RunState.RecoveryFileNamed = slot > 1;
+      return;
+    }
+    RaiseRecoveryFileBusy(first);
+  }
+  std::vector<std::string> interrupted;
+  if (platform::FileExists(first)) interrupted.push_back(first);
+  for (int slot : ExistingRecoverySlots(first)) interrupted.push_back(RecoverySlot(first, slot));
+  if (interrupted.empty()) return;  // reported as missing
+  for (const std::string& path : interrupted) {
+    if (!TryLockRecoveryFile(path)) continue;
+    RunState.RecoveryFilePath = path;
+    RunState.RecoveryFileNamed = path != first;
+    for (const std::string& other : interrupted)
+      if (other != path) RunState.OtherRecoveryFiles.push_back(other);
+    return;
+  }
+  RaiseRecoveryFileBusy(interrupted.front());
 }
 
 // One MP3 file in progress per processor unless PARALLELI says otherwise;
@@ -181,6 +219,13 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
     PrintErrorLine(msg::kNoSpeexClips);
     settings.ROCKBOXMP3 = true;
   }
+  // The results file is named as the run starts (the current directory
+  // changes), and made now, so that a name that cannot be written stops
+  // the run before any text.
+  if (!settings.RISULTATI.empty() && !RunState.TestMode) {
+    settings.RISULTATI = platform::FullPath(ExpandHomeFolder(settings.RISULTATI));
+    if (!platform::AppendToFile(settings.RISULTATI, "")) RaiseFileCreateError(settings.RISULTATI);
+  }
   TProgramFiles files = ProgramFiles();
   const std::string& recoveryFile =
       RunState.RecoveryFileNamed ? namedRecoveryFile : files.RecoveryFile;
@@ -188,8 +233,9 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
   if (!files.Portable && !RunState.TestMode && !RunState.ResumeMode) CreateFolderOf(recoveryFile);
   // One conversion at a time per RecoveryFile, for the whole run (a missing
   // one to resume is reported as such).
-  if (!RunState.TestMode && (!RunState.ResumeMode || platform::FileExists(recoveryFile)))
-    LockRecoveryFile();
+  if (!RunState.TestMode && (!RunState.ResumeMode || !RunState.RecoveryFileNamed ||
+                             platform::FileExists(recoveryFile)))
+    ChooseRecoveryFile(recoveryFile);
 
   // The dictionaries are read before the JobList records their digest; a
   // resumed run reads those of its RecoveryFile, and says when they changed.
@@ -208,11 +254,21 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
 
 namespace {
 
+// Exit codes: 0 every text converted; 1 some texts were skipped or the
+// conversion failed; on POSIX 2 for an error before the conversion began
+// (options, configuration, libraries, RecoveryFile) unless it is that no
+// text named could be found; 128 plus the signal for an interruption.
 int RunAndReport(const std::vector<std::string>& args) {
+  bool settingUp = true;
   try {
     reading::TUserDictionary dictionary;
     SetUpRun(args, &dictionary);
-    return RunConversion(dictionary) > 0 ? 1 : 0;
+    settingUp = false;
+    int code = RunConversion(dictionary) > 0 ? 1 : 0;
+    const size_t others = RunState.OtherRecoveryFiles.size();
+    if (others > 0 && Settings.VERBOSITA > 0)
+      PrintLine(FormatText(msg::kOtherRunsToResume, {std::to_string(others)}));
+    return code;
   } catch (const ESilentAbort& stop) {
     return stop.exitCode;
   } catch (const std::bad_alloc&) {
@@ -220,7 +276,7 @@ int RunAndReport(const std::vector<std::string>& args) {
   } catch (const std::exception& error) {
     ReportFatalError(error.what());
   }
-  return 1;
+  return settingUp && platform::kUnixConventions && RunState.SkippedTexts.empty() ? 2 : 1;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "base/console_out.h"
 #include "base/errors.h"
 #include "base/messages.h"
+#include "base/run_results.h"
 #include "base/run_state.h"
 #include "engine/engine_text.h"
 #include "engine/fragmentation.h"
@@ -55,8 +56,11 @@ struct TEvent {
   bool contentRemains = false;  // another file of the text follows
   bool announced = false;       // its progress line is shown
   bool finished = false;
+  int32_t samples = 0;          // of speech, once finished
   // TextEnd
   bool converted = false;  // not skipped: the folder is locked, files were made
+  std::string skipped;     // else why: the message shown
+  std::string textPath;
   TTextNames names;
   int32_t trackCount = 0;
   int32_t endPosition = 0;  // -1 when only the grouping step was left
@@ -134,8 +138,10 @@ class TConversion : public TFragmentEvents {
   int32_t textSize_ = 0;
   size_t textsEnded_ = 0;  // lines taken off the front of the JobList
   int32_t jobsHandedOut_ = 0;
+  int64_t textSamples_ = 0;  // of the files of the first text, complete in order
   // The text being cut.
   std::string textPath_;
+  std::string skipped_;  // the message that skipped it
   TTextNames names_;
   TId3Tag id3Tag_ = {};
   int year_ = 0;
@@ -190,6 +196,7 @@ void TConversion::CutText(size_t serial) {
   resumeOffset_ = 0;
   RunState.TextPosition = line.position;
   RunState.TrackNumber = line.track;
+  skipped_.clear();
   names_ = NamesOfText(line);
   if (Settings.VERBOSITA > 0) {
     TEvent header;
@@ -216,6 +223,8 @@ void TConversion::CutText(size_t serial) {
     RunFragmentLoop(textLines_, settings, &RunState.TextPosition, *buffer_, *this);
   }
   end.names = names_;
+  end.textPath = textPath_;
+  end.skipped = skipped_;
   end.trackCount = RunState.TrackNumber;
   end.endPosition = RunState.TextPosition;
   Queue(end);
@@ -281,6 +290,7 @@ bool TConversion::StartTextFolder(size_t serial) {
 // Nothing of a text that cannot be converted is spoken and no file is made
 // for it; the run goes on with the next text.
 void TConversion::SkipText(const std::string& message) {
+  skipped_ = message;
   TEvent error;
   error.kind = TEvent::TKind::ErrorLine;
   error.text = message;
@@ -370,7 +380,10 @@ void TConversion::HandOutFragment(TFragmentBuffer& buffer, bool contentRemains) 
 void TConversion::FileFinished(const TJobResult& result) {
   if (!result.error.empty()) StopAtFailure(result);
   for (TEvent& event : events_)
-    if (event.kind == TEvent::TKind::File && event.job == result.number) event.finished = true;
+    if (event.kind == TEvent::TKind::File && event.job == result.number) {
+      event.finished = true;
+      event.samples = result.samples;
+    }
   AdvanceEvents();
 }
 
@@ -434,6 +447,7 @@ void TConversion::AdvanceEvents() {
         const bool nextComplete = events_.size() > 1 &&
                                   events_[1].kind == TEvent::TKind::File && events_[1].finished;
         if (first.contentRemains && !nextComplete) SaveCheckpoint(first.position, first.track + 1);
+        textSamples_ += first.samples;
         break;
       }
       case TEvent::TKind::TextEnd: {
@@ -448,11 +462,21 @@ void TConversion::AdvanceEvents() {
 }
 
 void TConversion::EndText(const TEvent& end) {
+  TTextResult result;
+  result.text = end.textPath;
   if (end.converted && !RunState.TestMode) {
     bool emptied = GroupTextFiles(*processing_, end.names, end.trackCount, end.endPosition);
     processing_->ReleaseFolderLock(end.names.TextFolder + kTextFolderLockName);
     if (emptied) platform::RemoveFolder(Settings.DESTINAZIONE + end.names.TextName);
+    result.folder = Settings.DESTINAZIONE + end.names.TextName;
+    result.files = end.trackCount;
+    result.seconds = static_cast<double>(textSamples_) / Settings.SAMPLE;
+  } else if (!end.converted) {
+    result.status = "skipped";
+    result.message = end.skipped;
   }
+  textSamples_ = 0;
+  if (!RunState.TestMode) ReportTextResult(result);
   const bool recorded = !RunState.TestMode && RunState.RecoveryFileWritten.value;
   const bool last = RunState.JobList.size() == 3;
   RunState.JobList.erase(RunState.JobList.begin() + 2);
@@ -493,6 +517,13 @@ int TConversion::Run() {
     for (size_t serial = 2; serial < end; ++serial) CutText(serial);
     FinishFilesInProgress();
     EndRun();
+  } catch (const EError& error) {
+    // The first text not finished is the one that failed.
+    if (!RunState.TestMode && RunState.JobList.size() > 2)
+      ReportTextResult({RunState.JobList[2].text, "", 0, 0, "failed", error.what()});
+    DiscardFilesAfterCheckpoint();
+    Shutdown();
+    throw;
   } catch (...) {
     DiscardFilesAfterCheckpoint();
     Shutdown();

@@ -31,6 +31,9 @@ PathKind KindOfPath(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::string* data);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 bool DeleteFile(const std::string& path);
+// Adds data at the end of the file, created when missing, with one write,
+// so that lines that several processes append to one file never mix.
+bool AppendToFile(const std::string& path, const std::string& data);
 // Replaces the content of a file as one step: the data goes to a temporary
 // file beside it, written through to the disk, which then takes its name,
 // so that a crash or a power cut leaves the old file or the new one, whole.
@@ -71,6 +74,9 @@ constexpr FileHandle kNoFile = -1;
 FileHandle OpenFileForReading(const std::string& path);
 // Creates a file, or empties an existing one, for writing.
 FileHandle CreateFileForWriting(const std::string& path);
+// Opens a file for writing at its end, created when missing; every write
+// goes to the end as one step, also when other processes write to it.
+FileHandle OpenFileForAppending(const std::string& path);
 // Creates a new file for writing; fails when anything has that name
 // already, a link (even a dangling one) included, so that nothing is ever
 // written through a link or into another process's file.

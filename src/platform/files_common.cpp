@@ -49,6 +49,17 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
   return CloseFile(file);
 }
 
+bool AppendToFile(const std::string& path, const std::string& data) {
+  FileHandle file = OpenFileForAppending(path);
+  if (file == kNoFile) return false;
+  size_t done = 0;
+  if (!WriteToFile(file, data.data(), data.size(), &done)) {
+    CloseAfterFailure(file);
+    return false;
+  }
+  return CloseFile(file);
+}
+
 bool ReplaceFileContent(const std::string& path, const std::string& data) {
   const std::string temporary = path + ".tmp";
   DeleteFile(temporary);  // left by a run that ended while writing it

@@ -115,6 +115,11 @@ FileHandle CreateFileForWriting(const std::string& path) {
   return fd < 0 ? kNoFile : fd;
 }
 
+FileHandle OpenFileForAppending(const std::string& path) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  return fd < 0 ? kNoFile : fd;
+}
+
 FileHandle CreateNewFileForWriting(const std::string& path) {
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   return fd < 0 ? kNoFile : fd;

@@ -116,6 +116,11 @@ FileHandle CreateFileForWriting(const std::string& path) {
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+FileHandle OpenFileForAppending(const std::string& path) {
+  return FromHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 FileHandle CreateNewFileForWriting(const std::string& path) {
   // CREATE_NEW fails on any existing name; a reparse point is not followed.
   return FromHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,

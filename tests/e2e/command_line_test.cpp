@@ -138,7 +138,7 @@ TEST(CommandLine, OptionErrors) {
   for (const Case& c : cases) {
     RunResult run = folder.Run(c.args);
     EXPECT_TRUE(StoppedWith(run, c.message)) << c.args[0];
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 2);  // before the conversion
   }
 }
 
@@ -147,7 +147,7 @@ TEST(CommandLine, ConfigurationErrorNamesItsLine) {
   folder.Write("narravox.INI", "; commento\r\n[narravox]\r\n\r\nL=UK\r\n[Narravox]\r\n");
   RunResult run = folder.Run({"a.txt"});
   EXPECT_TRUE(StoppedWith(run, "Errore nel file di configurazione, riga 5"));
-  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.exitCode, 2);  // before the conversion
 }
 
 TEST(CommandLine, MessageBoxReplacesTheConsoleReport) {
@@ -155,7 +155,7 @@ TEST(CommandLine, MessageBoxReplacesTheConsoleReport) {
   folder.Write("narravox.INI", "AF=S\r\n");
   // The option error comes before /TEST could clear the setting.
   RunResult run = folder.Run({"/TEST", "/BAD=1"});
-  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.exitCode, 2);  // before the conversion
   // The box of an error is drawn on standard error.
   EXPECT_NE(run.errors.find("| Narravox - Errore"), std::string::npos) << run.errors;
   EXPECT_NE(run.errors.find("| Parametro non valido /BAD=1"), std::string::npos);
@@ -188,7 +188,7 @@ TEST(CommandLine, EngineLibraryMissing) {
                           "Impossibile trovare la DLL della sintesi vocale; digitare il comando\n"
                           "NARRAVOX /ECISETUP=nomefile o NARRAVOX /ECISETUP=cartella per "
                           "specificarne\nla posizione"));
-  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.exitCode, 2);  // before the conversion
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST(EciSetup, MissingLibraryLeavesTheConfigurationAlone) {
   RunResult run = folder.Run({"/ECISETUP=vuota"});
   EXPECT_TRUE(StoppedWith(run, "Impossibile trovare il file \"" + folder.File("vuota/libeci.so") +
                                     "\" (codice 2: file o cartella inesistente)"));
-  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(folder.Read("narravox.INI"), "VB=1\r\n");
 }
 
@@ -210,7 +210,7 @@ TEST_F(Registry, TargetOfAnotherKindStopsTheRun) {
   std::string reg = "REGEDIT4\r\n" + Key("JAWS", "1", "\"Target\"=dword:00000001");
   RunResult run = RunWith(reg, "VB=0\r\n");
   EXPECT_TRUE(StoppedWith(run, "Invalid data type for 'Target'"));
-  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.exitCode, 2);
 }
 
 TEST_F(Registry, NothingFoundAsksForTheSetupCommand) {

@@ -156,7 +156,7 @@ TEST_F(JobList, DamagedRecoveryFiles) {
     folder_.Write("narravox.dat", text);
     RunResult run = folder_.Run({"/R"});
     EXPECT_TRUE(StoppedWith(run, "Errore nel file di ripristino")) << text;
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 2);
   }
 }
 

@@ -133,27 +133,52 @@ TEST_F(Recovery, RecoveryFileOfTheEarlierFormatStillResumes) {
   EXPECT_FALSE(folder_.Exists("narravox.dat"));
 }
 
-TEST_F(Recovery, SecondRunIsRefusedWhileTheFirstConverts) {
+// A second run while the first converts takes a RecoveryFile of its own;
+// "/R" leaves alone the conversions that runs hold, and resumes, one per
+// "/R", those that were interrupted.
+TEST_F(Recovery, RunsSideBySideEachHaveARecoveryFile) {
   // Files enough that the first run still converts after its first file.
   const std::string text = SplitText(40);
   Configure("F=1\r\n");
   folder_.Write("libro.txt", text);
-  folder_.Write("altro.txt", "Altro testo.\n");
+  folder_.Write("altro.txt", SplitText(30));
+  folder_.Write("terzo.txt", "Terzo testo.\n");
   int first = folder_.Start({"/VB=0", "libro.txt"}, "", Slow({}));
   ASSERT_TRUE(WaitFor(folder_, "out/libro/001.mp3"));
-  std::string recovery = folder_.Read("narravox.dat");
-  RunResult second = Convert({"/VB=0", "altro.txt"});
-  EXPECT_TRUE(StoppedWith(second,
-                          "Un'altra conversione e' gia' in corso con il file di "
-                          "ripristino \"" +
-                              folder_.File("narravox.dat") + "\"" + HeldBy(first)));
-  EXPECT_EQ(Convert({"/R", "/VB=0"}).exitCode, 1);
-  EXPECT_FALSE(OutExists("altro"));
-  EXPECT_FALSE(folder_.Exists("narravox.dat.1"));
-  RunResult finished = folder_.Wait(first);
-  EXPECT_EQ(finished.exitCode, 0);
+  int second = folder_.Start({"/VB=0", "altro.txt"}, "", Slow({}));
+  ASSERT_TRUE(WaitFor(folder_, "out/altro/001.mp3"));
+  EXPECT_NE(folder_.Read("narravox-2.dat").find(folder_.File("altro.txt") + "::"), std::string::npos);
+  RunResult third = Convert({"/VB=0", "terzo.txt"});
+  EXPECT_EQ(third.exitCode, 0) << third;
+  EXPECT_TRUE(OutExists("terzo/001.mp3"));
+  EXPECT_FALSE(folder_.Exists("narravox-3.dat"));
+  // Both held: nothing to resume.
+  RunResult resumed = Convert({"/R", "/VB=0"});
+  EXPECT_TRUE(StoppedWith(resumed, "Un'altra conversione e' gia' in corso con il file di "
+                                   "ripristino \"" + folder_.File("narravox.dat") + "\"" +
+                                   HeldBy(first)));
+  EXPECT_EQ(resumed.exitCode, 2);
+
+  kill(first, SIGKILL);
+  kill(second, SIGKILL);
+  folder_.Wait(first);
+  folder_.Wait(second);
+  RunResult one = Convert({"/R", "/VB=1"});
+  EXPECT_EQ(one.exitCode, 0) << one;
+  EXPECT_NE(one.output.find("Altre conversioni interrotte da riprendere: 1 (narravox /R riprende "
+                            "la prossima)"),
+            std::string::npos) << one;
   EXPECT_FALSE(folder_.Exists("narravox.dat"));
-  EXPECT_EQ(Tree(folder_), Reference("F=1\r\n", text));
+  EXPECT_EQ(Convert({"/R", "/VB=0"}).exitCode, 0);
+  EXPECT_FALSE(folder_.Exists("narravox-2.dat"));
+  EXPECT_TRUE(StoppedWith(Convert({"/R", "/VB=0"}), "Il file di ripristino non esiste"));
+  ProgramFolder reference(false);
+  reference.Write("narravox.INI", Configuration("F=1\r\n"));
+  reference.Write("libro.txt", text);
+  reference.Write("altro.txt", SplitText(30));
+  reference.Write("terzo.txt", "Terzo testo.\n");
+  ASSERT_EQ(reference.Run({"/VB=0", "libro.txt", "altro.txt", "terzo.txt"}).exitCode, 0);
+  EXPECT_EQ(Tree(folder_), Tree(reference));
 }
 
 TEST_F(Recovery, NewRunKeepsAnInterruptedOneThatResumesLater) {

@@ -78,7 +78,8 @@ std::string KeptRecoveryWarning(const ProgramFolder& folder, const std::string& 
 
 // The run stopped with an error: standard output holds what came before it
 // (the banner by default), standard error the "* ERRORE" line alone, and the
-// exit code is 1.
+// exit code is 1 (the conversion failed) or 2 (it could not begin); the
+// exit-code tests tell the two apart.
 // Warnings come on standard error before the error line.
 ::testing::AssertionResult StoppedWith(const RunResult& run, const std::string& message,
                                        const std::string& before = kBannerLines,
