@@ -19,6 +19,7 @@ pkgs=(
   clang libclang-rt-14-dev
   python3
   dpkg-dev file man-db
+  parallel
 )
 if [ "${1:-}" = "--bench" ]; then
   pkgs+=(sox libsox-fmt-base lame fortunes-it)

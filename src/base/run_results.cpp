@@ -40,7 +40,7 @@ std::string WithoutErrorMark(const std::string& message) {
 
 std::string ResultLine(const TTextResult& result) {
   char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%.1f", result.seconds);
+  std::snprintf(seconds, sizeof seconds, "%.3f", result.seconds);
   return "{\"text\":" + JsonString(result.text) + ",\"folder\":" + JsonString(result.folder) +
          ",\"files\":" + std::to_string(result.files) + ",\"seconds\":" + seconds +
          ",\"status\":\"" + result.status + "\",\"message\":" +

@@ -3,7 +3,7 @@
 // Each line is one write at the file's end, so that the runs of a batch
 // may share one file.
 //
-//   {"text":"/libri/a.txt","folder":"/audio/a","files":3,"seconds":912.4,
+//   {"text":"/libri/a.txt","folder":"/audio/a","files":3,"seconds":912.416,
 //    "status":"ok","message":""}
 //
 // status: "ok" (converted), "skipped" (not converted, the run went on:
