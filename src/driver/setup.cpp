@@ -224,7 +224,8 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
   // the run before any text.
   if (!settings.RISULTATI.empty() && !RunState.TestMode) {
     settings.RISULTATI = platform::FullPath(ExpandHomeFolder(settings.RISULTATI));
-    if (!platform::AppendToFile(settings.RISULTATI, "")) RaiseFileCreateError(settings.RISULTATI);
+    if (!platform::AppendToFile(settings.RISULTATI, ""))
+      RaiseErrorWithCode(msg::kCannotCreateFile, settings.RISULTATI, -1);
   }
   TProgramFiles files = ProgramFiles();
   const std::string& recoveryFile =
