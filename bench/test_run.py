@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
 """Tests of the benchmark's tools: bench/run's measuring of a process tree,
+its cutting of the benchmark text and its handling of commands that fail,
 and (when their paths are given in the environment, as ctest gives them)
 synth_lib_bench and enc_lib_bench driving the fake engine and encoder, set
 against the program itself."""
 import importlib.machinery
 import importlib.util
+import io
 import os
+import shutil
 import struct
 import subprocess
 import sys
 import tempfile
 import unittest
+import unittest.mock
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
@@ -80,6 +84,89 @@ class ProcessTreeMeasurement(unittest.TestCase):
         self.assertIn("exit 3", str(caught.exception))
         self.assertIn("no such voice", str(caught.exception))
         self.assertNotIn("out", str(caught.exception).split("\n", 1)[1])
+
+
+class CuttingTheText(unittest.TestCase):
+    TEXT = (HERE / "data" / "citazioni.txt").read_bytes()
+
+    def paragraphs(self, text):
+        return [p.strip(b"\r\n") for p in text.split(b"\r\n\r\n") if p.strip()]
+
+    def test_pieces_are_whole_paragraphs_of_about_the_size_asked(self):
+        for count, size in (run.MANY_TEXTS, run.BOOKS):
+            pieces = run.cut_texts(self.TEXT, count, size)
+            self.assertEqual(len(pieces), count)
+            joined = b"".join(pieces)
+            self.assertEqual(joined, self.TEXT[:len(joined)])
+            # Each paragraph lies whole in one piece, in the text's order.
+            self.assertEqual([p for piece in pieces for p in self.paragraphs(piece)],
+                             self.paragraphs(joined))
+            for piece in pieces:
+                self.assertTrue(piece.endswith(b"\r\n\r\n"))
+                self.assertFalse(piece.startswith(b"\r\n"))
+                self.assertLess(abs(len(piece) - size), 0.15 * size, len(piece))
+            self.assertLess(abs(len(joined) - count * size), 0.01 * count * size)
+
+    def test_cuts_at_the_nearest_paragraph_start_and_refuses_a_short_text(self):
+        text = b"aaa\r\n\r\nbb\r\nbb\r\n\r\n\r\nc\r\n\r\n"
+        self.assertEqual(run.cut_texts(text, 2, 8), [b"aaa\r\n\r\n", b"bb\r\nbb\r\n\r\n\r\n"])
+        self.assertEqual(run.cut_texts(text, 1, 40), [text])
+        with self.assertRaises(ValueError):
+            run.cut_texts(text, 4, 8)
+
+
+# Stands for narravox: records its arguments, fails for a text named fail*.
+FAKE_PROGRAM = """#!/bin/bash
+echo "$*" >> "$(dirname "$0")/runs"
+case "${@: -1}" in fail*) echo "* ERRORE: gia' in corso" >&2; exit 4;; esac
+"""
+
+
+class FailingCommands(unittest.TestCase):
+    def setUp(self):
+        self.tmp = Path(tempfile.mkdtemp())
+        self.addCleanup(shutil.rmtree, self.tmp)
+        self.program = self.tmp / "program"
+        self.program.write_text(FAKE_PROGRAM)
+        self.program.chmod(0o755)
+
+    def runs(self):
+        return sorted((self.tmp / "runs").read_text().splitlines())
+
+    def test_every_run_of_s_and_x_counts_and_a_failing_one_fails_the_command(self):
+        texts = ["a b.txt", "c.txt", "d.txt"]
+        for build in (run.runs_one_after_another, run.runs_two_at_a_time):
+            (self.tmp / "runs").unlink(missing_ok=True)
+            run.measure(build(self.program, ["/VE=175", "/PA=1"], self.tmp / "o", texts))
+            self.assertEqual(self.runs(), [f"/VE=175 /PA=1 /D={self.tmp}/o/ {t}" for t in texts])
+            with self.assertRaises(run.CommandFailed) as caught:
+                run.measure(build(self.program, [], self.tmp / "o", ["a.txt", "fail.txt", "b.txt"]))
+            self.assertIn("gia' in corso", str(caught.exception))
+            self.assertNotEqual(caught.exception.status, 0)
+
+    def test_a_failed_command_is_reported_without_figures_and_not_run_again(self):
+        out = {x: self.tmp / "out" / x for x in ("s", "x", "m")}
+        writes = 'echo same > "$0/f"; echo "$1" >> %s/log' % self.tmp
+        commands = {"s": ["bash", "-c", writes, out["s"], "s"],
+                    "x": ["bash", "-c", writes, out["x"], "x"],
+                    "m": [self.program, "/PA=1", "fail.txt"]}
+        results, failures, made, differences = run.run_rounds(
+            commands, out, 2, self.tmp, log=io.StringIO())
+        self.assertEqual(differences, [])
+        self.assertEqual((self.tmp / "log").read_text().split(), ["s", "x", "x", "s"])
+        self.assertEqual(list(failures), ["m"])
+        self.assertEqual(len(results["m"]), 0)
+        self.assertEqual(self.runs(), ["/PA=1 fail.txt"])
+        shown = io.StringIO()
+        with unittest.mock.patch("sys.stdout", shown):
+            run.report(results, failures, made, differences, 2, {}, commands)
+        self.assertIn("m          failed (exit 4", shown.getvalue())
+        self.assertIn("trees equal: yes", shown.getvalue())
+        self.assertIn("gia' in corso", shown.getvalue())
+
+        commands["x"] = ["bash", "-c", 'echo other > "$0/f"', out["x"]]
+        differences = run.run_rounds(commands, out, 1, self.tmp, log=io.StringIO())[3]
+        self.assertEqual(differences, ["f"])
 
 
 def wav(samples, rate=8000, channels=1, extra=b"", data_size=None):
