@@ -23,7 +23,8 @@ TProgramFiles ProgramFiles();
 
 // Runs side by side each have a RecoveryFile: slot 1 is recoveryFile
 // itself, slot n the same name with "-n" before its extension
-// ("narravox-2.dat"). A run takes the first slot whose lock is free.
+// ("narravox-2.dat"). A run takes the first slot whose lock is free (on
+// POSIX; Windows has slot 1 only, one conversion at a time).
 std::string RecoverySlot(const std::string& recoveryFile, int slot);
 inline constexpr int kMaxRecoverySlots = 9999;
 // The slots above 1 that exist beside recoveryFile, in order.

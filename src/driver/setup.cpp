@@ -100,7 +100,9 @@ void ChooseRecoveryFile(const std::string& first) {
     return;
   }
   if (!RunState.ResumeMode) {
-    for (int slot = 1; slot <= kMaxRecoverySlots; ++slot) {
+    // Windows keeps one conversion at a time: a second run stops.
+    const int slots = platform::kUnixConventions ? kMaxRecoverySlots : 1;
+    for (int slot = 1; slot <= slots; ++slot) {
       const std::string path = RecoverySlot(first, slot);
       if (!TryLockRecoveryFile(path)) continue;
       RunState.RecoveryFilePath = path;
