@@ -44,6 +44,8 @@ inline constexpr const char* kRecoveryFileBusy =
 inline constexpr const char* kRecoveryFileKept =
     "* AVVISO: la conversione interrotta del testo \"%s\" resta nel file \"%s\"; per "
     "riprenderla: narravox /R=%s";
+inline constexpr const char* kOptionAfterFiles =
+    "L'opzione %s viene dopo un file: le opzioni vanno prima dei file";
 inline constexpr const char* kResultsNotWritten =
     "* AVVISO: il risultato del testo \"%s\" non e' stato scritto nel file \"%s\"";
 inline constexpr const char* kOtherRunsToResume =

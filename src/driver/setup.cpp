@@ -171,6 +171,7 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
   settings.LayoutOptionsGiven = false;
   settings.ShapingKeysGiven.clear();
   std::string namedRecoveryFile;  // given with "/R=file"
+  bool optionsEnded = false;      // by "--"
 
   size_t current = 1;
   for (; current <= n; ++current) {
@@ -178,6 +179,7 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
     StopForPosixRequest(argument);
     if (platform::kUnixConventions && argument == "--") {  // the end of the options
       ++current;
+      optionsEnded = true;
       break;
     }
     if (argument.empty() || argument[0] != '/') break;
@@ -202,6 +204,13 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
     }
   }
   if (current > n && !RunState.ResumeMode) RaiseError(msg::kNoTextFiles);
+  // On POSIX an option among the files is a mistake to point out, not a
+  // file to look for (a name that exists, or a full path, is a file).
+  for (size_t i = current; platform::kUnixConventions && !optionsEnded && i <= n; ++i) {
+    const std::string& argument = args[i];
+    if (!argument.empty() && argument[0] == '/' && IsOption(argument) && !IsFileArgument(argument))
+      RaiseError(FormatText(msg::kOptionAfterFiles, {argument}));
+  }
 
   if (RunState.TestMode) {
     settings.AVVISIFINESTRA = false;

@@ -134,6 +134,9 @@ TEST(CommandLine, OptionErrors) {
       {{"/F=0", "a.txt"}, "Parametro non valido /F=0"},
       {{"/TEST"}, "Nessun file di testo specificato nella riga comandi"},
       {{"/L=IT", "/VB=3"}, "Nessun file di testo specificato nella riga comandi"},
+      {{"a.txt", "/D=x"}, "L'opzione /D=x viene dopo un file: le opzioni vanno prima dei file"},
+      {{"/VB=0", "a.txt", "b.txt", "/r"},
+       "L'opzione /r viene dopo un file: le opzioni vanno prima dei file"},
   };
   for (const Case& c : cases) {
     RunResult run = folder.Run(c.args);
@@ -163,17 +166,21 @@ TEST(CommandLine, MessageBoxReplacesTheConsoleReport) {
   EXPECT_EQ(run.output, "");
 }
 
-TEST(CommandLine, ArgumentsAfterTheFirstNameAreNames) {
+// After the first name, an option is pointed out before anything is done
+// (a name that exists or a full path stays a name; after "--" everything is).
+TEST(CommandLine, OptionsAfterTheFirstNameAreRefused) {
   ProgramFolder folder;
   folder.Write("narravox.INI", "");
   folder.Write("a.txt", "testo");
   RunResult run = folder.Run({"a.txt", "/VB=1"});
-  // The batch goes on with a.txt, to the engine library, an empty file here.
-  EXPECT_EQ(run.errors.find(
+  EXPECT_TRUE(StoppedWith(run, "L'opzione /VB=1 viene dopo un file: le opzioni vanno prima dei file"));
+  EXPECT_EQ(run.exitCode, 2);
+  RunResult ended = folder.Run({"--", "a.txt", "/VB=1"});
+  EXPECT_EQ(ended.errors.find(
                 "* ERRORE: Impossibile trovare il file \"/VB=1\" (codice 2: file o cartella "
                 "inesistente)\n* ERRORE: Impossibile caricare la libreria"),
             0u)
-      << run;
+      << ended;
   RunResult empty = folder.Run({"/VB=1", ""});
   EXPECT_TRUE(StoppedWith(
       empty, "Impossibile trovare il file \"\" (codice 2: file o cartella inesistente)"));
