@@ -85,6 +85,8 @@ struct TSettingRow {
   bool layout;
   bool (*read)(const TValue& v, TSettings& s);
   std::string (*record)(const TSettings& s);
+  // What the setting takes, in words, for the message of a value refused.
+  const char* values;
 };
 
 bool ReadVolume(const TValue& v, TSettings& s) {
@@ -215,7 +217,7 @@ using C = const TSettings&;
 // clang-format off
 const TSettingRow kSettingRows[] = {
   {"MP3DLL", "", false,
-   [](V v, S s) { if (!v.path.empty()) s.MP3DLL = LibraryPath(v); return true; }, nullptr},
+   [](V v, S s) { if (!v.path.empty()) s.MP3DLL = LibraryPath(v); return true; }, nullptr, "il file della libreria dell'encoder MP3"},
   {"ECIDLL", "", false,
    [](V v, S s) {
      std::string path = LibraryPath(v);
@@ -224,88 +226,88 @@ const TSettingRow kSettingRows[] = {
        s.EciPathGiven = true;
      }
      return true;
-   }, nullptr},
+   }, nullptr, "il file della libreria della sintesi vocale"},
   {"LINGUA", "L", false,
    [](V v, S s) { return LookupWord(v.upper, LanguageCodes, &s.LINGUA); },
-   [](C s) { return WordOf(s.LINGUA, LanguageCodes); }},
+   [](C s) { return WordOf(s.LINGUA, LanguageCodes); }, "la lingua e' IT, UK, US, FR, SP, DE o PB"},
   {"VOCE", "V", false,
    [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 8, &s.VOCE); },
-   [](C s) { return Number(s.VOCE); }},
+   [](C s) { return Number(s.VOCE); }, "la voce va da 0 a 8"},
   {"VELOCITA", "VE", false,
    [](V v, S s) { return ParseIntegerOrDefault(v.upper, 70, 1297, &s.VELOCITA); },
-   [](C s) { return NumberOrDefault(s.VELOCITA); }},
+   [](C s) { return NumberOrDefault(s.VELOCITA); }, "la velocita' va da 70 a 1297, o * per quella della sintesi"},
   {"TONALITA", "TO", false,
    [](V v, S s) { return ParseIntegerOrDefault(v.upper, 40, 422, &s.TONALITA); },
-   [](C s) { return NumberOrDefault(s.TONALITA); }},
-  {"VOLUME", "VO", false, ReadVolume, RecordVolume},
-  {"SAMPLE", "SA", false, ReadSample, [](C s) { return Number(s.SAMPLE); }},
-  {"RESAMPLE", "RS", false, ReadResample, RecordResample},
+   [](C s) { return NumberOrDefault(s.TONALITA); }, "la tonalita' va da 40 a 422, o * per quella della sintesi"},
+  {"VOLUME", "VO", false, ReadVolume, RecordVolume, "il volume va da 1 a 100, o * per quello della sintesi"},
+  {"SAMPLE", "SA", false, ReadSample, [](C s) { return Number(s.SAMPLE); }, "la frequenza della sintesi e' 8 o 11 (kHz), 8000 o 11025"},
+  {"RESAMPLE", "RS", false, ReadResample, RecordResample, "la frequenza dei file e' S, N o una di 8, 11, 12, 16, 22, 24, 32, 44, 48 (kHz)"},
   {"BITRATE", "BR", false,
    [](V v, S s) { return ParseOneOf(v.upper, {8, 16, 32, 40, 48, 56, 64, 96, 128}, &s.BITRATE); },
-   [](C s) { return Number(s.BITRATE); }},
+   [](C s) { return Number(s.BITRATE); }, "il bitrate e' 8, 16, 32, 40, 48, 56, 64, 96 o 128 (kbit/s)"},
   {"ID3TAG", "I3", false,
    [](V v, S s) { return ReadFlagOrWord(v, msg::kWordId3V2, &s.ID3TAG, &s.ID3V2); },
-   [](C s) { return s.ID3V2 ? std::string(msg::kWordId3V2) : Flag(s.ID3TAG); }},
+   [](C s) { return s.ID3V2 ? std::string(msg::kWordId3V2) : Flag(s.ID3TAG); }, "il tag ID3 e' S, N o V2"},
   {"TIPOTESTO", "T", false,
    [](V v, S s) { return LookupWord(v.upper, TextTypeWords, &s.TIPOTESTO); },
-   [](C s) { return WordOf(s.TIPOTESTO, TextTypeWords); }},
+   [](C s) { return WordOf(s.TIPOTESTO, TextTypeWords); }, "il tipo di testo e' AUTO, WINDOWS, DOS o UTF8 (A, W, D, U)"},
   {"DESTINAZIONE", "D", true,
-   [](V v, S s) { s.DESTINAZIONE = v.path; return true; }, nullptr},
-  {"FRAMMENTI", "F", true, ReadFragmentSize, nullptr},
-  {"GRUPPI", "G", true, ReadGroups, nullptr},
+   [](V v, S s) { s.DESTINAZIONE = v.path; return true; }, nullptr, "la cartella di destinazione"},
+  {"FRAMMENTI", "F", true, ReadFragmentSize, nullptr, "i frammenti vanno da 1 a 128 (KB)"},
+  {"GRUPPI", "G", true, ReadGroups, nullptr, "i gruppi vanno da 5 a 50 file, o N per nessun gruppo"},
   {"RIUNISCIGRUPPI", "RG", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.RIUNISCIGRUPPI); },
-   [](C s) { return Flag(s.RIUNISCIGRUPPI); }},
+   [](C s) { return Flag(s.RIUNISCIGRUPPI); }, "S o N"},
   {"CARTELLEROCKBOX", "CR", false,
    [](V v, S s) { return ReadFlagOrWord(v, msg::kWordMp3, &s.CARTELLEROCKBOX, &s.ROCKBOXMP3); },
-   [](C s) { return s.ROCKBOXMP3 ? std::string(msg::kWordMp3) : Flag(s.CARTELLEROCKBOX); }},
+   [](C s) { return s.ROCKBOXMP3 ? std::string(msg::kWordMp3) : Flag(s.CARTELLEROCKBOX); }, "S, N o MP3"},
   {"CLIPFILE", "CF", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.CLIPFILE); },
-   [](C s) { return Flag(s.CLIPFILE); }},
+   [](C s) { return Flag(s.CLIPFILE); }, "S o N"},
   {"IDENTIFICACARTELLA", "IC", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.IDENTIFICACARTELLA); },
-   [](C s) { return Flag(s.IDENTIFICACARTELLA); }},
+   [](C s) { return Flag(s.IDENTIFICACARTELLA); }, "S o N"},
   {"NOMEFILE", "NF", true,
    [](V v, S s) { s.NOMEFILE = v.upper; return true; },
-   [](C s) { return s.NOMEFILE; }},
+   [](C s) { return s.NOMEFILE; }, "il prefisso dei nomi dei file"},
   {"RIGAFRAMMENTA", "RF", true,
    [](V v, S s) { s.RIGAFRAMMENTA = v.upper; return true; },
-   [](C s) { return s.RIGAFRAMMENTA; }},
+   [](C s) { return s.RIGAFRAMMENTA; }, "la riga che separa i frammenti"},
   {"PAUSATESTA", "PT", false,
    [](V v, S s) { return ReadPause(v, &s.PAUSATESTA, HeadPauseAnnotation); },
-   [](C s) { return PauseOf(s.PAUSATESTA); }},
+   [](C s) { return PauseOf(s.PAUSATESTA); }, "la pausa va da 0 a 5000 (ms)"},
   {"PAUSACODA", "PC", false,
    [](V v, S s) { return ReadPause(v, &s.PAUSACODA, TailPauseAnnotation); },
-   [](C s) { return PauseOf(s.PAUSACODA); }},
+   [](C s) { return PauseOf(s.PAUSACODA); }, "la pausa va da 0 a 5000 (ms)"},
   {"TITOLO", "TI", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.TITOLO); },
-   [](C s) { return Flag(s.TITOLO); }},
+   [](C s) { return Flag(s.TITOLO); }, "S o N"},
   {"PAUSAPARAGRAFO", "PP", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.PAUSAPARAGRAFO); },
-   [](C s) { return Flag(s.PAUSAPARAGRAFO); }},
+   [](C s) { return Flag(s.PAUSAPARAGRAFO); }, "S o N"},
   {"MAIUSCOLE", "MA", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.MAIUSCOLE); },
-   [](C s) { return Flag(s.MAIUSCOLE); }},
+   [](C s) { return Flag(s.MAIUSCOLE); }, "S o N"},
   {"NORMALIZZA", "NZ", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.NORMALIZZA); },
-   [](C s) { return Flag(s.NORMALIZZA); }},
-  {"DIZIONARIO", "DZ", false, ReadDictionaries, [](C s) { return s.DIZIONARIO; }},
+   [](C s) { return Flag(s.NORMALIZZA); }, "S o N"},
+  {"DIZIONARIO", "DZ", false, ReadDictionaries, [](C s) { return s.DIZIONARIO; }, "i file dei dizionari, separati da ;"},
   {"IMPRONTADIZIONARIO", "", false,
    [](V v, S s) { s.IMPRONTADIZIONARIO = v.upper; return true; },
-   [](C s) { return s.IMPRONTADIZIONARIO; }},
-  {"PRIORITA", "P", false, ReadPriority, nullptr},
+   [](C s) { return s.IMPRONTADIZIONARIO; }, "l'impronta dei dizionari"},
+  {"PRIORITA", "P", false, ReadPriority, nullptr, "la priorita' e' BASSA, NORMALE o ALTA (0, 1, 2)"},
   {"PARALLELI", "PA", false,
-   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 64, &s.PARALLELI); }, nullptr},
+   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 64, &s.PARALLELI); }, nullptr, "i file in lavorazione insieme vanno da 1 a 64, o 0 per uno per processore"},
   {"RISULTATI", "RI", false,
-   [](V v, S s) { s.RISULTATI = v.path; return true; }, nullptr},
+   [](V v, S s) { s.RISULTATI = v.path; return true; }, nullptr, "il file dei risultati"},
   {"VERBOSITA", "VB", false,
-   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 3, &s.VERBOSITA); }, nullptr},
+   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 3, &s.VERBOSITA); }, nullptr, "la verbosita' va da 0 a 3"},
   {"CONFERMACANCELLA", "CC", false,
-   [](V v, S s) { return ParseFlag(v.upper, &s.CONFERMACANCELLA); }, nullptr},
+   [](V v, S s) { return ParseFlag(v.upper, &s.CONFERMACANCELLA); }, nullptr, "S o N"},
   {"AVVISIFINESTRA", "AF", false,
-   [](V v, S s) { return ParseFlag(v.upper, &s.AVVISIFINESTRA); }, nullptr},
+   [](V v, S s) { return ParseFlag(v.upper, &s.AVVISIFINESTRA); }, nullptr, "S o N"},
   {"MINIMIZZAFINESTRA", "MF", false,
-   [](V v, S s) { return ParseFlag(v.upper, &s.MINIMIZZAFINESTRA); }, nullptr},
+   [](V v, S s) { return ParseFlag(v.upper, &s.MINIMIZZAFINESTRA); }, nullptr, "S o N"},
 };
 // clang-format on
 
@@ -346,5 +348,10 @@ std::vector<std::string> RecordSettings(const TSettings& s) {
 bool IsSettingKey(const std::string& key) { return FindRow(key) != nullptr; }
 
 void RaiseInvalidParameter(const std::string& argument) {
+  // On POSIX the message says what the key takes.
+  std::string body = !argument.empty() && argument[0] == '/' ? argument.substr(1) : argument;
+  const TSettingRow* row = FindRow(UpperAscii(TrimBlanks(body.substr(0, body.find('=')))));
+  if (platform::kUnixConventions && row && body.find('=') != std::string::npos)
+    RaiseError(msg::kInvalidParameter + argument + ": " + row->values);
   RaiseError(msg::kInvalidParameter + argument);
 }
