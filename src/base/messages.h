@@ -64,6 +64,11 @@ inline constexpr const char* kFileLayerCreate = "Cannot create file \"%s\". %s";
 
 // Configuration and engine location.
 inline constexpr const char* kConfigLineError = "Errore nel file di configurazione, riga ";
+inline constexpr const char* kConfigLineProblem =
+    "Errore nel file di configurazione \"%s\", riga %s: %s";
+inline constexpr const char* kSettingWithoutEquals = "manca il segno \"=\" (CHIAVE=valore)";
+inline constexpr const char* kUnknownSettingKey = "la chiave \"%s\" non esiste";
+inline constexpr const char* kSettingValueRefused = "il valore \"%s\" di %s non va bene: ";
 inline constexpr const char* kConfigUpdated = "Aggiornato il file NARRAVOX.INI";
 inline constexpr const char* kConfigUpdatedAt = "Aggiornato il file di configurazione \"%s\"";
 inline constexpr const char* kStarterConfigHeader =

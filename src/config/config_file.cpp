@@ -7,6 +7,7 @@
 #include "base/messages.h"
 #include "base/program_files.h"
 #include "platform/files.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -27,8 +28,15 @@ void ApplyConfigurationLines(const std::vector<std::string>& lines) {
       continue;
     }
     if (line.empty() || line[0] == ';') continue;
-    if (!ParseSetting(line, EditableSettings(), folder)) RaiseError(msg::kConfigLineError + std::to_string(i + 1));
-    headerAllowed = false;
+    if (ParseSetting(line, EditableSettings(), folder)) {
+      headerAllowed = false;
+      continue;
+    }
+    // On POSIX the message names the file and the problem.
+    if (platform::kUnixConventions)
+      RaiseError(FormatText(msg::kConfigLineProblem,
+                            {ConfigFilePath(), std::to_string(i + 1), SettingProblem(line)}));
+    RaiseError(msg::kConfigLineError + std::to_string(i + 1));
   }
 }
 

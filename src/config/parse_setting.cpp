@@ -347,6 +347,17 @@ std::vector<std::string> RecordSettings(const TSettings& s) {
 
 bool IsSettingKey(const std::string& key) { return FindRow(key) != nullptr; }
 
+std::string SettingProblem(const std::string& text) {
+  std::string body = !text.empty() && text[0] == '/' ? text.substr(1) : text;
+  size_t equals = body.find('=');
+  if (equals == std::string::npos || equals == 0) return msg::kSettingWithoutEquals;
+  std::string key = TrimBlanks(body.substr(0, equals));
+  const TSettingRow* row = FindRow(UpperAscii(key));
+  if (!row) return FormatText(msg::kUnknownSettingKey, {key});
+  return FormatText(msg::kSettingValueRefused, {TrimBlanks(body.substr(equals + 1)), row->key}) +
+         row->values;
+}
+
 void RaiseInvalidParameter(const std::string& argument) {
   // On POSIX the message says what the key takes.
   std::string body = !argument.empty() && argument[0] == '/' ? argument.substr(1) : argument;

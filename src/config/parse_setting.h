@@ -28,6 +28,8 @@ bool IsSettingKey(const std::string& key);
 
 // Raises "Parametro non valido " followed by the argument as typed.
 [[noreturn]] void RaiseInvalidParameter(const std::string& argument);
+// What is wrong with a "KEY=value" text that ParseSetting refused, in words.
+std::string SettingProblem(const std::string& text);
 
 // The two parts of the command-line help text, each printed as one line.
 extern const char* const HelpText1;

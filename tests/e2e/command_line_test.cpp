@@ -157,7 +157,17 @@ TEST(CommandLine, ConfigurationErrorNamesItsLine) {
   ProgramFolder folder;
   folder.Write("narravox.INI", "; commento\r\n[narravox]\r\n\r\nL=UK\r\n[Narravox]\r\n");
   RunResult run = folder.Run({"a.txt"});
-  EXPECT_TRUE(StoppedWith(run, "Errore nel file di configurazione, riga 5"));
+  EXPECT_TRUE(StoppedWith(run, "Errore nel file di configurazione \"" + folder.File("narravox.INI") +
+                                   "\", riga 5: manca il segno \"=\" (CHIAVE=valore)"));
+  folder.Write("narravox.INI", "VB=1\r\nVOCI=2\r\nVE=50\r\n");
+  EXPECT_TRUE(StoppedWith(folder.Run({"a.txt"}), "Errore nel file di configurazione \"" +
+                                                     folder.File("narravox.INI") +
+                                                     "\", riga 2: la chiave \"VOCI\" non esiste"));
+  folder.Write("narravox.INI", "VB=1\r\nVE=50\r\n");
+  EXPECT_TRUE(StoppedWith(folder.Run({"a.txt"}),
+                          "Errore nel file di configurazione \"" + folder.File("narravox.INI") +
+                              "\", riga 2: il valore \"50\" di VELOCITA non va bene: la velocita' "
+                              "va da 70 a 1297, o * per quella della sintesi"));
   EXPECT_EQ(run.exitCode, 2);  // before the conversion
 }
 

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     ApplyConfigurationLines(text::SplitLines(text));
   } catch (const EError& error) {
-    FUZZ_CHECK(std::string(error.what()).rfind("Errore nel file di configurazione, riga ", 0) == 0);
+    FUZZ_CHECK(std::string(error.what()).rfind("Errore nel file di configurazione ", 0) == 0);
   }
   return 0;
 }

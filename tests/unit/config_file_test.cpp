@@ -17,24 +17,33 @@ std::string Apply(const std::string& text) {
   return ErrorOf([&] { ApplyConfigurationLines(text::SplitLines(text)); });
 }
 
+// "riga N" of an error about the file's line N; the message names the
+// file and the problem too (POSIX), which the end-to-end tests check.
+std::string LineOf(const std::string& error) {
+  size_t at = error.find("riga ");
+  if (error.rfind("Errore nel file di configurazione", 0) != 0 || at == std::string::npos) return error;
+  size_t end = error.find_first_not_of("0123456789", at + 5);
+  return error.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
 TEST(ConfigFile, HeaderIsOptionalAndComesFirst) {
   EXPECT_EQ(Apply(""), "");
   EXPECT_EQ(Apply("[Narravox]"), "");
   EXPECT_EQ(Apply("; commento\r\n\r\n  [narravox] \r\nL=UK\r\n"), "");
   EXPECT_EQ(Settings.LINGUA, 0x10001);
-  EXPECT_EQ(Apply("L=UK\r\n[Narravox]\r\n"), "Errore nel file di configurazione, riga 2");
-  EXPECT_EQ(Apply("[Narravox]\r\n[Narravox]\r\n"), "Errore nel file di configurazione, riga 2");
-  EXPECT_EQ(Apply("[Altro]\r\n"), "Errore nel file di configurazione, riga 1");
+  EXPECT_EQ(LineOf(Apply("L=UK\r\n[Narravox]\r\n")), "riga 2");
+  EXPECT_EQ(LineOf(Apply("[Narravox]\r\n[Narravox]\r\n")), "riga 2");
+  EXPECT_EQ(LineOf(Apply("[Altro]\r\n")), "riga 1");
 }
 
 TEST(ConfigFile, BlankLinesAndIndentedCommentsAreErrors) {
-  EXPECT_EQ(Apply("L=IT\r\n   \r\n"), "Errore nel file di configurazione, riga 2");
-  EXPECT_EQ(Apply(" ; commento\r\n"), "Errore nel file di configurazione, riga 1");
+  EXPECT_EQ(LineOf(Apply("L=IT\r\n   \r\n")), "riga 2");
+  EXPECT_EQ(LineOf(Apply(" ; commento\r\n")), "riga 1");
 }
 
 TEST(ConfigFile, LineNumbersCountEveryLineWhateverItsEnd) {
-  EXPECT_EQ(Apply("[Narravox]\r;c\r\rVB=1\rVB=9\r"), "Errore nel file di configurazione, riga 5");
-  EXPECT_EQ(Apply("[Narravox]\n;c\n\nVB=1\nVB=9\n"), "Errore nel file di configurazione, riga 5");
+  EXPECT_EQ(LineOf(Apply("[Narravox]\r;c\r\rVB=1\rVB=9\r")), "riga 5");
+  EXPECT_EQ(LineOf(Apply("[Narravox]\n;c\n\nVB=1\nVB=9\n")), "riga 5");
 }
 
 TEST(ConfigFile, LaterLineWinsAndAllKeyFormsWork) {
@@ -44,8 +53,7 @@ TEST(ConfigFile, LaterLineWinsAndAllKeyFormsWork) {
 }
 
 TEST(ConfigFile, MissingEngineLibraryLineEndsTheHeaderAllowance) {
-  EXPECT_EQ(Apply("ECIDLL=/non/esiste.so\r\n[Narravox]\r\n"),
-            "Errore nel file di configurazione, riga 2");
+  EXPECT_EQ(LineOf(Apply("ECIDLL=/non/esiste.so\r\n[Narravox]\r\n")), "riga 2");
 }
 
 }  // namespace
