@@ -18,8 +18,8 @@ std::string SystemErrorText(int code) {
   // The reasons an Italian system gives for the failures a user can meet.
   switch (code) {
     case ENOENT: return "Impossibile trovare il file specificato.";
-    case EACCES:
-    case EPERM: return "Accesso negato.";
+    case EACCES: return "Accesso negato.";
+    case EPERM: return "Operazione non permessa.";
     case ENOSPC: return "Spazio insufficiente sul disco.";
     case EDQUOT: return "Quota del disco superata.";
     case EROFS: return "Il supporto e' protetto da scrittura.";
@@ -38,6 +38,19 @@ std::string SystemErrorText(int code) {
     case EAGAIN: return "Troppi processi o risorse del sistema esaurite, limite ulimit -u.";
     case ENOMEM: return "Memoria insufficiente.";
     case E2BIG: return "Elenco degli argomenti o dell'ambiente troppo lungo.";
+    // What a shared or network folder, a pipe or a device can answer.
+    case ENOTEMPTY: return "La cartella non e' vuota.";
+    case EXDEV: return "Il file non puo' essere spostato su un altro dispositivo.";
+    case ETXTBSY: return "Il file e' un programma in esecuzione.";
+    case EINVAL: return "Argomento non valido.";
+    case EPIPE: return "Il processo che leggeva i dati si e' chiuso.";
+    case ENODEV: return "Dispositivo inesistente.";
+    case EOPNOTSUPP: return "Operazione non supportata dal file system.";
+    case ENOLCK: return "Nessun lock disponibile: il file system non gestisce i lock.";
+    case ESTALE: return "Il file remoto non e' piu' valido (cartella di rete).";
+    case ETIMEDOUT: return "Tempo scaduto.";
+    case EINTR: return "Operazione interrotta.";
+    case EBADF: return "Descrittore di file non valido.";
     default: break;
   }
   return std::string("Errore di sistema ") + std::to_string(code) + " (" +
