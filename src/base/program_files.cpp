@@ -7,6 +7,7 @@
 #include "base/messages.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "text/lines.h"
 
 namespace {
 
@@ -64,34 +65,40 @@ void CreateFolderOf(const std::string& path) {
 
 namespace {
 
-// The name of slot n: "-n" before the extension of the file name.
-std::string SlotName(const std::string& recoveryFile, const std::string& n) {
+// A slot's path is before + n + after: "-n" goes before the extension.
+struct TSlotName {
+  std::string before, after;
+};
+
+TSlotName SlotName(const std::string& recoveryFile) {
   size_t name = recoveryFile.rfind(kSeparator) + 1;
   size_t dot = recoveryFile.rfind('.');
   if (dot == std::string::npos || dot < name) dot = recoveryFile.size();
-  return recoveryFile.substr(0, dot) + "-" + n + recoveryFile.substr(dot);
+  return {recoveryFile.substr(0, dot) + "-", recoveryFile.substr(dot)};
 }
 
 }  // namespace
 
 std::string RecoverySlot(const std::string& recoveryFile, int slot) {
-  return slot <= 1 ? recoveryFile : SlotName(recoveryFile, std::to_string(slot));
+  if (slot <= 1) return recoveryFile;
+  TSlotName name = SlotName(recoveryFile);
+  return name.before + std::to_string(slot) + name.after;
 }
 
 std::vector<int> ExistingRecoverySlots(const std::string& recoveryFile) {
+  const TSlotName name = SlotName(recoveryFile);
   std::vector<platform::FoundEntry> entries;
-  platform::FindFiles(SlotName(recoveryFile, "*"), &entries);
-  const std::string pattern = SlotName(recoveryFile, "\n");
-  const std::string name = pattern.substr(pattern.rfind(kSeparator) + 1);
-  const size_t before = name.find('\n'), after = name.size() - before - 1;
+  platform::FindFiles(name.before + "*" + name.after, &entries);
+  const size_t before = name.before.size() - (name.before.rfind(kSeparator) + 1);
+  const size_t after = name.after.size();
   std::vector<int> slots;
   for (const platform::FoundEntry& entry : entries) {
     if (entry.isFolder || entry.name.size() <= before + after) continue;
     std::string digits = entry.name.substr(before, entry.name.size() - before - after);
-    if (digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos ||
-        digits[0] == '0')
-      continue;
-    if (digits != "1") slots.push_back(std::stoi(digits));
+    int32_t n = 0;
+    // Only the names that RecoverySlot makes: no sign, no leading zero.
+    if (text::ParseInteger(digits, &n, false) && n > 1 && std::to_string(n) == digits)
+      slots.push_back(n);
   }
   std::sort(slots.begin(), slots.end());
   return slots;

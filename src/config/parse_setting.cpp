@@ -319,13 +319,32 @@ const TSettingRow* FindRow(const std::string& key) {
 
 }  // namespace
 
-bool ParseSetting(const std::string& text, TSettings& s, const std::string& libraryFolder) {
+namespace {
+
+// "KEY=value" or "/KEY=value", its key and value without blanks around.
+struct TSettingText {
+  bool keyed = false;  // it has a key and "="
+  std::string key, value;
+};
+
+TSettingText SplitSettingText(const std::string& text) {
   std::string body = (!text.empty() && text[0] == '/') ? text.substr(1) : text;
   size_t equals = body.find('=');
-  if (equals == std::string::npos || equals == 0) return false;
-  const TSettingRow* row = FindRow(UpperAscii(TrimBlanks(body.substr(0, equals))));
+  TSettingText split;
+  if (equals == std::string::npos || equals == 0) return split;
+  split.keyed = true;
+  split.key = TrimBlanks(body.substr(0, equals));
+  split.value = TrimBlanks(body.substr(equals + 1));
+  return split;
+}
+
+}  // namespace
+
+bool ParseSetting(const std::string& text, TSettings& s, const std::string& libraryFolder) {
+  const TSettingText split = SplitSettingText(text);
+  const TSettingRow* row = split.keyed ? FindRow(UpperAscii(split.key)) : nullptr;
   if (!row) return false;
-  std::string typed = TrimBlanks(body.substr(equals + 1));
+  const std::string& typed = split.value;
   TValue value;
   value.upper = UpperAscii(typed);
   // File and folder names keep their letter case where the system tells
@@ -348,21 +367,18 @@ std::vector<std::string> RecordSettings(const TSettings& s) {
 bool IsSettingKey(const std::string& key) { return FindRow(key) != nullptr; }
 
 std::string SettingProblem(const std::string& text) {
-  std::string body = !text.empty() && text[0] == '/' ? text.substr(1) : text;
-  size_t equals = body.find('=');
-  if (equals == std::string::npos || equals == 0) return msg::kSettingWithoutEquals;
-  std::string key = TrimBlanks(body.substr(0, equals));
-  const TSettingRow* row = FindRow(UpperAscii(key));
-  if (!row) return FormatText(msg::kUnknownSettingKey, {key});
-  return FormatText(msg::kSettingValueRefused, {TrimBlanks(body.substr(equals + 1)), row->key}) +
-         row->values;
+  const TSettingText split = SplitSettingText(text);
+  if (!split.keyed) return msg::kSettingWithoutEquals;
+  const TSettingRow* row = FindRow(UpperAscii(split.key));
+  if (!row) return FormatText(msg::kUnknownSettingKey, {split.key});
+  return FormatText(msg::kSettingValueRefused, {split.value, row->key}) + row->values;
 }
 
 void RaiseInvalidParameter(const std::string& argument) {
   // On POSIX the message says what the key takes.
-  std::string body = !argument.empty() && argument[0] == '/' ? argument.substr(1) : argument;
-  const TSettingRow* row = FindRow(UpperAscii(TrimBlanks(body.substr(0, body.find('=')))));
-  if (platform::kUnixConventions && row && body.find('=') != std::string::npos)
+  const TSettingText split = SplitSettingText(argument);
+  const TSettingRow* row = split.keyed ? FindRow(UpperAscii(split.key)) : nullptr;
+  if (platform::kUnixConventions && row)
     RaiseError(msg::kInvalidParameter + argument + ": " + row->values);
   RaiseError(msg::kInvalidParameter + argument);
 }

@@ -110,6 +110,8 @@ class TConversion : public TFragmentEvents {
   void FragmentStart(TFragmentBuffer& buffer) override;
   void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override;
   void SpeakAloud(TFragmentBuffer& buffer);
+  // The progress shown as it was when doneBytes were done, at the time now.
+  void UpdateProgressAt(int32_t doneBytes);
   void ShowFileStart(const TEvent& file);
   std::string Id3v2TagOfFile() const;
   // The fragment goes to the runner; files are shown, and the checkpoint
@@ -313,14 +315,18 @@ void TConversion::FragmentStart(TFragmentBuffer& buffer) {
   Queue(file);
 }
 
+void TConversion::UpdateProgressAt(int32_t doneBytes) {
+  const int32_t now = progress_.DoneBytes;
+  progress_.DoneBytes = doneBytes;
+  progress_.Update(platform::TickCount());
+  progress_.DoneBytes = now;
+}
+
 // With the progress it had when its fragment started.
 void TConversion::ShowFileStart(const TEvent& file) {
-  int32_t doneBytes = progress_.DoneBytes;
-  progress_.DoneBytes = file.doneBytes;
-  progress_.Update(platform::TickCount());
+  UpdateProgressAt(file.doneBytes);
   if (Settings.VERBOSITA > 1) PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(file.track)));
   platform::SetConsoleTitle(progress_.ProgressText + " - " + file.title);
-  progress_.DoneBytes = doneBytes;
 }
 
 std::string TConversion::Id3v2TagOfFile() const {
@@ -425,14 +431,10 @@ void TConversion::AdvanceEvents() {
   while (!events_.empty()) {
     TEvent& first = events_.front();
     switch (first.kind) {
-      case TEvent::TKind::Line: {
-        int32_t doneBytes = progress_.DoneBytes;
-        progress_.DoneBytes = first.doneBytes;
-        progress_.Update(platform::TickCount());
+      case TEvent::TKind::Line:
+        UpdateProgressAt(first.doneBytes);
         PrintLine(progress_.Prefix() + first.text);
-        progress_.DoneBytes = doneBytes;
         break;
-      }
       case TEvent::TKind::ErrorLine:
         PrintErrorLine(first.text);
         break;

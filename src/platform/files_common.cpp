@@ -38,8 +38,8 @@ bool ReadWholeFile(const std::string& path, std::string* data) {
   return CloseFile(file);
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& data) {
-  FileHandle file = CreateFileForWriting(path);
+// Writes data to a file just opened (kNoFile: the open failed) and closes it.
+bool WriteAndClose(FileHandle file, const std::string& data) {
   if (file == kNoFile) return false;
   size_t done = 0;
   if (!WriteToFile(file, data.data(), data.size(), &done)) {
@@ -49,15 +49,12 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
   return CloseFile(file);
 }
 
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+  return WriteAndClose(CreateFileForWriting(path), data);
+}
+
 bool AppendToFile(const std::string& path, const std::string& data) {
-  FileHandle file = OpenFileForAppending(path);
-  if (file == kNoFile) return false;
-  size_t done = 0;
-  if (!WriteToFile(file, data.data(), data.size(), &done)) {
-    CloseAfterFailure(file);
-    return false;
-  }
-  return CloseFile(file);
+  return WriteAndClose(OpenFileForAppending(path), data);
 }
 
 bool ReplaceFileContent(const std::string& path, const std::string& data) {
