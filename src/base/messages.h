@@ -81,6 +81,34 @@ inline constexpr const char* kEngineNotFound =
     "la posizione";
 inline constexpr const char* kInvalidDataType = "Invalid data type for '%s'";
 
+// The long help (--help), made from the settings' table.
+inline constexpr const char* kHelpUsage =
+    "Uso: narravox [opzioni] [--] file|@lista [file ...]\r\n"
+    "     narravox /R[=file] [opzioni]   riprende una conversione interrotta\r\n"
+    "     narravox /TEST [opzioni] file  legge il testo ad alta voce, senza scrivere file\r\n"
+    "     narravox /ECISETUP=file|cartella  indica la libreria della sintesi vocale\r\n"
+    "\r\n"
+    "Ogni testo diventa una cartella di file MP3 numerati (001.mp3, 002.mp3 ...) nella\r\n"
+    "cartella di destinazione. Le opzioni vanno prima dei file, nella forma\r\n"
+    "/CODICE=valore o /CHIAVE=valore (maiuscole e minuscole sono uguali); -- termina\r\n"
+    "le opzioni. Le stesse impostazioni, una riga CHIAVE=valore ciascuna, vanno nel\r\n"
+    "file di configurazione ~/.config/narravox/narravox.INI. Altro in: man narravox";
+inline constexpr const char* kHelpOptionLine = "  %s: %s; %s (predefinito: %s)";
+inline constexpr const char* kHelpNoDefault = "nessuno";
+inline constexpr const char* kHelpGroupReading = "Cosa leggere e come:";
+inline constexpr const char* kHelpGroupWriting = "Dove scrivere:";
+inline constexpr const char* kHelpGroupVoice = "Voce:";
+inline constexpr const char* kHelpGroupFiles = "File MP3:";
+inline constexpr const char* kHelpGroupRunning = "Esecuzione:";
+inline constexpr const char* kHelpRequests =
+    "Richieste:\r\n"
+    "  /TEST: legge i testi ad alta voce invece di scrivere i file\r\n"
+    "  /R, /RIPRENDI[=file]: riprende la conversione interrotta (file: il suo file di ripristino)\r\n"
+    "  /ECISETUP=file|cartella: registra dove si trova la libreria della sintesi vocale\r\n"
+    "  -h, --help: questo aiuto; /?: l'aiuto breve; --version: la versione\r\n"
+    "Codici di uscita: 0 tutto convertito, 1 testi saltati o errore durante la conversione,\r\n"
+    "2 errore prima della conversione (opzioni, configurazione, librerie), 130 o 143 interrotto";
+
 // Words of the settings' tables that are also the program's own strings.
 inline constexpr const char* kWordAuto = "AUTO";
 inline constexpr const char* kWordAutoShort = "A";

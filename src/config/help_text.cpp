@@ -1,5 +1,8 @@
 #include "config/parse_setting.h"
 
+#include "base/errors.h"
+#include "base/messages.h"
+
 const char* const HelpText1 =
     "Formato del comando: NARRAVOX [opzioni] file[.TXT]|@file[.LST] [file [...]]\r\n"
     "(per i nomi dei file sono ammessi anche i caratteri jolly * e ?)\r\n"
@@ -36,3 +39,38 @@ const char* const HelpText2 =
     "/R         riprende l'ultima conversione interrotta\r\n"
     "Comando per l'impostazione della sintesi ECI:\r\n"
     "NARRAVOX /ECISETUP=file|dir";
+
+namespace {
+
+const char* GroupTitle(TSettingGroup group) {
+  switch (group) {
+    case TSettingGroup::Reading: return msg::kHelpGroupReading;
+    case TSettingGroup::Writing: return msg::kHelpGroupWriting;
+    case TSettingGroup::Voice: return msg::kHelpGroupVoice;
+    case TSettingGroup::Files: return msg::kHelpGroupFiles;
+    case TSettingGroup::Running: break;
+  }
+  return msg::kHelpGroupRunning;
+}
+
+}  // namespace
+
+std::string HelpKeys(const TSettingHelp& row) {
+  std::string keys = "/" + row.key;
+  if (!row.shortKey.empty()) keys = "/" + row.shortKey + ", " + keys;
+  return keys;
+}
+
+std::string LongHelpText() {
+  const std::vector<TSettingHelp> rows = SettingsHelp();
+  std::string text = msg::kHelpUsage;
+  for (TSettingGroup group : {TSettingGroup::Reading, TSettingGroup::Writing, TSettingGroup::Voice,
+                              TSettingGroup::Files, TSettingGroup::Running}) {
+    text += std::string("\r\n\r\n") + GroupTitle(group);
+    for (const TSettingHelp& row : rows)
+      if (row.group == group)
+        text += "\r\n" + FormatText(msg::kHelpOptionLine,
+                                    {HelpKeys(row), row.summary, row.values, row.defaultValue});
+  }
+  return text + "\r\n\r\n" + msg::kHelpRequests;
+}

@@ -85,8 +85,14 @@ struct TSettingRow {
   bool layout;
   bool (*read)(const TValue& v, TSettings& s);
   std::string (*record)(const TSettings& s);
-  // What the setting takes, in words, for the message of a value refused.
+  // What the setting takes, in words, for the message of a value refused
+  // and for the help.
   const char* values;
+  TSettingGroup group;
+  const char* summary;  // what it does, in a few words
+  // Its default as the help shows it; nullptr for a recorded setting, whose
+  // default is what record gives for the default settings.
+  const char* defaultValue;
 };
 
 bool ReadVolume(const TValue& v, TSettings& s) {
@@ -217,7 +223,8 @@ using C = const TSettings&;
 // clang-format off
 const TSettingRow kSettingRows[] = {
   {"MP3DLL", "", false,
-   [](V v, S s) { if (!v.path.empty()) s.MP3DLL = LibraryPath(v); return true; }, nullptr, "il file della libreria dell'encoder MP3"},
+   [](V v, S s) { if (!v.path.empty()) s.MP3DLL = LibraryPath(v); return true; }, nullptr, "un file di libreria",
+   TSettingGroup::Running, "libreria dell'encoder MP3", "accanto al programma"},
   {"ECIDLL", "", false,
    [](V v, S s) {
      std::string path = LibraryPath(v);
@@ -226,88 +233,123 @@ const TSettingRow kSettingRows[] = {
        s.EciPathGiven = true;
      }
      return true;
-   }, nullptr, "il file della libreria della sintesi vocale"},
+   }, nullptr, "un file di libreria",
+   TSettingGroup::Running, "libreria della sintesi vocale", "quella trovata da /ECISETUP"},
   {"LINGUA", "L", false,
    [](V v, S s) { return LookupWord(v.upper, LanguageCodes, &s.LINGUA); },
-   [](C s) { return WordOf(s.LINGUA, LanguageCodes); }, "la lingua e' IT, UK, US, FR, SP, DE o PB"},
+   [](C s) { return WordOf(s.LINGUA, LanguageCodes); }, "la lingua e' IT, UK, US, FR, SP, DE o PB",
+   TSettingGroup::Voice, "lingua della sintesi", nullptr},
   {"VOCE", "V", false,
    [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 8, &s.VOCE); },
-   [](C s) { return Number(s.VOCE); }, "la voce va da 0 a 8"},
+   [](C s) { return Number(s.VOCE); }, "la voce va da 0 a 8",
+   TSettingGroup::Voice, "voce della sintesi", nullptr},
   {"VELOCITA", "VE", false,
    [](V v, S s) { return ParseIntegerOrDefault(v.upper, 70, 1297, &s.VELOCITA); },
-   [](C s) { return NumberOrDefault(s.VELOCITA); }, "la velocita' va da 70 a 1297, o * per quella della sintesi"},
+   [](C s) { return NumberOrDefault(s.VELOCITA); }, "la velocita' va da 70 a 1297, o * per quella della sintesi",
+   TSettingGroup::Voice, "velocita' di lettura", nullptr},
   {"TONALITA", "TO", false,
    [](V v, S s) { return ParseIntegerOrDefault(v.upper, 40, 422, &s.TONALITA); },
-   [](C s) { return NumberOrDefault(s.TONALITA); }, "la tonalita' va da 40 a 422, o * per quella della sintesi"},
-  {"VOLUME", "VO", false, ReadVolume, RecordVolume, "il volume va da 1 a 100, o * per quello della sintesi"},
-  {"SAMPLE", "SA", false, ReadSample, [](C s) { return Number(s.SAMPLE); }, "la frequenza della sintesi e' 8 o 11 (kHz), 8000 o 11025"},
-  {"RESAMPLE", "RS", false, ReadResample, RecordResample, "la frequenza dei file e' S, N o una di 8, 11, 12, 16, 22, 24, 32, 44, 48 (kHz)"},
+   [](C s) { return NumberOrDefault(s.TONALITA); }, "la tonalita' va da 40 a 422, o * per quella della sintesi",
+   TSettingGroup::Voice, "tonalita' della voce", nullptr},
+  {"VOLUME", "VO", false, ReadVolume, RecordVolume, "il volume va da 1 a 100, o * per quello della sintesi",
+   TSettingGroup::Voice, "volume della voce", nullptr},
+  {"SAMPLE", "SA", false, ReadSample, [](C s) { return Number(s.SAMPLE); }, "la frequenza della sintesi e' 8 o 11 (kHz), 8000 o 11025",
+   TSettingGroup::Files, "frequenza di campionamento della sintesi (Hz)", nullptr},
+  {"RESAMPLE", "RS", false, ReadResample, RecordResample, "la frequenza dei file e' S, N o una di 8, 11, 12, 16, 22, 24, 32, 44, 48 (kHz)",
+   TSettingGroup::Files, "ricampionamento dei file MP3", nullptr},
   {"BITRATE", "BR", false,
    [](V v, S s) { return ParseOneOf(v.upper, {8, 16, 32, 40, 48, 56, 64, 96, 128}, &s.BITRATE); },
-   [](C s) { return Number(s.BITRATE); }, "il bitrate e' 8, 16, 32, 40, 48, 56, 64, 96 o 128 (kbit/s)"},
+   [](C s) { return Number(s.BITRATE); }, "il bitrate e' 8, 16, 32, 40, 48, 56, 64, 96 o 128 (kbit/s)",
+   TSettingGroup::Files, "bitrate dei file MP3", nullptr},
   {"ID3TAG", "I3", false,
    [](V v, S s) { return ReadFlagOrWord(v, msg::kWordId3V2, &s.ID3TAG, &s.ID3V2); },
-   [](C s) { return s.ID3V2 ? std::string(msg::kWordId3V2) : Flag(s.ID3TAG); }, "il tag ID3 e' S, N o V2"},
+   [](C s) { return s.ID3V2 ? std::string(msg::kWordId3V2) : Flag(s.ID3TAG); }, "il tag ID3 e' S, N o V2",
+   TSettingGroup::Files, "tag ID3 nei file MP3 (V2: anche ID3v2 con i titoli)", nullptr},
   {"TIPOTESTO", "T", false,
    [](V v, S s) { return LookupWord(v.upper, TextTypeWords, &s.TIPOTESTO); },
-   [](C s) { return WordOf(s.TIPOTESTO, TextTypeWords); }, "il tipo di testo e' AUTO, WINDOWS, DOS o UTF8 (A, W, D, U)"},
+   [](C s) { return WordOf(s.TIPOTESTO, TextTypeWords); }, "il tipo di testo e' AUTO, WINDOWS, DOS o UTF8 (A, W, D, U)",
+   TSettingGroup::Reading, "codifica dei testi", nullptr},
   {"DESTINAZIONE", "D", true,
-   [](V v, S s) { s.DESTINAZIONE = v.path; return true; }, nullptr, "la cartella di destinazione"},
-  {"FRAMMENTI", "F", true, ReadFragmentSize, nullptr, "i frammenti vanno da 1 a 128 (KB)"},
-  {"GRUPPI", "G", true, ReadGroups, nullptr, "i gruppi vanno da 5 a 50 file, o N per nessun gruppo"},
+   [](V v, S s) { s.DESTINAZIONE = v.path; return true; }, nullptr, "una cartella",
+   TSettingGroup::Writing, "cartella in cui vanno le cartelle dei testi", "la cartella corrente"},
+  {"FRAMMENTI", "F", true, ReadFragmentSize, nullptr, "i frammenti vanno da 1 a 128 (KB)",
+   TSettingGroup::Reading, "dimensione dei frammenti, uno per file MP3 (KB)", "16"},
+  {"GRUPPI", "G", true, ReadGroups, nullptr, "i gruppi vanno da 5 a 50 file, o N per nessun gruppo",
+   TSettingGroup::Writing, "numero massimo di file per cartella di gruppo", "N"},
   {"RIUNISCIGRUPPI", "RG", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.RIUNISCIGRUPPI); },
-   [](C s) { return Flag(s.RIUNISCIGRUPPI); }, "S o N"},
+   [](C s) { return Flag(s.RIUNISCIGRUPPI); }, "S o N",
+   TSettingGroup::Writing, "riunisce le cartelle dei gruppi in una", nullptr},
   {"CARTELLEROCKBOX", "CR", false,
    [](V v, S s) { return ReadFlagOrWord(v, msg::kWordMp3, &s.CARTELLEROCKBOX, &s.ROCKBOXMP3); },
-   [](C s) { return s.ROCKBOXMP3 ? std::string(msg::kWordMp3) : Flag(s.CARTELLEROCKBOX); }, "S, N o MP3"},
+   [](C s) { return s.ROCKBOXMP3 ? std::string(msg::kWordMp3) : Flag(s.CARTELLEROCKBOX); }, "S, N o MP3",
+   TSettingGroup::Writing, "clip vocali delle cartelle per i lettori Rockbox", nullptr},
   {"CLIPFILE", "CF", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.CLIPFILE); },
-   [](C s) { return Flag(s.CLIPFILE); }, "S o N"},
+   [](C s) { return Flag(s.CLIPFILE); }, "S o N",
+   TSettingGroup::Writing, "una clip Rockbox accanto a ogni file MP3", nullptr},
   {"IDENTIFICACARTELLA", "IC", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.IDENTIFICACARTELLA); },
-   [](C s) { return Flag(s.IDENTIFICACARTELLA); }, "S o N"},
+   [](C s) { return Flag(s.IDENTIFICACARTELLA); }, "S o N",
+   TSettingGroup::Writing, "file MP3 parlato con il nome della cartella", nullptr},
   {"NOMEFILE", "NF", true,
    [](V v, S s) { s.NOMEFILE = v.upper; return true; },
-   [](C s) { return s.NOMEFILE; }, "il prefisso dei nomi dei file"},
+   [](C s) { return s.NOMEFILE; }, "un testo",
+   TSettingGroup::Writing, "testo messo davanti al nome di ogni file MP3", nullptr},
   {"RIGAFRAMMENTA", "RF", true,
    [](V v, S s) { s.RIGAFRAMMENTA = v.upper; return true; },
-   [](C s) { return s.RIGAFRAMMENTA; }, "la riga che separa i frammenti"},
+   [](C s) { return s.RIGAFRAMMENTA; }, "una riga di testo",
+   TSettingGroup::Reading, "riga che nel testo segna l'inizio di un nuovo frammento", nullptr},
   {"PAUSATESTA", "PT", false,
    [](V v, S s) { return ReadPause(v, &s.PAUSATESTA, HeadPauseAnnotation); },
-   [](C s) { return PauseOf(s.PAUSATESTA); }, "la pausa va da 0 a 5000 (ms)"},
+   [](C s) { return PauseOf(s.PAUSATESTA); }, "la pausa va da 0 a 5000 (ms)",
+   TSettingGroup::Voice, "pausa in testa a ogni file MP3 (ms)", nullptr},
   {"PAUSACODA", "PC", false,
    [](V v, S s) { return ReadPause(v, &s.PAUSACODA, TailPauseAnnotation); },
-   [](C s) { return PauseOf(s.PAUSACODA); }, "la pausa va da 0 a 5000 (ms)"},
+   [](C s) { return PauseOf(s.PAUSACODA); }, "la pausa va da 0 a 5000 (ms)",
+   TSettingGroup::Voice, "pausa in coda a ogni file MP3 (ms)", nullptr},
   {"TITOLO", "TI", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.TITOLO); },
-   [](C s) { return Flag(s.TITOLO); }, "S o N"},
+   [](C s) { return Flag(s.TITOLO); }, "S o N",
+   TSettingGroup::Reading, "legge il nome del testo e il numero all'inizio di ogni file", nullptr},
   {"PAUSAPARAGRAFO", "PP", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.PAUSAPARAGRAFO); },
-   [](C s) { return Flag(s.PAUSAPARAGRAFO); }, "S o N"},
+   [](C s) { return Flag(s.PAUSAPARAGRAFO); }, "S o N",
+   TSettingGroup::Voice, "pausa tra i paragrafi e dopo i titoli", nullptr},
   {"MAIUSCOLE", "MA", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.MAIUSCOLE); },
-   [](C s) { return Flag(s.MAIUSCOLE); }, "S o N"},
+   [](C s) { return Flag(s.MAIUSCOLE); }, "S o N",
+   TSettingGroup::Reading, "legge le maiuscole come sono scritte (sigle, numeri romani)", nullptr},
   {"NORMALIZZA", "NZ", false,
    [](V v, S s) { return ParseFlag(v.upper, &s.NORMALIZZA); },
-   [](C s) { return Flag(s.NORMALIZZA); }, "S o N"},
-  {"DIZIONARIO", "DZ", false, ReadDictionaries, [](C s) { return s.DIZIONARIO; }, "i file dei dizionari, separati da ;"},
+   [](C s) { return Flag(s.NORMALIZZA); }, "S o N",
+   TSettingGroup::Reading, "regole di lettura dell'italiano (accenti, abbreviazioni, numeri)", nullptr},
+  {"DIZIONARIO", "DZ", false, ReadDictionaries, [](C s) { return s.DIZIONARIO; }, "uno o piu' file, separati da ;",
+   TSettingGroup::Reading, "dizionari di pronuncia dell'utente", nullptr},
   {"IMPRONTADIZIONARIO", "", false,
    [](V v, S s) { s.IMPRONTADIZIONARIO = v.upper; return true; },
-   [](C s) { return s.IMPRONTADIZIONARIO; }, "l'impronta dei dizionari"},
-  {"PRIORITA", "P", false, ReadPriority, nullptr, "la priorita' e' BASSA, NORMALE o ALTA (0, 1, 2)"},
+   [](C s) { return s.IMPRONTADIZIONARIO; }, "un testo",
+   TSettingGroup::Reading, "impronta delle regole dei dizionari, scritta dal programma nel file di ripristino", nullptr},
+  {"PRIORITA", "P", false, ReadPriority, nullptr, "la priorita' e' BASSA, NORMALE o ALTA (0, 1, 2)",
+   TSettingGroup::Running, "priorita' del processo", "BASSA"},
   {"PARALLELI", "PA", false,
-   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 64, &s.PARALLELI); }, nullptr, "i file in lavorazione insieme vanno da 1 a 64, o 0 per uno per processore"},
+   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 64, &s.PARALLELI); }, nullptr, "i file in lavorazione insieme vanno da 1 a 64, o 0 per uno per processore",
+   TSettingGroup::Running, "file MP3 preparati insieme", "0"},
   {"RISULTATI", "RI", false,
-   [](V v, S s) { s.RISULTATI = v.path; return true; }, nullptr, "il file dei risultati"},
+   [](V v, S s) { s.RISULTATI = v.path; return true; }, nullptr, "un file",
+   TSettingGroup::Running, "file a cui si aggiunge una riga JSON per ogni testo", "nessuno"},
   {"VERBOSITA", "VB", false,
-   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 3, &s.VERBOSITA); }, nullptr, "la verbosita' va da 0 a 3"},
+   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 3, &s.VERBOSITA); }, nullptr, "la verbosita' va da 0 a 3",
+   TSettingGroup::Running, "quantita' di messaggi: 0 solo gli errori, 1 i testi, 2 anche i file, 3 anche la sintesi", "2"},
   {"CONFERMACANCELLA", "CC", false,
-   [](V v, S s) { return ParseFlag(v.upper, &s.CONFERMACANCELLA); }, nullptr, "S o N"},
+   [](V v, S s) { return ParseFlag(v.upper, &s.CONFERMACANCELLA); }, nullptr, "S o N",
+   TSettingGroup::Running, "chiede conferma prima di cancellare i vecchi file MP3", "S"},
   {"AVVISIFINESTRA", "AF", false,
-   [](V v, S s) { return ParseFlag(v.upper, &s.AVVISIFINESTRA); }, nullptr, "S o N"},
+   [](V v, S s) { return ParseFlag(v.upper, &s.AVVISIFINESTRA); }, nullptr, "S o N",
+   TSettingGroup::Running, "domande e avvisi in una finestra", "N"},
   {"MINIMIZZAFINESTRA", "MF", false,
-   [](V v, S s) { return ParseFlag(v.upper, &s.MINIMIZZAFINESTRA); }, nullptr, "S o N"},
+   [](V v, S s) { return ParseFlag(v.upper, &s.MINIMIZZAFINESTRA); }, nullptr, "S o N",
+   TSettingGroup::Running, "riduce a icona la finestra della console", "N"},
 };
 // clang-format on
 
@@ -365,6 +407,17 @@ std::vector<std::string> RecordSettings(const TSettings& s) {
 }
 
 bool IsSettingKey(const std::string& key) { return FindRow(key) != nullptr; }
+
+std::vector<TSettingHelp> SettingsHelp() {
+  const TSettings defaults;
+  std::vector<TSettingHelp> help;
+  for (const TSettingRow& row : kSettingRows) {
+    std::string byDefault = row.defaultValue ? row.defaultValue : row.record(defaults);
+    help.push_back({row.key, row.shortKey, row.group, row.summary, row.values,
+                    byDefault.empty() ? std::string(msg::kHelpNoDefault) : byDefault});
+  }
+  return help;
+}
 
 std::string SettingProblem(const std::string& text) {
   const TSettingText split = SplitSettingText(text);

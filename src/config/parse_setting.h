@@ -26,10 +26,27 @@ std::vector<std::string> RecordSettings(const TSettings& settings);
 // its long or short form.
 bool IsSettingKey(const std::string& key);
 
+// What the help and the manual page say of every setting, in the table's
+// order: its keys, the group it is listed in, what it does, what it takes
+// and its default.
+enum class TSettingGroup { Reading, Writing, Voice, Files, Running };
+struct TSettingHelp {
+  std::string key, shortKey;  // shortKey empty when it has none
+  TSettingGroup group;
+  std::string summary, values, defaultValue;
+};
+std::vector<TSettingHelp> SettingsHelp();
+
 // Raises "Parametro non valido " followed by the argument as typed.
 [[noreturn]] void RaiseInvalidParameter(const std::string& argument);
 // What is wrong with a "KEY=value" text that ParseSetting refused, in words.
 std::string SettingProblem(const std::string& text);
+
+// The help of "--help" on POSIX: the usage, every setting of the table by
+// group with its keys, what it takes and its default, and the requests.
+std::string LongHelpText();
+// A setting's keys as the help lists them: "/VE, /VELOCITA".
+std::string HelpKeys(const TSettingHelp& row);
 
 // The two parts of the command-line help text, each printed as one line.
 extern const char* const HelpText1;

@@ -38,7 +38,11 @@ namespace {
 // the run with exit code 0, as such requests do there.
 void StopForPosixRequest(const std::string& argument) {
   if (!platform::kUnixConventions) return;
-  if (argument == "-h" || argument == "--help") StopWithHelp(0);
+  if (argument == "-h" || argument == "--help") {
+    PrintBanner();
+    PrintLine(LongHelpText());
+    RaiseSilentAbort(0);
+  }
   if (argument == "--version") {
     platform::ConsoleWrite(msg::kBanner);
     RaiseSilentAbort(0);

@@ -64,16 +64,19 @@ TEST(CommandLine, HelpIsPrintedExactly) {
 
 TEST(CommandLine, HelpAndVersionAskedTheLinuxWayEndWithZero) {
   ProgramFolder folder(false);
-  const std::string help = folder.Run({"/?"}).output;
-  ASSERT_NE(help.find("Formato del comando"), std::string::npos);
+  const std::string shortHelp = folder.Run({"/?"}).output;
+  ASSERT_NE(shortHelp.find("Formato del comando"), std::string::npos);
+  const std::string help = folder.Run({"--help"}).output;
+  EXPECT_NE(help.find("Uso: narravox"), std::string::npos) << help;
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"-h"}, std::vector<std::string>{"--help"},
-        std::vector<std::string>{"/VB=1", "--help"}}) {
+       {std::vector<std::string>{"-h"}, std::vector<std::string>{"/VB=1", "--help"}}) {
     RunResult run = folder.Run(args);
     EXPECT_EQ(run.output, help) << args.back();
     EXPECT_EQ(run.errors, "");
     EXPECT_EQ(run.exitCode, 0);
   }
+  // The long help lists the settings the short one leaves out.
+  EXPECT_NE(help.find("  /PA, /PARALLELI: "), std::string::npos) << help;
   RunResult version = folder.Run({"--version"});
   EXPECT_EQ(version.output, "Narravox 1.06f - conversione di testi in file MP3 parlati\n");
   EXPECT_EQ(version.exitCode, 0);
