@@ -6,7 +6,9 @@
 namespace platform {
 
 // Writes text to standard output as it stands and flushes it. On POSIX every
-// CR LF in the text becomes a single LF.
+// CR LF in the text becomes a single LF, and in a UTF-8 locale the accents
+// written as apostrophes outside double quotes become accented letters
+// (text::WithAccents).
 bool ConsoleWrite(const std::string& text);
 // Writes an error or warning the same way: to standard error on POSIX, so
 // that a redirected standard output does not hide it; to standard output on

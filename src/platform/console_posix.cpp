@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 #include <vector>
 
+#include "text/accents.h"
 #include "text/ascii.h"
 #include "text/lines.h"
 
@@ -22,6 +24,31 @@ bool WriteRaw(const std::string& text, FILE* stream = stdout) {
   if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stream) != text.size())
     return false;
   return std::fflush(stream) == 0;
+}
+
+// Whether the locale's character set is UTF-8, from the variables that name
+// it, in the order in which they prevail.
+bool LocaleIsUtf8() {
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (!value || !*value) continue;
+    std::string locale = LowerAscii(value);
+    return locale.find("utf-8") != std::string::npos || locale.find("utf8") != std::string::npos;
+  }
+  return false;
+}
+
+// The messages write accents as apostrophes ("e'"); a UTF-8 terminal shows,
+// and a screen reader says, the accented letters.
+std::string Localised(const std::string& text) {
+  return LocaleIsUtf8() ? text::WithAccents(text) : text;
+}
+
+// The columns a line takes: its characters, not its UTF-8 bytes.
+size_t Columns(const std::string& line) {
+  size_t n = 0;
+  for (char c : line) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
 }
 
 std::string WithLineFeeds(const std::string& text) {
@@ -41,24 +68,24 @@ void PushTitle() {
 
 // A message box drawn as a framed block of text on the console.
 void DrawBox(const std::string& text, const std::string& caption, FILE* stream) {
-  std::vector<std::string> lines = text::SplitLines(text);
-  size_t width = caption.size();
-  for (const std::string& line : lines) width = std::max(width, line.size());
+  std::vector<std::string> lines = text::SplitLines(Localised(text));
+  size_t width = Columns(caption);
+  for (const std::string& line : lines) width = std::max(width, Columns(line));
   std::string rule = "+" + std::string(width + 2, '-') + "+\n";
-  std::string box = rule + "| " + caption + std::string(width - caption.size(), ' ') +
+  std::string box = rule + "| " + caption + std::string(width - Columns(caption), ' ') +
                     " |\n" + rule;
   for (const std::string& line : lines)
-    box += "| " + line + std::string(width - line.size(), ' ') + " |\n";
+    box += "| " + line + std::string(width - Columns(line), ' ') + " |\n";
   box += rule;
   WriteRaw(box, stream);
 }
 
 }  // namespace
 
-bool ConsoleWrite(const std::string& text) { return WriteRaw(WithLineFeeds(text)); }
+bool ConsoleWrite(const std::string& text) { return WriteRaw(WithLineFeeds(Localised(text))); }
 
 bool ConsoleWriteError(const std::string& text) {
-  return WriteRaw(WithLineFeeds(text), stderr);
+  return WriteRaw(WithLineFeeds(Localised(text)), stderr);
 }
 
 ReadResult ConsoleReadLine(std::string* line) {
@@ -108,7 +135,7 @@ bool ShowMessageBox(const std::string& text, const std::string& caption,
     return true;
   }
   for (;;) {
-    WriteRaw("[S] Si'   [N] No\n");
+    WriteRaw(Localised("[S] Si'   [N] No\n"));
     if (ConsoleReadLine(&answer) != ReadResult::Line) return false;
     YesNoAnswer reply = ParseYesNoAnswer(answer);
     if (reply != YesNoAnswer::Other) return reply == YesNoAnswer::Yes;

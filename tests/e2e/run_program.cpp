@@ -64,6 +64,11 @@ int ProgramFolder::Start(const std::vector<std::string>& args, const std::string
     unsetenv("NARRAVOX_REGISTRY");
     unsetenv("XDG_CONFIG_HOME");
     unsetenv("XDG_STATE_HOME");
+    // The messages as the program has them: a test that wants the accented
+    // letters of a UTF-8 locale names it.
+    unsetenv("LC_ALL");
+    unsetenv("LC_CTYPE");
+    setenv("LANG", "C", 1);
     setenv("HOME", home.c_str(), 1);
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     if (fileSizeLimit_ > 0) {
