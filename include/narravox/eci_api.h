@@ -83,6 +83,15 @@ enum {
 /* Size of the text buffer that eciErrorMessage fills (terminator included). */
 #define ECI_ERROR_MESSAGE_SIZE 256
 
+/* Size of the text buffer that eciGetVoiceName fills (terminator included). */
+#define ECI_VOICE_NAME_SIZE 31
+
+/* Status (eciProgStatus) of a synthesis to be spoken aloud (no output
+ * buffer) that found no audio output device to speak on. */
+enum {
+    ECI_STATUS_NO_AUDIO_OUTPUT = 4
+};
+
 typedef int32_t (ECI_CALL *EciCallback)(ECIHand engine, int32_t message,
                                         int32_t parameter, void *user_data);
 
@@ -102,6 +111,10 @@ typedef EciBool (ECI_CALL *EciSetOutputBufferProc)(ECIHand engine, int32_t sampl
                                                    int16_t *buffer);
 typedef void (ECI_CALL *EciRegisterCallbackProc)(ECIHand engine, EciCallback callback,
                                                  void *user_data);
+/* The name of voice (0 the active voice, 1 to 8 the presets) into buffer, at
+ * most ECI_VOICE_NAME_SIZE bytes with the terminator; 0 for a voice that the
+ * engine does not have. Libraries of earlier versions lack this entry point. */
+typedef EciBool (ECI_CALL *EciGetVoiceNameProc)(ECIHand engine, int32_t voice, void *buffer);
 
 /* Declarations for the libraries that implement the interface: they define
  * ECI_IMPLEMENTATION before including this header. */
@@ -120,6 +133,7 @@ ECI_EXPORT EciBool ECI_CALL eciSynchronize(ECIHand engine);
 ECI_EXPORT EciBool ECI_CALL eciSetOutputBuffer(ECIHand engine, int32_t samples, int16_t *buffer);
 ECI_EXPORT void ECI_CALL eciRegisterCallback(ECIHand engine, EciCallback callback,
                                              void *user_data);
+ECI_EXPORT EciBool ECI_CALL eciGetVoiceName(ECIHand engine, int32_t voice, void *buffer);
 #endif
 
 #ifdef __cplusplus

@@ -77,4 +77,12 @@ ECI_EXPORT void ECI_CALL eciRegisterCallback(ECIHand engine, EciCallback callbac
   if (engine) AsEngine(engine)->RegisterCallback(callback, user_data);
 }
 
+ECI_EXPORT EciBool ECI_CALL eciGetVoiceName(ECIHand engine, int32_t voice, void* buffer) {
+  std::string name;
+  if (!engine || !buffer || !AsEngine(engine)->NameOfVoice(voice, name)) return 0;
+  if (name.size() > ECI_VOICE_NAME_SIZE - 1) name.resize(ECI_VOICE_NAME_SIZE - 1);
+  std::memcpy(buffer, name.c_str(), name.size() + 1);
+  return 1;
+}
+
 }  // extern "C"

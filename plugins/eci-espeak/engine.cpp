@@ -195,4 +195,12 @@ void Engine::RegisterCallback(EciCallback callback, void* user_data) {
   user_data_ = user_data;
 }
 
+bool Engine::NameOfVoice(int32_t voice, std::string& name) {
+  if (voice < 0 || voice > kPresetVoices)
+    return Fail(kBadParameter, "voice numbers run from 0 to 8");
+  const Voice& v = voices_[voice];
+  name = v.variant ? v.variant : LanguageOfDialect(params_[ECI_PARAM_DIALECT]);
+  return true;
+}
+
 }  // namespace eci

@@ -26,7 +26,7 @@ enum FailureCode : int32_t {
   kBadParameter = 1,
   kEngineInitFailed = 2,
   kSynthesisFailed = 3,
-  kNoAudioOutput = 4,
+  kNoAudioOutput = ECI_STATUS_NO_AUDIO_OUTPUT,
   kWrongState = 5,
   kBadArgument = 6,
 };
@@ -50,6 +50,8 @@ class Engine {
   bool Synchronize();
   bool SetOutputBuffer(int32_t samples, int16_t* buffer);
   void RegisterCallback(EciCallback callback, void* user_data);
+  // The name of voice: its espeak-ng variant, or the language's own voice.
+  bool NameOfVoice(int32_t voice, std::string& name);
 
  private:
   bool Fail(int32_t code, const std::string& text);

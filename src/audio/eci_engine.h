@@ -1,13 +1,28 @@
-// The speech engine library: its twelve entry points, bound on first use,
+// The speech engine library: its entry points, bound on first use,
 // and the one engine instance of a process. One binding per process that
 // speaks, owned by its processing.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "narravox/eci_api.h"
 #include "platform/library.h"
+
+// The message of a failed engine call, from the engine's status code and
+// explanation. The Linux engine library (plugins/eci-espeak) explains its
+// failures in English, as its C interface does: on Linux, reading aloud
+// with no audio output, or with one that cannot be opened, gets a message
+// of its own that says what to do, and other explanations are shown in
+// Italian where the library's text is known. Windows shows the status and
+// explanation as its engine gives them.
+std::string EngineErrorMessage(int32_t code, const std::string& explanation);
+
+// The Italian text of an explanation of the Linux engine library, the
+// details it carries (espeak-ng's reasons, the system's) translated too;
+// a text it does not know comes back as it stands.
+std::string ItalianEngineExplanation(const std::string& explanation);
 
 // A piece of text queued for the engine, annotated (pauses) or plain.
 struct TSpeechPart {
@@ -44,6 +59,16 @@ class TEngineBinding {
   void SynthesizeAndWait();
   // Deletes the instance, if any.
   void Delete();
+
+  // The engine's status (eciProgStatus): after a failed call, what failed,
+  // such as ECI_STATUS_NO_AUDIO_OUTPUT.
+  int32_t Status();
+  // Whether the library names its voices (eciGetVoiceName, which earlier
+  // libraries lack). Loads it.
+  bool NamesVoices();
+  // The engine's name of voice (1 to 8 a preset) into *name; false when the
+  // engine has no such voice. Only for a library that NamesVoices.
+  bool VoiceName(int32_t voice, std::string* name);
 
  private:
   template <typename Proc>

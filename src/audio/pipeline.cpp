@@ -3,6 +3,7 @@
 #include <new>
 #include <system_error>
 
+#include "base/durations.h"
 #include "base/errors.h"
 #include "base/messages.h"
 #include "base/settings.h"
@@ -223,9 +224,27 @@ int32_t TPipeline::TakeBuffer(int32_t message, int32_t parameter) {
   }
   if (!quiet_ && answer == ECI_DATA_PROCESSED) {
     speechProgress_ += parameter;
-    if (Settings.VERBOSITA == 3) platform::ConsoleWrite(std::to_string(speechProgress_ / 512) + "k\r");
+    if (Settings.VERBOSITA == 3) ShowSpeechProgress(parameter);
   }
   return answer;
+}
+
+// The running count of the speech made for the file. On POSIX it is in
+// words: refreshed in place on a terminal, and a line of its own for every
+// minute of audio in a log, where a carriage return would run the
+// counts together.
+void TPipeline::ShowSpeechProgress(int32_t samples) {
+  if (!platform::kUnixConventions) {
+    platform::ConsoleWrite(std::to_string(speechProgress_ / 512) + "k\r");
+    return;
+  }
+  const int64_t step = static_cast<int64_t>(Settings.SAMPLE) * 60;
+  const bool terminal = platform::OutputIsTerminal();
+  if (!terminal && speechProgress_ / step == (speechProgress_ - samples) / step) return;
+  const int64_t ms = (terminal ? speechProgress_ : speechProgress_ / step * step) * 1000 /
+                     Settings.SAMPLE;
+  std::string line = FormatText(msg::kSpeechSoFar, {DurationInWords(ms)});
+  platform::ConsoleWrite(terminal ? "\x1b[K" + line + "\r" : line + "\r\n");
 }
 
 void TPipeline::DivertSamples(TSampleSink sink, void* context) {

@@ -74,6 +74,8 @@ class TPipeline {
   void ResetSpeechProgress() { speechProgress_ = 0; }
   int64_t SpeechSamples() const { return speechProgress_; }
   void SetQuiet(bool quiet) { quiet_ = quiet; }
+  // VERBOSITA 3: the speech made so far, after samples more.
+  void ShowSpeechProgress(int32_t samples);
   // Set and cleared between syntheses.
   void DivertSamples(TSampleSink sink, void* context);
 

@@ -7,6 +7,8 @@ namespace msg {
 inline constexpr const char* kBanner =
     "Narravox 1.06f - conversione di testi in file MP3 parlati\r\n";
 inline constexpr const char* kHint = "Digitare NARRAVOX /? per visualizzare la sintassi del comando";
+inline constexpr const char* kHintPosix =
+    "Digitare narravox --help per visualizzare la sintassi del comando";
 
 // Errors, prompts and reports.
 inline constexpr const char* kCodeSuffix = " (codice %d)";
@@ -79,6 +81,9 @@ inline constexpr const char* kEngineNotFound =
     "Impossibile trovare la DLL della sintesi vocale; digitare il comando\r\n"
     "NARRAVOX /ECISETUP=nomefile o NARRAVOX /ECISETUP=cartella per specificarne\r\n"
     "la posizione";
+inline constexpr const char* kEngineNotFoundPosix =
+    "Impossibile trovare la libreria della sintesi vocale; per indicarla: narravox "
+    "/ECISETUP=file o narravox /ECISETUP=cartella";
 inline constexpr const char* kInvalidDataType = "Invalid data type for '%s'";
 
 // The long help (--help), made from the settings' table.
@@ -105,6 +110,9 @@ inline constexpr const char* kHelpRequests =
     "  /TEST: legge i testi ad alta voce invece di scrivere i file\r\n"
     "  /R, /RIPRENDI[=file]: riprende la conversione interrotta (file: il suo file di ripristino)\r\n"
     "  /ECISETUP=file|cartella: registra dove si trova la libreria della sintesi vocale\r\n"
+    "  --voci, /V=?: elenca le voci della sintesi, con il numero e il nome da dare a /V=\r\n"
+    "  --prova-voce [opzioni]: legge una frase di prova con voce, velocita', tonalita' e volume\r\n"
+    "  --prova-voce senza dispositivo audio: scrive la frase nel file prova-voce.mp3 della destinazione\r\n"
     "  -h, --help: questo aiuto; /?: l'aiuto breve; --version: la versione\r\n"
     "Codici di uscita: 0 tutto convertito, 1 testi saltati o errore durante la conversione,\r\n"
     "2 errore prima della conversione (opzioni, configurazione, librerie), 130 o 143 interrotto";
@@ -123,6 +131,27 @@ inline constexpr const char* kWordUtf8 = "UTF8";
 inline constexpr const char* kWordUtf8Short = "U";
 inline constexpr const char* kWordId3V2 = "V2";
 inline constexpr const char* kWordMp3 = "MP3";
+
+// Progress and the end of a run in words (POSIX).
+inline constexpr const char* kUnderASecond = "meno di un secondo";
+inline constexpr const char* kOneSecond = "1 secondo";
+inline constexpr const char* kSecondsMany = "%s secondi";
+inline constexpr const char* kOneMinute = "1 minuto";
+inline constexpr const char* kMinutesMany = "%s minuti";
+inline constexpr const char* kOneHour = "1 ora";
+inline constexpr const char* kHoursMany = "%s ore";
+inline constexpr const char* kAnd = " e ";
+inline constexpr const char* kRemainingUnderASecond = "manca meno di un secondo";
+inline constexpr const char* kRemainingOne = "manca circa %s";
+inline constexpr const char* kRemainingMany = "mancano circa %s";
+inline constexpr const char* kProgressText = "Testo %s di %s, \"%s\": %s";
+inline constexpr const char* kProgressFile = "File %s di %s (%s): %s";
+inline constexpr const char* kSpeechSoFar = "Audio sintetizzato: %s";
+inline constexpr const char* kSummaryTexts = "Testi convertiti: %s; saltati: %s";
+inline constexpr const char* kSummaryTextsRead = "Testi letti: %s; saltati: %s";
+inline constexpr const char* kSummaryFiles = "File MP3 creati: %s, con %s di audio";
+inline constexpr const char* kSummaryNoFiles = "File MP3 creati: 0";
+inline constexpr const char* kSummaryElapsed = "Tempo impiegato: %s";
 
 // Conversion driver.
 inline constexpr const char* kLibraryFolderNotFound = "Impossibile trovare la libreria \"%s\"";
@@ -204,6 +233,14 @@ inline constexpr const char* kWriteError = "Errore durante la scrittura del file
 inline constexpr const char* kEngineActivation = "Impossibile attivare la sintesi vocale richiesta";
 inline constexpr const char* kEngineError = "Errore dell'engine di sintesi vocale (codice %d)";
 inline constexpr const char* kEngineInfo = ";\r\n(info addizionali dell'engine: \"%s\")";
+inline constexpr const char* kNoAudioDevice =
+    "Nessun dispositivo audio per leggere il testo ad alta voce (/TEST): collegare una scheda "
+    "audio o avviare il server audio (PulseAudio o PipeWire), oppure convertire il testo in file "
+    "MP3 senza /TEST";
+inline constexpr const char* kAudioDeviceFailed =
+    "Impossibile usare il dispositivo audio per leggere il testo ad alta voce (/TEST): controllare "
+    "la scheda audio o che il server audio (PulseAudio o PipeWire) sia avviato e raggiungibile, "
+    "oppure convertire il testo in file MP3 senza /TEST";
 inline constexpr const char* kEncoderError = "Errore encoder MP3 (codice %d)";
 inline constexpr const char* kLoadLibError = "Impossibile caricare la libreria %s, errore codice %d";
 inline constexpr const char* kGetProcError = "Impossibile trovare la funzione %s nella DLL %s";
@@ -222,5 +259,31 @@ inline constexpr const char* kWorkerEnded =
     "Un processo di conversione si e' chiuso in modo inatteso (file \"%s\")";
 inline constexpr const char* kNoParallelHere =
     "* AVVISO: PARALLELI=%d non disponibile in questa versione: un file alla volta";
+
+// Voices: the preset voices 1 to 8 of the engine, each with the name that
+// /V= takes besides its number and how it sounds; their list (--voci, /V=?)
+// and the sample of a voice (--prova-voce).
+inline constexpr const char* kVoiceNames[8] = {"uomo",  "donna", "bambino", "baritono",
+                                               "uomo2", "nonna", "nonno",   "donna2"};
+inline constexpr const char* kVoiceSounds[8] = {"maschile, voce media",
+                                                "femminile, voce media",
+                                                "di bambino, voce acuta",
+                                                "maschile, voce profonda",
+                                                "maschile, voce media, altro timbro",
+                                                "femminile, voce anziana",
+                                                "maschile, voce anziana",
+                                                "femminile, voce media, altro timbro"};
+inline constexpr const char* kVoiceListHeader =
+    "Voci della sintesi vocale, da scegliere con /V=numero o /V=nome:";
+inline constexpr const char* kVoiceLine = "%s  %s: %s";
+inline constexpr const char* kVoiceLineNamed = "%s  %s: %s (voce %s della sintesi)";
+inline constexpr const char* kVoiceDefaultLine = "0  quella predefinita della sintesi";
+inline constexpr const char* kVoiceRequestFiles =
+    "La richiesta %s non prende file di testo: togliere \"%s\"";
+inline constexpr const char* kVoiceSampleText =
+    "Buongiorno, sono la voce che hai scelto per ascoltare i tuoi libri. Ti piace come leggo?";
+inline constexpr const char* kVoiceSampleFile = "prova-voce.mp3";
+inline constexpr const char* kVoiceSampleInFile =
+    "Nessun dispositivo audio: il campione della voce e' nel file \"%s\"";
 
 }  // namespace msg

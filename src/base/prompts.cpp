@@ -7,6 +7,7 @@
 #include "base/messages.h"
 #include "base/run_state.h"
 #include "platform/console.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ void ReportFatalError(const std::string& message) {
     platform::ShowMessageBox(message, msg::kTitleError, platform::MessageBoxKind::Error);
     return;
   }
-  if (!RunState.BannerPrinted) PrintBanner();
+  // On POSIX the least verbose level prints the errors alone.
+  const bool quiet = platform::kUnixConventions && Settings.VERBOSITA == 0;
+  if (!RunState.BannerPrinted && !quiet) PrintBanner();
   PrintErrorLine(msg::kErrorPrefix + message);
 }

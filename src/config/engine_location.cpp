@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "base/program_files.h"
 #include "base/run_state.h"
+#include "platform/platform.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "text/lines.h"
@@ -119,6 +120,7 @@ void LocateEngine() {
   if (!platform::kUnixConventions && platform::FileExists(Settings.ECIDLL)) return;
   std::string found = FindInstalledEci();
   if (found.empty()) found = FindEciInRegistry();
-  if (found.empty()) RaiseError(msg::kEngineNotFound);
+  if (found.empty())
+    RaiseError(platform::kUnixConventions ? msg::kEngineNotFoundPosix : msg::kEngineNotFound);
   EditableSettings().ECIDLL = SetupEciPath(found);
 }

@@ -95,6 +95,18 @@ struct TSettingRow {
   const char* defaultValue;
 };
 
+// A preset voice by its number or by its name (msg::kVoiceNames, in any
+// letter case); the number is what the RecoveryFile keeps.
+bool ReadVoice(const TValue& v, TSettings& s) {
+  for (int32_t n = 1; n <= 8; ++n) {
+    if (v.upper == UpperAscii(msg::kVoiceNames[n - 1])) {
+      s.VOCE = n;
+      return true;
+    }
+  }
+  return ParseIntegerInRange(v.upper, 0, 8, &s.VOCE);
+}
+
 bool ReadVolume(const TValue& v, TSettings& s) {
   int32_t n;
   if (!ParseIntegerOrDefault(v.upper, 1, 100, &n)) return false;
@@ -240,8 +252,9 @@ const TSettingRow kSettingRows[] = {
    [](C s) { return WordOf(s.LINGUA, LanguageCodes); }, "la lingua e' IT, UK, US, FR, SP, DE o PB",
    TSettingGroup::Voice, "lingua della sintesi", nullptr},
   {"VOCE", "V", false,
-   [](V v, S s) { return ParseIntegerInRange(v.upper, 0, 8, &s.VOCE); },
-   [](C s) { return Number(s.VOCE); }, "la voce va da 0 a 8",
+   ReadVoice, [](C s) { return Number(s.VOCE); },
+   "la voce va da 0 a 8, o uno dei nomi di --voci (uomo, donna, bambino, baritono, uomo2, nonna, "
+   "nonno, donna2)",
    TSettingGroup::Voice, "voce della sintesi", nullptr},
   {"VELOCITA", "VE", false,
    [](V v, S s) { return ParseIntegerOrDefault(v.upper, 70, 1297, &s.VELOCITA); },

@@ -14,6 +14,7 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "driver/job_list.h"
+#include "driver/voice_requests.h"
 #include "base/messages.h"
 #include "base/program_files.h"
 #include "base/prompts.h"
@@ -27,10 +28,18 @@
 
 namespace {
 
+// On POSIX the command is written as it is typed there.
+std::string WithCommandName(std::string help) {
+  if (!platform::kUnixConventions) return help;
+  for (size_t at = 0; (at = help.find("NARRAVOX ", at)) != std::string::npos; at += 9)
+    help.replace(at, 8, "narravox");
+  return help;
+}
+
 [[noreturn]] void StopWithHelp(int exitCode) {
   PrintBanner();
-  PrintLine(HelpText1);
-  PrintLine(HelpText2);
+  PrintLine(WithCommandName(HelpText1));
+  PrintLine(WithCommandName(HelpText2));
   RaiseSilentAbort(exitCode);
 }
 
@@ -47,6 +56,24 @@ void StopForPosixRequest(const std::string& argument) {
     platform::ConsoleWrite(msg::kBanner);
     RaiseSilentAbort(0);
   }
+}
+
+// The request about the voices that an argument where options stand makes,
+// if any: "--voci", "--prova-voce", or "/V=?" as a value of the voice.
+TRunRequest VoiceRequest(const std::string& argument) {
+  if (argument == "--voci") return TRunRequest::ListVoices;
+  if (argument == "--prova-voce") return TRunRequest::VoiceSample;
+  const std::string option = UpperAscii(argument);
+  if (option == "/V=?" || option == "/VOCE=?") return TRunRequest::ListVoices;
+  return TRunRequest::Conversion;
+}
+
+// The destination as a full path with its final separator (empty: the
+// current directory).
+void SettleDestination(TSettings& settings) {
+  std::string full = platform::FullPath(settings.DESTINAZIONE);
+  if (full.empty() || full.back() != platform::kPathSeparator) full += platform::kPathSeparator;
+  settings.DESTINAZIONE = full;
 }
 
 // Whether an argument that begins with "/" is an option. On Windows every
@@ -151,7 +178,7 @@ void SettleOneStream(TSettings& settings) {
 
 }  // namespace
 
-void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* dictionary) {
+TRunRequest SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* dictionary) {
   TSettings& settings = EditableSettings();
   settings.MP3DLL = ProgramFiles().LibraryFolder + settings.MP3DLL;
   size_t n = args.size() - 1;
@@ -159,7 +186,7 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
 
   if (first.empty()) {
     PrintBanner();
-    PrintLine(msg::kHint);
+    PrintLine(platform::kUnixConventions ? msg::kHintPosix : msg::kHint);
     RaiseSilentAbort();
   }
   if (first == "/?") StopWithHelp(1);
@@ -176,6 +203,8 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
   settings.ShapingKeysGiven.clear();
   std::string namedRecoveryFile;  // given with "/R=file"
   bool optionsEnded = false;      // by "--"
+  TRunRequest request = TRunRequest::Conversion;
+  std::string requestArgument;  // as typed
 
   size_t current = 1;
   for (; current <= n; ++current) {
@@ -185,6 +214,11 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
       ++current;
       optionsEnded = true;
       break;
+    }
+    if (VoiceRequest(argument) != TRunRequest::Conversion) {
+      request = VoiceRequest(argument);
+      requestArgument = argument;
+      continue;
     }
     if (argument.empty() || argument[0] != '/') break;
     if (!IsOption(argument)) {
@@ -207,6 +241,16 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
       RaiseInvalidParameter(argument);
     }
   }
+  if (request != TRunRequest::Conversion) {
+    if (current <= n)
+      RaiseError(FormatText(msg::kVoiceRequestFiles, {requestArgument, args[current]}));
+    if (request == TRunRequest::VoiceSample) {
+      SettleDestination(settings);
+      if (platform::kUnixConventions) CheckBitrate();
+    }
+    LocateEngine();
+    return request;
+  }
   if (current > n && !RunState.ResumeMode) RaiseError(msg::kNoTextFiles);
   // On POSIX an option among the files is a mistake to point out, not a
   // file to look for (a name that exists, or a full path, is a file).
@@ -219,10 +263,7 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
   if (RunState.TestMode) {
     settings.AVVISIFINESTRA = false;
   } else if (!RunState.ResumeMode) {
-    // An empty destination is the current directory.
-    std::string full = platform::FullPath(settings.DESTINAZIONE);
-    if (full.empty() || full.back() != platform::kPathSeparator) full += platform::kPathSeparator;
-    settings.DESTINAZIONE = full;
+    SettleDestination(settings);
   }
   // A bit rate that MPEG audio lacks at the files' rate is refused before
   // any file is made (on Windows the encoder refuses it with its code).
@@ -266,6 +307,7 @@ void SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* di
       PrintErrorLine(msg::kDictionaryChanged);
   }
   SettleOneStream(settings);
+  return TRunRequest::Conversion;
 }
 
 namespace {
@@ -273,13 +315,22 @@ namespace {
 // Exit codes: 0 every text converted; 1 some texts were skipped or the
 // conversion failed; on POSIX 2 for an error before the conversion began
 // (options, configuration, libraries, RecoveryFile) unless it is that no
-// text named could be found; 128 plus the signal for an interruption.
+// text named could be found; 128 plus the signal for an interruption. A
+// request about the voices ends with 0, or with 1 when the engine failed.
 int RunAndReport(const std::vector<std::string>& args) {
   bool settingUp = true;
   try {
     reading::TUserDictionary dictionary;
-    SetUpRun(args, &dictionary);
+    const TRunRequest request = SetUpRun(args, &dictionary);
     settingUp = false;
+    if (request == TRunRequest::ListVoices) {
+      ListVoices();
+      return 0;
+    }
+    if (request == TRunRequest::VoiceSample) {
+      SpeakVoiceSample();
+      return 0;
+    }
     int code = RunConversion(dictionary) > 0 ? 1 : 0;
     const size_t others = RunState.OtherRecoveryFiles.size();
     if (others > 0 && Settings.VERBOSITA > 0)

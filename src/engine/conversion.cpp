@@ -47,9 +47,11 @@ struct TEvent {
   TKind kind = TKind::Line;
   std::string text;           // Line, ErrorLine
   int32_t doneBytes = 0;      // Line, File: the progress when it was met
+  size_t textNumber = 0;      // Line: the text's place in the run, from 1
   // File
   int32_t job = 0;  // its job's number (TFragmentJob::number)
   int32_t track = 0;
+  int32_t lastTrack = 0;  // the number of the text's last file
   std::string path;
   std::string title;            // the text's folder name, for the console title
   int32_t position = 0;         // the text position after its fragment
@@ -87,6 +89,33 @@ std::vector<TSpeechPart> FragmentSpeech(TFragmentBuffer& buffer,
   return parts;
 }
 
+// The title that begins each fragment (TITOLO): the text's spoken name and
+// the file's number.
+std::string TitleLine(const std::string& spokenName, int32_t track) {
+  return spokenName + " " + std::to_string(track) + ".\r\n\r\n";
+}
+
+// Walks a text's fragments as the conversion will, titles included, to
+// count its files before they are made: the progress says "file 3 of 12".
+class TFileCounter : public TFragmentEvents {
+ public:
+  TFileCounter(std::string spokenName, int32_t track)
+      : spokenName_(std::move(spokenName)), track_(track) {}
+  int32_t LastTrack() const { return track_; }
+  void FragmentStart(TFragmentBuffer& buffer) override {
+    if (Settings.TITOLO) buffer.AppendText(TitleLine(spokenName_, track_));
+  }
+  void FragmentEnd(TFragmentBuffer& buffer, bool, bool contentRemains) override {
+    if (buffer.length() == 0) return;
+    buffer.Clear();
+    if (contentRemains) ++track_;
+  }
+
+ private:
+  std::string spokenName_;
+  int32_t track_;
+};
+
 class TConversion : public TFragmentEvents {
  public:
   explicit TConversion(const reading::TUserDictionary& dictionary) : dictionary_(dictionary) {}
@@ -113,6 +142,10 @@ class TConversion : public TFragmentEvents {
   // The progress shown as it was when doneBytes were done, at the time now.
   void UpdateProgressAt(int32_t doneBytes);
   void ShowFileStart(const TEvent& file);
+  // The line that a text starts with.
+  void ShowTextStart(const TEvent& header);
+  // The last track number of the text being cut, from its position on.
+  int32_t CountFiles(const TFragmentSettings& settings) const;
   std::string Id3v2TagOfFile() const;
   // The fragment goes to the runner; files are shown, and the checkpoint
   // advances, in file order as they complete.
@@ -129,6 +162,7 @@ class TConversion : public TFragmentEvents {
   void FinishFilesInProgress();
   void DiscardFilesAfterCheckpoint();
   void EndRun();
+  void PrintSummary();
   // Releases the runner and the processing, and goes back to the directory
   // of the start. Never raises.
   void Shutdown();
@@ -141,6 +175,12 @@ class TConversion : public TFragmentEvents {
   size_t textsEnded_ = 0;  // lines taken off the front of the JobList
   int32_t jobsHandedOut_ = 0;
   int64_t textSamples_ = 0;  // of the files of the first text, complete in order
+  // For the summary at the end of the run.
+  size_t textsInRun_ = 0;
+  size_t textsConverted_ = 0;
+  int32_t filesMade_ = 0;
+  int64_t runSamples_ = 0;
+  int32_t lastTrack_ = 0;  // of the text being cut
   // The text being cut.
   std::string textPath_;
   std::string skipped_;  // the message that skipped it
@@ -165,6 +205,7 @@ void TConversion::StartRun() {
     PrintBanner();
     RunState.BannerPrinted = true;
   }
+  textsInRun_ = RunState.JobList.size() - 2;
   for (size_t i = 2; i < RunState.JobList.size(); ++i) {
     RunState.JobList[i].size = TextFileSize(RunState.JobList[i].text);
     progress_.TotalBytes += RunState.JobList[i].size;
@@ -204,6 +245,7 @@ void TConversion::CutText(size_t serial) {
     TEvent header;
     header.text = textPath_;
     header.doneBytes = progress_.DoneBytes;
+    header.textNumber = serial - 1;
     Queue(header);
   }
   if (RunState.TestMode) names_.TextFolder.clear();
@@ -222,6 +264,7 @@ void TConversion::CutText(size_t serial) {
     settings.fragmentSize = Settings.FRAMMENTI;
     settings.splitLine = Settings.RIGAFRAMMENTA;
     settings.paragraphBreaks = Settings.PAUSAPARAGRAFO;
+    lastTrack_ = CountFiles(settings);
     RunFragmentLoop(textLines_, settings, &RunState.TextPosition, *buffer_, *this);
   }
   end.names = names_;
@@ -230,6 +273,14 @@ void TConversion::CutText(size_t serial) {
   end.trackCount = RunState.TrackNumber;
   end.endPosition = RunState.TextPosition;
   Queue(end);
+}
+
+int32_t TConversion::CountFiles(const TFragmentSettings& settings) const {
+  TFragmentBuffer buffer(Settings.FRAMMENTI);
+  TFileCounter counter(names_.SpokenName, RunState.TrackNumber);
+  int32_t position = RunState.TextPosition;
+  RunFragmentLoop(textLines_, settings, &position, buffer, counter);
+  return counter.LastTrack();
 }
 
 bool TConversion::LoadCurrentText() {
@@ -302,13 +353,13 @@ void TConversion::SkipText(const std::string& message) {
 }
 
 void TConversion::FragmentStart(TFragmentBuffer& buffer) {
-  std::string n = std::to_string(RunState.TrackNumber);
   if (Settings.ID3TAG) SetId3Track(id3Tag_, RunState.TrackNumber);
-  if (Settings.TITOLO) buffer.AppendText(names_.SpokenName + " " + n + ".\r\n\r\n");
+  if (Settings.TITOLO) buffer.AppendText(TitleLine(names_.SpokenName, RunState.TrackNumber));
   if (RunState.TestMode) return;
   TEvent file;
   file.kind = TEvent::TKind::File;
   file.track = RunState.TrackNumber;
+  file.lastTrack = std::max(lastTrack_, RunState.TrackNumber);
   file.path = names_.TextFolder + Mp3FileName(RunState.TrackNumber);
   file.title = names_.TextName;
   file.doneBytes = progress_.DoneBytes;
@@ -325,8 +376,23 @@ void TConversion::UpdateProgressAt(int32_t doneBytes) {
 // With the progress it had when its fragment started.
 void TConversion::ShowFileStart(const TEvent& file) {
   UpdateProgressAt(file.doneBytes);
-  if (Settings.VERBOSITA > 1) PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(file.track)));
+  if (Settings.VERBOSITA > 1 && platform::kUnixConventions)
+    PrintLine(FormatText(msg::kProgressFile,
+                         {std::to_string(file.track), std::to_string(file.lastTrack),
+                          Mp3FileName(file.track), progress_.Words()}));
+  else if (Settings.VERBOSITA > 1)
+    PrintLine(progress_.Prefix() + UpperAscii(Mp3FileName(file.track)));
   platform::SetConsoleTitle(progress_.ProgressText + " - " + file.title);
+}
+
+void TConversion::ShowTextStart(const TEvent& header) {
+  UpdateProgressAt(header.doneBytes);
+  if (platform::kUnixConventions)
+    PrintLine(FormatText(msg::kProgressText, {std::to_string(header.textNumber),
+                                              std::to_string(textsInRun_), header.text,
+                                              progress_.Words()}));
+  else
+    PrintLine(progress_.Prefix() + header.text);
 }
 
 std::string TConversion::Id3v2TagOfFile() const {
@@ -432,8 +498,7 @@ void TConversion::AdvanceEvents() {
     TEvent& first = events_.front();
     switch (first.kind) {
       case TEvent::TKind::Line:
-        UpdateProgressAt(first.doneBytes);
-        PrintLine(progress_.Prefix() + first.text);
+        ShowTextStart(first);
         break;
       case TEvent::TKind::ErrorLine:
         PrintErrorLine(first.text);
@@ -450,6 +515,7 @@ void TConversion::AdvanceEvents() {
                                   events_[1].kind == TEvent::TKind::File && events_[1].finished;
         if (first.contentRemains && !nextComplete) SaveCheckpoint(first.position, first.track + 1);
         textSamples_ += first.samples;
+        ++filesMade_;
         break;
       }
       case TEvent::TKind::TextEnd: {
@@ -473,11 +539,13 @@ void TConversion::EndText(const TEvent& end) {
     result.folder = Settings.DESTINAZIONE + end.names.TextName;
     result.files = end.trackCount;
     result.seconds = static_cast<double>(textSamples_) / Settings.SAMPLE;
+    runSamples_ += textSamples_;
   } else if (!end.converted) {
     result.status = "skipped";
     result.message = end.skipped;
   }
   textSamples_ = 0;
+  if (end.converted) ++textsConverted_;
   if (!RunState.TestMode) ReportTextResult(result);
   const bool recorded = !RunState.TestMode && RunState.RecoveryFileWritten.value;
   const bool last = RunState.JobList.size() == 3;
@@ -503,13 +571,38 @@ void TConversion::EndRun() {
   std::string done = skipped.empty()
                          ? std::string(msg::kConversionDone)
                          : FormatText(msg::kConversionDoneSkipped, {std::to_string(skipped.size())});
-  PrintLine(progress_.Prefix() + done);
-  for (const std::string& text : skipped) PrintLine("  " + text);
-  if (!RunState.TestMode) PrintLine(FormatText(msg::kDestinationFolder, {Settings.DESTINAZIONE}));
+  if (platform::kUnixConventions) {
+    PrintLine(done);
+    for (const std::string& text : skipped) PrintLine("  \"" + text + "\"");
+    PrintSummary();
+  } else {
+    PrintLine(progress_.Prefix() + done);
+    for (const std::string& text : skipped) PrintLine("  " + text);
+    if (!RunState.TestMode) PrintLine(FormatText(msg::kDestinationFolder, {Settings.DESTINAZIONE}));
+  }
   if (Settings.AVVISIFINESTRA) {
     platform::SetConsoleTitle(msg::kTitleInfo);
     platform::ShowMessageBox(done, msg::kTitleInfo, platform::MessageBoxKind::Information);
   }
+}
+
+// What the run did, a line each: texts, files and their audio, where they
+// are, and the time it took.
+void TConversion::PrintSummary() {
+  const std::string skipped = std::to_string(RunState.SkippedTexts.size());
+  const std::string converted = std::to_string(textsConverted_);
+  if (RunState.TestMode) {
+    PrintLine(FormatText(msg::kSummaryTextsRead, {converted, skipped}));
+  } else {
+    PrintLine(FormatText(msg::kSummaryTexts, {converted, skipped}));
+    const int64_t audioMs = runSamples_ * 1000 / Settings.SAMPLE;
+    PrintLine(filesMade_ == 0 ? std::string(msg::kSummaryNoFiles)
+                              : FormatText(msg::kSummaryFiles, {std::to_string(filesMade_),
+                                                                DurationInWords(audioMs)}));
+    PrintLine(FormatText(msg::kDestinationFolder, {Settings.DESTINAZIONE}));
+  }
+  const uint32_t elapsed = platform::TickCount() - progress_.StartTicks;
+  PrintLine(FormatText(msg::kSummaryElapsed, {DurationInWords(elapsed)}));
 }
 
 int TConversion::Run() {

@@ -15,6 +15,9 @@ bool ConsoleWrite(const std::string& text);
 // Windows.
 bool ConsoleWriteError(const std::string& text);
 
+// Whether standard output is a terminal (not a file or a pipe).
+bool OutputIsTerminal();
+
 enum class ReadResult { Line, EndOfInput, Failure };
 // Reads one line from standard input, without its line end.
 ReadResult ConsoleReadLine(std::string* line);

@@ -13,9 +13,9 @@
 
 namespace platform {
 
-namespace {
-
 bool OutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
+
+namespace {
 
 // The titles pushed on the terminal's title stack and not yet popped.
 std::atomic<int> g_titlePushes{0};

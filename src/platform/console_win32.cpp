@@ -15,6 +15,11 @@ std::string g_pendingInput;
 
 bool ConsoleWriteError(const std::string& text) { return ConsoleWrite(text); }
 
+bool OutputIsTerminal() {
+  DWORD mode;
+  return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 bool ConsoleWrite(const std::string& text) {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   size_t done = 0;

@@ -15,7 +15,7 @@ TEST(CommandLine, NoArgumentPrintsTheHintWithoutConfiguration) {
        {std::vector<std::string>{}, std::vector<std::string>{""}}) {
     RunResult run = folder.Run(args);
     EXPECT_EQ(run.output, std::string(kBannerLines) +
-                              "Digitare NARRAVOX /? per visualizzare la sintassi del comando\n");
+                              "Digitare narravox --help per visualizzare la sintassi del comando\n");
     EXPECT_EQ(run.exitCode, 1);
   }
 }
@@ -26,7 +26,7 @@ TEST(CommandLine, HelpIsPrintedExactly) {
   EXPECT_EQ(run.exitCode, 1);
   std::string expected =
       std::string(kBannerLines) +
-      "Formato del comando: NARRAVOX [opzioni] file[.TXT]|@file[.LST] [file [...]]\n"
+      "Formato del comando: narravox [opzioni] file[.TXT]|@file[.LST] [file [...]]\n"
       "(per i nomi dei file sono ammessi anche i caratteri jolly * e ?)\n"
       "Opzioni ammesse:\n"
       "/D=dir     cartella di destinazione delle sottocartelle per i file MP3\n"
@@ -58,7 +58,7 @@ TEST(CommandLine, HelpIsPrintedExactly) {
       "/TEST      non genera i file ma vocalizza\n"
       "/R         riprende l'ultima conversione interrotta\n"
       "Comando per l'impostazione della sintesi ECI:\n"
-      "NARRAVOX /ECISETUP=file|dir\n";
+      "narravox /ECISETUP=file|dir\n";
   EXPECT_EQ(run.output, expected);
 }
 
@@ -118,7 +118,7 @@ TEST(CommandLine, FullPathsAndPatternsAreFilesWhereOptionsMayStand) {
                           "Impossibile trovare il file \"/VB=1\" (codice 2: file o cartella "
                           "inesistente)"));
   EXPECT_TRUE(StoppedWith(folder.Run({"/VB=1", "--"}),
-                          "Nessun file di testo specificato nella riga comandi"));
+                          "Nessun file di testo specificato nella riga comandi", kBannerLines));
 }
 
 TEST(CommandLine, OptionErrors) {
@@ -151,7 +151,8 @@ TEST(CommandLine, OptionErrors) {
   };
   for (const Case& c : cases) {
     RunResult run = folder.Run(c.args);
-    EXPECT_TRUE(StoppedWith(run, c.message)) << c.args[0];
+    EXPECT_TRUE(StoppedWith(run, c.message, c.args[0] == "/VB=0" ? "" : kBannerLines))
+        << c.args[0];
     EXPECT_EQ(run.exitCode, 2);  // before the conversion
   }
 }
@@ -161,16 +162,16 @@ TEST(CommandLine, ConfigurationErrorNamesItsLine) {
   folder.Write("narravox.INI", "; commento\r\n[narravox]\r\n\r\nL=UK\r\n[Narravox]\r\n");
   RunResult run = folder.Run({"a.txt"});
   EXPECT_TRUE(StoppedWith(run, "Errore nel file di configurazione \"" + folder.File("narravox.INI") +
-                                   "\", riga 5: manca il segno \"=\" (CHIAVE=valore)"));
+                                   "\", riga 5: manca il segno \"=\" (CHIAVE=valore)", kBannerLines));
   folder.Write("narravox.INI", "VB=1\r\nVOCI=2\r\nVE=50\r\n");
   EXPECT_TRUE(StoppedWith(folder.Run({"a.txt"}), "Errore nel file di configurazione \"" +
                                                      folder.File("narravox.INI") +
-                                                     "\", riga 2: la chiave \"VOCI\" non esiste"));
+                                                     "\", riga 2: la chiave \"VOCI\" non esiste", kBannerLines));
   folder.Write("narravox.INI", "VB=1\r\nVE=50\r\n");
   EXPECT_TRUE(StoppedWith(folder.Run({"a.txt"}),
                           "Errore nel file di configurazione \"" + folder.File("narravox.INI") +
                               "\", riga 2: il valore \"50\" di VELOCITA non va bene: la velocita' "
-                              "va da 70 a 1297, o * per quella della sintesi"));
+                              "va da 70 a 1297, o * per quella della sintesi", kBannerLines));
   EXPECT_EQ(run.exitCode, 2);  // before the conversion
 }
 
@@ -194,7 +195,7 @@ TEST(CommandLine, OptionsAfterTheFirstNameAreRefused) {
   folder.Write("narravox.INI", "");
   folder.Write("a.txt", "testo");
   RunResult run = folder.Run({"a.txt", "/VB=1"});
-  EXPECT_TRUE(StoppedWith(run, "L'opzione /VB=1 viene dopo un file: le opzioni vanno prima dei file"));
+  EXPECT_TRUE(StoppedWith(run, "L'opzione /VB=1 viene dopo un file: le opzioni vanno prima dei file", kBannerLines));
   EXPECT_EQ(run.exitCode, 2);
   RunResult ended = folder.Run({"--", "a.txt", "/VB=1"});
   EXPECT_EQ(ended.errors.find(
@@ -204,7 +205,7 @@ TEST(CommandLine, OptionsAfterTheFirstNameAreRefused) {
       << ended;
   RunResult empty = folder.Run({"/VB=1", ""});
   EXPECT_TRUE(StoppedWith(
-      empty, "Impossibile trovare il file \"\" (codice 2: file o cartella inesistente)"));
+      empty, "Impossibile trovare il file \"\" (codice 2: file o cartella inesistente)", kBannerLines));
 }
 
 TEST(CommandLine, EngineLibraryMissing) {
@@ -213,9 +214,8 @@ TEST(CommandLine, EngineLibraryMissing) {
   folder.Write("a.txt", "testo");
   RunResult run = folder.Run({"a.txt"});
   EXPECT_TRUE(StoppedWith(run,
-                          "Impossibile trovare la DLL della sintesi vocale; digitare il comando\n"
-                          "NARRAVOX /ECISETUP=nomefile o NARRAVOX /ECISETUP=cartella per "
-                          "specificarne\nla posizione"));
+                          "Impossibile trovare la libreria della sintesi vocale; per "
+                          "indicarla: narravox /ECISETUP=file o narravox /ECISETUP=cartella", kBannerLines));
   EXPECT_EQ(run.exitCode, 2);  // before the conversion
 }
 

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <functional>
 #include <sstream>
@@ -72,9 +73,22 @@ std::string Conversion::Listing(const std::string& folder) const {
   return listing;
 }
 
+// The progress of a line in words: its last ": " followed by a digit and
+// " %" ("Testo 1 di 2, \"a.txt\": 25 %, mancano circa 3 minuti").
+size_t ProgressInWords(const std::string& line) {
+  size_t colon = line.rfind(": ");
+  if (colon == std::string::npos || colon + 2 >= line.size() || !isdigit(line[colon + 2]))
+    return std::string::npos;
+  size_t percent = line.find(" %", colon);
+  return percent != std::string::npos && percent == line.find_first_not_of("0123456789", colon + 2)
+             ? colon
+             : std::string::npos;
+}
+
 std::string WithoutProgress(const std::string& output) {
-  // A prefix reads "<elapsed> <percent>% <remaining>: "; lines without one
-  // stay as they are.
+  // A prefix reads "<elapsed> <percent>% <remaining>: "; the lines in words
+  // end with the progress, and the time a run took is its own line. Lines
+  // without either stay as they are.
   std::string result;
   for (size_t at = 0, end; at < output.size(); at = end + 1) {
     end = output.find('\n', at);
@@ -85,6 +99,10 @@ std::string WithoutProgress(const std::string& output) {
     if (percent != std::string::npos && colon != std::string::npos && percent < colon &&
         line.find(' ') < percent)
       line = line.substr(colon + 2);
+    else if (ProgressInWords(line) != std::string::npos)
+      line.resize(ProgressInWords(line));
+    else if (line.rfind("Tempo impiegato: ", 0) == 0)
+      line.resize(15);
     result += line + (end < output.size() ? "\n" : "");
   }
   return result;

@@ -44,5 +44,7 @@ std::string Track(int n);
 // pause of 250 ms of silence between two line breaks, then its text.
 std::string ClipContent(const std::string& text);
 
-// The console lines without the progress prefix (time and percentages).
+// The console lines without the progress (time and percentages), in the
+// prefix of Windows or in the words of POSIX, and without the time a run
+// took.
 std::string WithoutProgress(const std::string& output);

@@ -55,7 +55,7 @@ TEST(EciSetup, MissingLibraryLeavesTheConfigurationAlone) {
   folder.MakeFolder("vuota");
   RunResult run = folder.Run({"/ECISETUP=vuota"});
   EXPECT_TRUE(StoppedWith(run, "Impossibile trovare il file \"" + folder.File("vuota/libeci.so") +
-                                    "\" (codice 2: file o cartella inesistente)"));
+                                    "\" (codice 2: file o cartella inesistente)", kBannerLines));
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(folder.Read("narravox.INI"), "VB=1\r\n");
 }
@@ -176,7 +176,7 @@ TEST_F(Registry, NewestLibraryOfTheFirstProductIsRecorded) {
   EXPECT_EQ(folder_.Read("narravox.INI"), "ECIDLL=" + folder_.File("new/libeci.so") + "\r\n");
   // The next run finds the recorded library and searches no more.
   folder_.Write("export.reg", "");
-  EXPECT_TRUE(StoppedWith(folder_.Run({"a.txt"}), StopsAt("new/libeci.so")));
+  EXPECT_TRUE(StoppedWith(folder_.Run({"a.txt"}), StopsAt("new/libeci.so"), kBannerLines));
 }
 
 TEST_F(Registry, LaterProductsOnlyWhenEarlierOnesHaveNothing) {
@@ -215,7 +215,7 @@ TEST_F(Registry, TargetOfAnotherKindStopsTheRun) {
 
 TEST_F(Registry, NothingFoundAsksForTheSetupCommand) {
   RunResult run = RunWith("REGEDIT4\r\n" + Key("JAWS", "1", Target("none")), "VB=0\r\n");
-  EXPECT_NE(run.errors.find("* ERRORE: Impossibile trovare la DLL della sintesi vocale"),
+  EXPECT_NE(run.errors.find("* ERRORE: Impossibile trovare la libreria della sintesi vocale"),
             std::string::npos);
   EXPECT_EQ(folder_.Read("narravox.INI"), "VB=0\r\n");
 }

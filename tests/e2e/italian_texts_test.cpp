@@ -28,11 +28,16 @@ TEST_F(ItalianTexts, ABinaryFileAmongTextsIsSkippedAndTheRunGoesOn) {
   RunResult run = Convert({"/VB=1", "primo.txt", "programma.txt", "terzo.txt"});
   EXPECT_EQ(run.exitCode, 1);
   const std::string destination = "Cartella di destinazione: \"" + folder_.File("out/") + "\"\n";
-  EXPECT_EQ(WithoutProgress(run.output), std::string(kBannerLines) + destination + folder_.File("primo.txt") +
-                                             "\n" + folder_.File("programma.txt") + "\n" +
-                                             folder_.File("terzo.txt") +
-                                             "\nConversione terminata; testi saltati: 1\n  " +
-                                             folder_.File("programma.txt") + "\n" + destination);
+  auto text = [&](int n, const std::string& name) {
+    return "Testo " + std::to_string(n) + " di 3, \"" + folder_.File(name) + "\"\n";
+  };
+  EXPECT_EQ(WithoutProgress(run.output),
+            std::string(kBannerLines) + destination + text(1, "primo.txt") +
+                text(2, "programma.txt") + text(3, "terzo.txt") +
+                "Conversione terminata; testi saltati: 1\n  \"" + folder_.File("programma.txt") +
+                "\"\nTesti convertiti: 2; saltati: 1\n"
+                "File MP3 creati: 2, con meno di un secondo di audio\n" +
+                destination + "Tempo impiegato\n");
   EXPECT_EQ(run.errors, "* ERRORE: il file \"" + folder_.File("programma.txt") +
                             "\" non e' un file di testo (programma) e viene saltato\n");
   EXPECT_EQ(Out("primo/001.mp3"), "il primo testo.\r\n");

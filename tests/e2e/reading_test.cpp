@@ -78,7 +78,7 @@ TEST_F(Reading, DictionariesAreReadAtTheStartAndResumeSaysWhenTheyChanged) {
   folder_.Write("sbagliato.txt", "Rossi = Bianchi\nVerdi\n");
   EXPECT_TRUE(StoppedWith(Convert({"/DZ=sbagliato.txt", "libro.txt"}),
                           "Errore nel dizionario \"" + folder_.File("sbagliato.txt") +
-                              "\", riga 2: manca il segno \"=\""));
+                              "\", riga 2: manca il segno \"=\"", kBannerLines));
   EXPECT_FALSE(OutExists("libro"));
 
   RunResult stopped = Convert({"/VB=0", "/PA=1", "/DZ=nomi.txt", "libro.txt"}, "",

@@ -77,10 +77,11 @@ std::string SettingsRecord(const std::map<std::string, std::string>& changes = {
 std::string KeptRecoveryWarning(const ProgramFolder& folder, const std::string& text, int n = 1);
 
 // The run stopped with an error: standard output holds what came before it
-// (the banner by default), standard error the "* ERRORE" line alone, and the
+// (nothing by default, as with VERBOSITA=0), standard error the "* ERRORE"
+// line alone, and the
 // exit code is 1 (the conversion failed) or 2 (it could not begin); the
 // exit-code tests tell the two apart.
 // Warnings come on standard error before the error line.
 ::testing::AssertionResult StoppedWith(const RunResult& run, const std::string& message,
-                                       const std::string& before = kBannerLines,
+                                       const std::string& before = "",
                                        const std::string& warnings = "");

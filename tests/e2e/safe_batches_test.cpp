@@ -215,7 +215,7 @@ TEST_F(SafeBatch, CleanUpTakesOnlyThisTextsFiles) {
   for (const char* checkpoint : {"::-1::2147483640", "::5::2147483647", "::0::2"}) {
     folder_.Write("narravox.dat", Recovery({folder_.File("Storia.txt") + checkpoint}));
     const std::string before = Tree(folder_);
-    EXPECT_TRUE(StoppedWith(Convert({"/R"}), "Errore nel file di ripristino")) << checkpoint;
+    EXPECT_TRUE(StoppedWith(Convert({"/R"}), "Errore nel file di ripristino", kBannerLines)) << checkpoint;
     EXPECT_EQ(Tree(folder_), before);
   }
 }
@@ -318,8 +318,8 @@ TEST_F(SafeBatch, ABatchGoesOnPastEachTextItCannotConvert) {
                 kept("senza risposta"));
   std::string output = WithoutProgress(run.output);
   EXPECT_EQ(output.find("Interrotto"), std::string::npos) << output;
-  EXPECT_NE(output.find("Conversione terminata; testi saltati: 5\n  manca.txt\n  " +
-                        folder_.File("vuoto.txt") + "\n"),
+  EXPECT_NE(output.find("Conversione terminata; testi saltati: 5\n  \"manca.txt\"\n  \"" +
+                        folder_.File("vuoto.txt") + "\"\n"),
             std::string::npos)
       << output;
   EXPECT_EQ(Listing("out"), "buono\nrifiutato\nsenza risposta\n");

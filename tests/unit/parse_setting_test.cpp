@@ -2,9 +2,11 @@
 // refuse, the whole-number syntax and the stored forms.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
+#include "base/messages.h"
 #include "config/parse_setting.h"
 #include "platform/files.h"
 #include "text/lines.h"
@@ -64,6 +66,9 @@ TEST(ParseSetting, NumbersAndWordsAreStoredInTheirRunForms) {
       {"/V=$8", &TSettings::VOCE, 8},
       {"/V=0X8", &TSettings::VOCE, 8},
       {"/V=x8", &TSettings::VOCE, 8},
+      {"/V=uomo", &TSettings::VOCE, 1},
+      {"/VOCE=Bambino", &TSettings::VOCE, 3},
+      {"v = NONNO ", &TSettings::VOCE, 7},
   };
   for (const Accepted& c : cases) {
     TSettings s;
@@ -83,10 +88,27 @@ TEST(ParseSetting, RejectedValuesAndKeys) {
       "/CR=",         "/IC=YES", "/PT=5001",  "/PT=-1",         "/PC=5001",      "/TI=1",
       "/P=3",         "/P=0X40", "/VB=4",     "/CC=",           "/AF=X",         "/MF=X",
       "/NONESISTE=1", "  =1",    "/VOCE",     "/V=99999999999", "/V=$100000000",
+      "/V=?",         "/V=uomo3", "/V=donna 2", "/V=predefinita",
   };
   for (const char* text : rejected) {
     TSettings s;
     EXPECT_FALSE(ParseSetting(text, s)) << text;
+  }
+}
+
+// Every voice's name stands for its number, and what the key takes (in the
+// errors and the help) names them all.
+TEST(ParseSetting, VoiceNamesAreTheirNumbers) {
+  std::string values;
+  for (const TSettingHelp& row : SettingsHelp())
+    if (row.key == "VOCE") values = row.values;
+  for (int32_t n = 1; n <= 8; ++n) {
+    const std::string name = msg::kVoiceNames[n - 1];
+    TSettings s;
+    ASSERT_TRUE(ParseSetting("/V=" + name, s)) << name;
+    EXPECT_EQ(s.VOCE, n) << name;
+    const std::string listed = (n == 1 ? "(" : " ") + name + (n < 8 ? "," : ")");
+    EXPECT_NE(values.find(listed), std::string::npos) << values;
   }
 }
 
@@ -261,6 +283,11 @@ TEST(RecordSettings, EveryRecordedValueReadsBackTheSame) {
     EXPECT_EQ(restored.NOMEFILE, given.NOMEFILE);
     EXPECT_EQ(restored.RIGAFRAMMENTA, given.RIGAFRAMMENTA);
   }
+  // A voice given by its name is kept as its number.
+  TSettings named;
+  ASSERT_TRUE(ParseSetting("/V=baritono", named));
+  const std::vector<std::string> record = RecordSettings(named);
+  EXPECT_NE(std::find(record.begin(), record.end(), "VOCE=4"), record.end());
   for (int n = 1; n <= 100; ++n) {
     TSettings given, restored;
     ASSERT_TRUE(ParseSetting("/VO=" + std::to_string(n), given));

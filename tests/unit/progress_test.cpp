@@ -55,10 +55,11 @@ TEST(Progress, RoundingOverrunAndOddCounters) {
   p.Update(1000);
   EXPECT_EQ(p.ProgressText.substr(0, 4), "14% ");
 
-  // More done than measured: the time left is negative, its text empty.
+  // More done than measured (a text grew) is all of it, never above 100%.
   p.DoneBytes = 1020;
   p.Update(45000);
-  EXPECT_EQ(p.Prefix(), "45s 102% : ");
+  EXPECT_EQ(p.Prefix(), "45s 100% 0s: ");
+  EXPECT_EQ(p.Words(), "100 %");
 
   // Less than a second left is empty; none left is "0s".
   p.DoneBytes = 999;
@@ -86,6 +87,39 @@ TEST(Progress, RoundingOverrunAndOddCounters) {
   p.DoneBytes = 10;
   p.Update(7000);
   EXPECT_EQ(p.Prefix(), "7s 100% : ");
+}
+
+TEST(Progress, InWordsForAScreenReader) {
+  TProgress p;
+  p.StartTicks = 0;
+  p.TotalBytes = 1000;
+  p.Update(5000);
+  EXPECT_EQ(p.Words(), "0 %");  // no estimate before anything is done
+  p.DoneBytes = 250;
+  p.Update(60000);
+  EXPECT_EQ(p.Words(), "25 %, mancano circa 3 minuti");
+  p.DoneBytes = 999;
+  p.Update(60000);
+  EXPECT_EQ(p.Words(), "100 %");
+  p.DoneBytes = 1500;
+  p.Update(60000);
+  EXPECT_EQ(p.Words(), "100 %");
+}
+
+TEST(Durations, WordsAndTheAgreementOfTheVerb) {
+  EXPECT_EQ(DurationInWords(0), "meno di un secondo");
+  EXPECT_EQ(DurationInWords(1000), "1 secondo");
+  EXPECT_EQ(DurationInWords(61000), "1 minuto e 1 secondo");
+  EXPECT_EQ(DurationInWords(3723000), "1 ora, 2 minuti e 3 secondi");
+  EXPECT_EQ(DurationInWords(7200000), "2 ore");
+  EXPECT_EQ(RemainingInWords(400), "manca meno di un secondo");
+  EXPECT_EQ(RemainingInWords(1000), "manca circa 1 secondo");
+  EXPECT_EQ(RemainingInWords(47400), "mancano circa 47 secondi");
+  EXPECT_EQ(RemainingInWords(89000), "manca circa 1 minuto");
+  EXPECT_EQ(RemainingInWords(91000), "mancano circa 2 minuti");
+  EXPECT_EQ(RemainingInWords(3600000), "manca circa 1 ora");
+  EXPECT_EQ(RemainingInWords(3900000), "mancano circa 1 ora e 5 minuti");
+  EXPECT_EQ(RemainingInWords(INT32_MAX), "mancano circa 596 ore e 31 minuti");
 }
 
 }  // namespace

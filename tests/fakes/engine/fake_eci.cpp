@@ -18,6 +18,7 @@
 //         eciSynchronize -> 1
 //         eciProgStatus -> 2
 //         eciErrorMessage "injected failure of eciAddText (call 3)"
+//         eciGetVoiceName 3 "fake-3" -> 1        (no name for a voice refused)
 //         eciDelete
 //       Numbers are decimal. A buffer that the callback answers 0 is offered
 //       again after 1 ms; only the final answer (1 or 2) is logged, so the
@@ -40,6 +41,14 @@
 //   NARRAVOX_FAKE_ECI_FILL=n
 //       Offers at most n samples per buffer instead of the caller's whole
 //       buffer (every buffer but the last of a synthesis is then n samples).
+//   NARRAVOX_FAKE_ECI_NO_AUDIO=1
+//       The system has no audio output device: a synthesis without output
+//       buffer (read aloud) fails in eciSynchronize, which drops the queued
+//       text, with status ECI_STATUS_NO_AUDIO_OUTPUT ("eciSynchronize -> 0
+//       (no audio output)").
+//   NARRAVOX_FAKE_ECI_VOICES=n
+//       The engine has the presets 1 to n only (0 to 8, default 8):
+//       eciGetVoiceName and eciCopyVoice refuse the others.
 //
 // Behaviour:
 //   - Text is queued by eciAddText and delivered by eciSynchronize, on the
@@ -51,11 +60,13 @@
 //     0 8000, 1 11025, 2 22050 Hz); other "`" annotations produce nothing.
 //     Parameter 1 = 0: every byte, backquote included, is a sample.
 //   - Without an output buffer (test mode) eciSynchronize succeeds silently,
-//     discarding the queued text, which the log already shows.
+//     discarding the queued text, which the log already shows (but see
+//     NARRAVOX_FAKE_ECI_NO_AUDIO).
+//   - Voice n is named "fake-n".
 //   - Every parameter and voice parameter is accepted, remembered and
 //     answered with its previous value (defaults: parameter 5 = 1,
-//     parameter 9 = 0x10000, all others 0; voices: pitch 100, speed 175,
-//     volume 65535).
+//     parameter 9 = 0x10000, all others 0; voices: pitch 100 for voice 0
+//     and 100 + 10 n for preset n, speed 175, volume 65535).
 #define ECI_IMPLEMENTATION
 #include "narravox/eci_api.h"
 
@@ -157,8 +168,9 @@ ECI_EXPORT ECIHand ECI_CALL eciNew(void) {
   e->number = g_new_calls;  // the call count, so that a test can aim at the next call
   e->params[ECI_PARAM_SAMPLE_RATE] = ECI_RATE_11025;
   e->params[ECI_PARAM_DIALECT] = ECI_DIALECT_US_ENGLISH;
-  for (auto& voice : e->voices) {
-    voice[ECI_VOICE_PITCH] = 100;
+  for (int32_t n = 0; n <= 8; ++n) {
+    int32_t* voice = e->voices[n];
+    voice[ECI_VOICE_PITCH] = 100 + 10 * n;  // the presets told apart
     voice[ECI_VOICE_SPEED] = 175;
     voice[ECI_VOICE_VOLUME] = 65535;
   }
@@ -213,8 +225,8 @@ ECI_EXPORT EciBool ECI_CALL eciCopyVoice(ECIHand engine, int32_t from_voice, int
   std::lock_guard<std::mutex> lock(g_mutex);
   Instance* e = AsInstance(engine);
   const auto* failure = CountCall("eciCopyVoice");
-  EciBool ok =
-      !failure && e && from_voice >= 0 && from_voice <= 8 && to_voice >= 0 && to_voice <= 8;
+  EciBool ok = !failure && e && from_voice >= 0 && from_voice <= g_settings.voices &&
+               to_voice >= 0 && to_voice <= g_settings.voices;
   if (ok) std::copy(e->voices[from_voice], e->voices[from_voice] + 8, e->voices[to_voice]);
   Record(e, failure);
   Log("eciCopyVoice " + std::to_string(from_voice) + " " + std::to_string(to_voice) +
@@ -268,6 +280,13 @@ ECI_EXPORT EciBool ECI_CALL eciSynchronize(ECIHand engine) {
     if (e) e->queued.clear();
     Record(e, failure);
     Log("eciSynchronize" + Result(0, failure));
+    return 0;
+  }
+  if (!e->buffer && g_settings.no_audio) {
+    e->queued.clear();
+    e->status = ECI_STATUS_NO_AUDIO_OUTPUT;
+    e->message = "no audio output device is available to speak on";
+    Log("eciSynchronize -> 0 (no audio output)");
     return 0;
   }
   std::vector<int16_t> speech;
@@ -338,6 +357,19 @@ ECI_EXPORT void ECI_CALL eciRegisterCallback(ECIHand engine, EciCallback callbac
     e->user_data = user_data;
   }
   Log(std::string("eciRegisterCallback ") + (callback ? "set" : "null"));
+}
+
+ECI_EXPORT EciBool ECI_CALL eciGetVoiceName(ECIHand engine, int32_t voice, void* buffer) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Instance* e = AsInstance(engine);
+  const auto* failure = CountCall("eciGetVoiceName");
+  EciBool ok = !failure && e && buffer && voice >= 0 && voice <= g_settings.voices;
+  const std::string name = "fake-" + std::to_string(voice);
+  if (ok) std::copy(name.c_str(), name.c_str() + name.size() + 1, static_cast<char*>(buffer));
+  Record(e, failure);
+  Log("eciGetVoiceName " + std::to_string(voice) + (ok ? " " + fake_eci::Quote(name.c_str()) : "") +
+      Result(ok, failure));
+  return ok;
 }
 
 }  // extern "C"

@@ -54,6 +54,10 @@ Settings ReadSettings() {
   s.log_path = Env("NARRAVOX_FAKE_ECI_LOG");
   s.failures = ParseFailures(Env("NARRAVOX_FAKE_ECI_FAIL"));
   s.mark = !Env("NARRAVOX_FAKE_ECI_MARK").empty();
+  s.no_audio = !Env("NARRAVOX_FAKE_ECI_NO_AUDIO").empty();
+  int64_t voices = 0;
+  if (ParseNumber(Env("NARRAVOX_FAKE_ECI_VOICES"), voices) && voices <= 8)
+    s.voices = static_cast<int32_t>(voices);
   int64_t fill = 0;
   if (ParseNumber(Env("NARRAVOX_FAKE_ECI_FILL"), fill) && fill < INT32_MAX)
     s.fill = static_cast<int32_t>(fill);

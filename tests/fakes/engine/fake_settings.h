@@ -20,6 +20,8 @@ struct Settings {
   std::vector<PlannedFailure> failures;  // NARRAVOX_FAKE_ECI_FAIL
   int32_t fill = 0;                      // NARRAVOX_FAKE_ECI_FILL; 0: the whole buffer
   bool mark = false;                     // NARRAVOX_FAKE_ECI_MARK
+  bool no_audio = false;                 // NARRAVOX_FAKE_ECI_NO_AUDIO
+  int32_t voices = 8;                    // NARRAVOX_FAKE_ECI_VOICES: the presets it has
 };
 
 Settings ReadSettings();
