@@ -243,8 +243,7 @@ void TPipeline::ShowSpeechProgress(int32_t samples) {
   if (!terminal && speechProgress_ / step == (speechProgress_ - samples) / step) return;
   const int64_t ms = (terminal ? speechProgress_ : speechProgress_ / step * step) * 1000 /
                      Settings.SAMPLE;
-  std::string line = FormatText(msg::kSpeechSoFar, {DurationInWords(ms)});
-  platform::ConsoleWrite(terminal ? "\x1b[K" + line + "\r" : line + "\r\n");
+  platform::ConsoleWriteInPlace(FormatText(msg::kSpeechSoFar, {DurationInWords(ms)}));
 }
 
 void TPipeline::DivertSamples(TSampleSink sink, void* context) {

@@ -17,6 +17,9 @@ bool ConsoleWriteError(const std::string& text);
 
 // Whether standard output is a terminal (not a file or a pipe).
 bool OutputIsTerminal();
+// On a terminal, writes text over the current line, which the next write
+// clears first; elsewhere writes it as a line of its own.
+bool ConsoleWriteInPlace(const std::string& text);
 
 enum class ReadResult { Line, EndOfInput, Failure };
 // Reads one line from standard input, without its line end.

@@ -19,6 +19,11 @@ namespace {
 
 // The titles pushed on the terminal's title stack and not yet popped.
 std::atomic<int> g_titlePushes{0};
+// A line written in place stands on the terminal, to be cleared.
+std::atomic<bool> g_lineInPlace{false};
+
+// What clears a line written in place, if one stands.
+const char* ClearLineInPlace() { return g_lineInPlace.exchange(false) ? "\r\x1b[K" : ""; }
 
 bool WriteRaw(const std::string& text, FILE* stream = stdout) {
   if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stream) != text.size())
@@ -82,10 +87,21 @@ void DrawBox(const std::string& text, const std::string& caption, FILE* stream) 
 
 }  // namespace
 
-bool ConsoleWrite(const std::string& text) { return WriteRaw(WithLineFeeds(Localised(text))); }
+bool ConsoleWrite(const std::string& text) {
+  return WriteRaw(ClearLineInPlace() + WithLineFeeds(Localised(text)));
+}
+
+bool ConsoleWriteInPlace(const std::string& text) {
+  if (!OutputIsTerminal()) return ConsoleWrite(text + "\n");
+  const bool written = WriteRaw("\r\x1b[K" + Localised(text));
+  g_lineInPlace = true;
+  return written;
+}
 
 bool ConsoleWriteError(const std::string& text) {
-  return WriteRaw(WithLineFeeds(Localised(text)), stderr);
+  // The line in place stands on the terminal that standard error shares.
+  const char* clear = isatty(STDERR_FILENO) == 1 ? ClearLineInPlace() : "";
+  return WriteRaw(clear + WithLineFeeds(Localised(text)), stderr);
 }
 
 ReadResult ConsoleReadLine(std::string* line) {

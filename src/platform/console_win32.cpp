@@ -15,6 +15,8 @@ std::string g_pendingInput;
 
 bool ConsoleWriteError(const std::string& text) { return ConsoleWrite(text); }
 
+bool ConsoleWriteInPlace(const std::string& text) { return ConsoleWrite(text + "\r"); }
+
 bool OutputIsTerminal() {
   DWORD mode;
   return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;

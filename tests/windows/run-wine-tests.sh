@@ -55,7 +55,7 @@ win() {
 lin() {  # a conversion as on Windows, where the engine is given the text in lower case
   local args=("${@//\\//}")
   [[ ${args[0]:-} != /VB=* ]] || args=(/MA=N "${args[@]}")
-  (cd "$T/linux" && timeout -k 10 "$RUN_LIMIT" ./narravox "${args[@]}" </dev/null >"$T/linux/.out" 2>&1)
+  (cd "$T/linux" && LC_ALL=C timeout -k 10 "$RUN_LIMIT" ./narravox "${args[@]}" </dev/null >"$T/linux/.out" 2>&1)
   RC=$?; OUT=$(cat "$T/linux/.out"; echo .); OUT=${OUT%.}
 }
 put() { printf "$2" >"$T/win/$1"; }     # NAME PRINTF-FORMAT: a file in the program's folder
@@ -70,7 +70,8 @@ win ""
 check "empty argument" "${BANNER}Digitare NARRAVOX /? per visualizzare la sintassi del comando"$'\n' "$OUT"
 win "/?"; help_win=$OUT rc_win=$RC
 lin "/?"
-check "help as on Linux" "$OUT" "$help_win"
+# Linux writes the command as it is typed there.
+check "help as on Linux" "${OUT//narravox /NARRAVOX }" "$help_win"
 check "help: exit code" "1 1" "$rc_win $RC"
 
 # --- Configuration file and options --------------------------------------
@@ -249,11 +250,18 @@ printf '[Narravox]\r\nECIDLL=%s/libfake_eci.so\r\nMP3DLL=%s/libfake_lame_enc.so\
 # Console lines without their progress prefix ("<elapsed> <percent>% <left>: "),
 # with the program's folder left out and Windows separators as "/".
 plain() { sed -e 's/^[^:]*% [^:]*: //' -e "s|$(printf '%s' "$2" | sed 's/[\\|]/\\&/g')||g" -e 's|\\|/|g' <<<"$1"; }
+# Linux says the same in words ("Testo 1 di 2, "a.txt": 0 %", "File 1 di 8
+# (001.mp3): 2 %, ..."), and sums the run up: its lines in the Windows forms.
+words() {
+  sed -e 's/^Testo [0-9]* di [0-9]*, "\(.*\)": [0-9]* %.*$/\1/' \
+      -e 's/^File [0-9]* di [0-9]* (\([^)]*\)): [0-9]* %.*$/\U\1/' \
+      -e '/^Testi convertiti: /d' -e '/^File MP3 creati: /d' -e '/^Tempo impiegato: /d' <<<"$1"
+}
 while IFS='|' read -r name args; do
   read -r -a argv <<<"$args"
   rm -f "$T/win/narravox.dat" "$T/linux/narravox.dat"  # no earlier run to keep aside
   win "${argv[@]}"; out_win=$(plain "$OUT" "$W\\"); rc_win=$RC
-  lin "${argv[@]}"; out_lin=$(plain "$OUT" "$T/linux/")
+  lin "${argv[@]}"; out_lin=$(words "$(plain "$OUT" "$T/linux/")")
   check "conversion $name: exit codes" "0 0" "$rc_win $RC"
   check "conversion $name: console as on Linux" "$out_lin" "$out_win"
   dest=$(sed -n 's|.*/D=\([^ ]*\).*|\1|p' <<<" $args"); dest=${dest:-OUT}
