@@ -190,6 +190,30 @@ std::string SubsectionOf(size_t line) {
   return std::string();
 }
 
+// The long help lists every row of the settings table once, under the
+// title of its group, with what the row takes and its default.
+TEST(LongHelp, EverySettingOnceUnderItsGroup) {
+  const std::string help = LongHelpText();
+  const std::vector<TSettingHelp> rows = SettingsHelp();
+  const char* titles[] = {msg::kHelpGroupReading, msg::kHelpGroupWriting, msg::kHelpGroupVoice,
+                          msg::kHelpGroupFiles, msg::kHelpGroupRunning};
+  for (const TSettingHelp& row : rows) {
+    const std::string line = "\r\n  " + HelpKeys(row) + ": " + row.summary + "; " + row.values +
+                             " (predefinito: " + row.defaultValue + ")\r\n";
+    const size_t at = help.find(line);
+    ASSERT_NE(at, std::string::npos) << line;
+    EXPECT_EQ(help.find(line, at + 1), std::string::npos) << line;
+    // The last group title before the line is the row's own.
+    size_t best = 0;
+    const char* title = nullptr;
+    for (const char* t : titles) {
+      size_t found = help.rfind(t, at);
+      if (found != std::string::npos && found >= best) best = found, title = t;
+    }
+    EXPECT_EQ(title, titles[static_cast<int>(row.group)]) << row.key;
+  }
+}
+
 TEST(ManualPage, GroffFormatsItWithoutWarnings) {
   SKIP_WITHOUT_GROFF();
   EXPECT_EQ(Page().status, 0);
