@@ -5,6 +5,7 @@
 
 #include "audio/eci_engine.h"
 #include "audio/fragment_job.h"
+#include "audio/library_folder.h"
 #include "audio/processing.h"
 #include "audio/speech_files.h"
 #include "base/console_out.h"
@@ -20,33 +21,6 @@
 namespace {
 
 constexpr int32_t kPresetVoices = 8;
-
-// The engine library is loaded from its own folder, which is the current
-// directory meanwhile, as for a conversion; a name without folder keeps the
-// current one.
-class TInLibraryFolder {
- public:
-  TInLibraryFolder() : library_(platform::FullPath(Settings.ECIDLL)) {
-    const size_t slash = Settings.ECIDLL.rfind(platform::kPathSeparator);
-    if (slash == std::string::npos) return;
-    const std::string saved = platform::CurrentDirectory();
-    if (!platform::SetCurrentDirectory(Settings.ECIDLL.substr(0, slash + 1)))
-      RaiseErrorWithCode(msg::kLibraryFolderNotFound, library_, -1);
-    saved_ = saved;
-  }
-  ~TInLibraryFolder() {
-    if (!saved_.empty()) platform::SetCurrentDirectory(saved_);
-  }
-  TInLibraryFolder(const TInLibraryFolder&) = delete;
-  TInLibraryFolder& operator=(const TInLibraryFolder&) = delete;
-
-  // The library's full path.
-  const std::string& Library() const { return library_; }
-
- private:
-  const std::string library_;
-  std::string saved_;
-};
 
 // The sample as a fragment is spoken: the settings' pauses around it, read
 // as the settings read a text (no dictionary of the user's).

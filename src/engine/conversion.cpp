@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/file_runner.h"
+#include "audio/library_folder.h"
 #include "audio/processing.h"
 #include "base/settings.h"
 #include "text/ascii.h"
@@ -192,7 +193,8 @@ class TConversion : public TFragmentEvents {
   std::deque<TEvent> events_;
   std::unique_ptr<TFragmentBuffer> buffer_;
   std::vector<std::string> textLines_;
-  std::string savedDirectory_;
+  // Held from the start of the run to its end.
+  std::unique_ptr<TInLibraryFolder> libraryFolder_;
   // The processing outlives the runner, which may use it.
   std::unique_ptr<TProcessing> processing_;
   std::unique_ptr<TFileRunner> runner_;
@@ -215,16 +217,9 @@ void TConversion::StartRun() {
   oemText_ = Settings.TIPOTESTO == kTextDos;
   buffer_ = std::make_unique<TFragmentBuffer>(Settings.FRAMMENTI);
 
-  // The engine library is loaded from its own folder, which becomes the
-  // current directory; a name without folder keeps the current one.
-  std::string library = platform::FullPath(Settings.ECIDLL);
-  size_t slash = Settings.ECIDLL.rfind(platform::kPathSeparator);
-  if (slash != std::string::npos) {
-    savedDirectory_ = platform::CurrentDirectory();
-    if (!platform::SetCurrentDirectory(Settings.ECIDLL.substr(0, slash + 1)))
-      RaiseErrorWithCode(msg::kLibraryFolderNotFound, library, -1);
-  }
-  processing_ = std::make_unique<TProcessing>(library, TProcessing::TRole::Coordinator);
+  libraryFolder_ = std::make_unique<TInLibraryFolder>();
+  processing_ =
+      std::make_unique<TProcessing>(libraryFolder_->Library(), TProcessing::TRole::Coordinator);
   processing_->Start();
   if (RunState.TestMode) return;
   runner_ = MakeFileRunner(*processing_);
@@ -631,7 +626,7 @@ int TConversion::Run() {
 void TConversion::Shutdown() {
   runner_.reset();
   processing_.reset();
-  if (!savedDirectory_.empty()) platform::SetCurrentDirectory(savedDirectory_);
+  libraryFolder_.reset();
 }
 
 }  // namespace
