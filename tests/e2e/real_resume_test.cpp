@@ -78,6 +78,10 @@ TEST(RealLibraries, RepeatedReorderedAndResumedRunsGiveTheSameFiles) {
     if (run.Exists("narravox.dat")) {
       RunResult resumed = run.Run({"/R", "/VB=0"});
       EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
+    } else if (!run.Exists("out")) {
+      // Stopped before its RecoveryFile and its first folder (a slow start,
+      // as under the sanitizers): nothing to resume, the command is given again.
+      ASSERT_EQ(run.Run(With(kOptions, {"mare.txt", "monti.txt"})).exitCode, 0);
     }
     EXPECT_TRUE(Files(run) == expected)
         << "signal " << signal << " after " << ms << " ms (seed " << seed << ")";
