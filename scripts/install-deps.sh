@@ -15,7 +15,9 @@ pkgs=(
   libmp3lame-dev libsoxr-dev
   libmpg123-dev mpg123
   libspeex-dev libspeexdsp-dev
+  libxml2-dev libzip-dev
   ffmpeg python3-mutagen
+  pandoc w3m
   clang libclang-rt-14-dev
   python3
   dpkg-dev file man-db

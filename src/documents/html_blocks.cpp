@@ -1,0 +1,1 @@
+#include "documents/html_blocks.h"

@@ -1,0 +1,5 @@
+#include "documents/readers.h"
+
+namespace documents {
+TDocument ReadMarkdown(const std::string&, const TReadOptions&) { throw EDocumentError("da fare"); }
+}  // namespace documents

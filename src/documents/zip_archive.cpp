@@ -1,0 +1,1 @@
+#include "documents/zip_archive.h"
