@@ -1,0 +1,1 @@
+#include "documents/xml_document.h"
