@@ -66,7 +66,7 @@ void WriteWavHeader(FILE *f, uint32_t rate, uint32_t samples) {
 class Collector : public TFragmentEvents {
 public:
     std::vector<std::string> fragments;
-    void FragmentStart(TFragmentBuffer &) override {}
+    void FragmentStart(TFragmentBuffer &, size_t) override {}
     void FragmentEnd(TFragmentBuffer &buffer, bool, bool) override {
         if (buffer.length() == 0) return;
         fragments.push_back(EngineText(buffer.text(), dictionary_));

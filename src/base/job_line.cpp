@@ -82,7 +82,7 @@ TJobLineFields DecodeJobLine(const std::string& line) {
     size_t end = line.find("::", at);
     if (end == std::string::npos) end = line.size();
     int32_t n = 0;
-    if (fields.numbers.size() == 2 || !text::ParseInteger(line.substr(at, end - at), &n, false))
+    if (fields.numbers.size() == 3 || !text::ParseInteger(line.substr(at, end - at), &n, false))
       RaiseRecoveryFileError();
     fields.numbers.push_back(n);
     at = end;

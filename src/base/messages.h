@@ -108,6 +108,7 @@ inline constexpr const char* kHelpGroupRunning = "Esecuzione:";
 inline constexpr const char* kHelpRequests =
     "Richieste:\r\n"
     "  /TEST: legge i testi ad alta voce invece di scrivere i file\r\n"
+    "  /ELENCO, --elenco: mostra senza convertire tipo, titolo, autore, capitoli e file MP3 di ogni testo\r\n"
     "  /R, /RIPRENDI[=file]: riprende la conversione interrotta (file: il suo file di ripristino)\r\n"
     "  /ECISETUP=file|cartella: registra dove si trova la libreria della sintesi vocale\r\n"
     "  --voci, /V=?: elenca le voci della sintesi, con il numero e il nome da dare a /V=\r\n"
@@ -189,6 +190,30 @@ inline constexpr const char* kNotATextFile =
 inline constexpr const char* kDocumentNotText =
     "* ERRORE: il file \"%s\" non e' un file di testo ma un documento %s: salvarlo prima "
     "come testo; viene saltato";
+inline constexpr const char* kDocumentNotRead =
+    "* ERRORE: il file \"%s\" e' un documento %s, che questa versione del programma non legge: "
+    "salvarlo prima come testo; viene saltato";
+inline constexpr const char* kDocumentUnreadable =
+    "* ERRORE: il documento \"%s\" (%s) non si puo' leggere: %s; viene saltato";
+inline constexpr const char* kPdfNotRead =
+    "* ERRORE: il file \"%s\" e' un documento PDF, che questa versione non legge ancora (una "
+    "versione futura potra' leggerlo): salvarlo prima come testo; viene saltato";
+inline constexpr const char* kTextChangedSinceCheckpoint =
+    "* ERRORE: il testo \"%s\" e' cambiato dopo l'interruzione e non puo' essere ripreso; "
+    "viene saltato: convertirlo di nuovo senza /R";
+// The listing of what a run would make (/ELENCO).
+inline constexpr const char* kListingText = "Testo %s di %s: \"%s\"";
+inline constexpr const char* kListingKind = "  Tipo: %s";
+inline constexpr const char* kListingTitle = "  Titolo: \"%s\"";
+inline constexpr const char* kListingAuthor = "  Autore: \"%s\"";
+inline constexpr const char* kListingLanguage = "  Lingua: %s";
+inline constexpr const char* kListingFolder = "  Cartella: \"%s\"";
+inline constexpr const char* kListingChapters = "  Capitoli: %s";
+inline constexpr const char* kListingChapter = "    %s. \"%s\" (livello %s, %s caratteri)";
+inline constexpr const char* kListingFiles = "  File MP3: %s";
+inline constexpr const char* kListingFile = "    %s";
+inline constexpr const char* kListingTitledFile = "    %s: \"%s\"";
+inline constexpr const char* kListingDone = "Testi elencati: %s; saltati: %s; file MP3 che la conversione creerebbe: %s";
 inline constexpr const char* kKindProgram = "programma";
 inline constexpr const char* kKindZip = "archivio ZIP";
 inline constexpr const char* kKindRar = "archivio RAR";

@@ -21,6 +21,7 @@ std::string JobListText() {
       const std::string& folder = list[i].folder;
       TJobLineFields fields{list[i].text, {}, folder == TextNameOfFile(list[i].text) ? "" : folder};
       if (list[i].started) fields.numbers = {list[i].position, list[i].track};
+      if (list[i].started && list[i].digest != 0) fields.numbers.push_back(list[i].digest);
       text += EncodeJobLine(fields);
     }
     text += "\r\n";

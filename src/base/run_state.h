@@ -37,6 +37,9 @@ struct TJobLine {
   bool started = false;
   int32_t position = 0;
   int32_t track = 1;
+  // A digest of the text's bytes as it was cut (0 in the RecoveryFiles of
+  // earlier versions): a changed text is not resumed.
+  int32_t digest = 0;
 };
 using TJobList = std::vector<TJobLine>;
 

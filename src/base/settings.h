@@ -67,6 +67,8 @@ struct TSettings {
   std::string PAUSATESTA;     // /PT head pause annotation
   std::string PAUSACODA;      // /PC tail pause annotation
   bool TITOLO = true;         // /TI titles in the fragments
+  bool CAPITOLI = true;       // /CA chapters start files and give their titles
+  bool NOTE = false;          // /NO a document's notes read at the end of their chapter
   bool PAUSAPARAGRAFO = true; // /PP a pause between paragraphs and after headings
   // /MA the engine reads capitals as written (PDF spelled, XIV an ordinal);
   // off, the text is lower-cased as the engine of Windows has always had it.

@@ -69,6 +69,7 @@ void RestoreCheckpoint(const TJobLineFields& fields, TJobLine* line) {
   line->started = !fields.numbers.empty();
   if (fields.numbers.size() > 0) line->position = fields.numbers[0];
   if (fields.numbers.size() > 1) line->track = fields.numbers[1];
+  if (fields.numbers.size() > 2) line->digest = fields.numbers[2];
   int32_t position = line->position, track = line->track;
   if (position < -1 || track < 1) RaiseRecoveryFileError();
   int64_t size = platform::FileSize(fields.name);  // a missing text is skipped
@@ -78,7 +79,7 @@ void RestoreCheckpoint(const TJobLineFields& fields, TJobLine* line) {
 
 // The settings that a RecoveryFile of an earlier version does not hold take
 // the values with which that version made its files: the text lower-cased,
-// not normalised, no dictionary.
+// not normalised, no dictionary, no chapters.
 void KeepEarlierReading(TSettings& settings) {
   auto recorded = [](const std::string& key) {
     for (const std::string& line : RunState.SettingsRecord)
@@ -87,6 +88,7 @@ void KeepEarlierReading(TSettings& settings) {
   };
   if (!recorded("MAIUSCOLE")) settings.MAIUSCOLE = false;
   if (!recorded("NORMALIZZA")) settings.NORMALIZZA = false;
+  if (!recorded("CAPITOLI")) settings.CAPITOLI = false;
   if (!recorded("DIZIONARIO")) {
     settings.DIZIONARIO.clear();
     settings.IMPRONTADIZIONARIO.clear();

@@ -20,6 +20,7 @@
 #include "base/prompts.h"
 #include "base/run_state.h"
 #include "engine/conversion.h"
+#include "engine/listing.h"
 #include "engine/engine_text.h"
 #include "platform/console.h"
 #include "platform/files.h"
@@ -82,7 +83,7 @@ void SettleDestination(TSettings& settings) {
 bool IsOption(const std::string& argument) {
   if (!platform::kUnixConventions) return true;
   std::string key = UpperAscii(TrimBlanks(argument.substr(1, argument.find('=') - 1)));
-  for (const char* flag : {"?", "TEST", "R", "RIPRENDI", "ECISETUP"})
+  for (const char* flag : {"?", "TEST", "ELENCO", "R", "RIPRENDI", "ECISETUP"})
     if (key == flag) return true;
   return IsSettingKey(key);
 }
@@ -205,6 +206,7 @@ TRunRequest SetUpRun(const std::vector<std::string>& args, reading::TUserDiction
   bool optionsEnded = false;      // by "--"
   TRunRequest request = TRunRequest::Conversion;
   std::string requestArgument;  // as typed
+  bool listing = false;         // "/ELENCO": what the run would make
 
   size_t current = 1;
   for (; current <= n; ++current) {
@@ -220,6 +222,10 @@ TRunRequest SetUpRun(const std::vector<std::string>& args, reading::TUserDiction
       requestArgument = argument;
       continue;
     }
+    if (platform::kUnixConventions && argument == "--elenco") {
+      listing = true;
+      continue;
+    }
     if (argument.empty() || argument[0] != '/') break;
     if (!IsOption(argument)) {
       if (IsFileArgument(argument)) break;
@@ -228,6 +234,8 @@ TRunRequest SetUpRun(const std::vector<std::string>& args, reading::TUserDiction
     std::string option = UpperAscii(argument);
     if (option == "/TEST") {
       RunState.TestMode = true;
+    } else if (option == "/ELENCO") {
+      listing = true;
     } else if (option == "/RIPRENDI" || option == "/R") {
       RunState.ResumeMode = true;
     } else if (option.compare(0, 3, "/R=") == 0 || option.compare(0, 10, "/RIPRENDI=") == 0) {
@@ -250,6 +258,13 @@ TRunRequest SetUpRun(const std::vector<std::string>& args, reading::TUserDiction
     }
     LocateEngine();
     return request;
+  }
+  if (listing) {
+    // Nothing is spoken nor written: neither the engine nor a RecoveryFile.
+    if (current > n) RaiseError(msg::kNoTextFiles);
+    SettleDestination(settings);
+    BuildJobList(std::vector<std::string>(args.begin() + current, args.end()));
+    return TRunRequest::Listing;
   }
   if (current > n && !RunState.ResumeMode) RaiseError(msg::kNoTextFiles);
   // On POSIX an option among the files is a mistake to point out, not a
@@ -331,6 +346,7 @@ int RunAndReport(const std::vector<std::string>& args) {
       SpeakVoiceSample();
       return 0;
     }
+    if (request == TRunRequest::Listing) return RunListing() > 0 ? 1 : 0;
     int code = RunConversion(dictionary) > 0 ? 1 : 0;
     const size_t others = RunState.OtherRecoveryFiles.size();
     if (others > 0 && Settings.VERBOSITA > 0)

@@ -10,7 +10,7 @@
 // What the command line asks for: a conversion (or its test or its resumption),
 // the list of the engine's voices (--voci, /V=?) or a sample of a voice
 // (--prova-voce).
-enum class TRunRequest { Conversion, ListVoices, VoiceSample };
+enum class TRunRequest { Conversion, ListVoices, VoiceSample, Listing };
 
 // args[0] is the program file's full path; the rest are the command-line
 // arguments; dictionary receives the user's dictionaries (DIZIONARIO).

@@ -14,6 +14,8 @@
 #include "base/messages.h"
 #include "base/run_results.h"
 #include "base/run_state.h"
+#include "engine/book_text.h"
+#include "engine/chapter_files.h"
 #include "engine/engine_text.h"
 #include "engine/fragmentation.h"
 #include "engine/id3_tag.h"
@@ -21,6 +23,7 @@
 #include "engine/non_text.h"
 #include "engine/old_files.h"
 #include "engine/output_layout.h"
+#include "engine/playlist.h"
 #include "engine/progress.h"
 #include "engine/text_loading.h"
 #include "platform/charset.h"
@@ -65,6 +68,9 @@ struct TEvent {
   std::string skipped;     // else why: the message shown
   std::string textPath;
   TTextNames names;
+  bool chapters = false;                // the text's files follow its chapters
+  std::vector<std::string> fileTitles;  // UTF-8, with chapters: one per file
+  std::vector<std::string> fileClips;   // ANSI, what each file's clip says
   int32_t trackCount = 0;
   int32_t endPosition = 0;  // -1 when only the grouping step was left
 };
@@ -90,33 +96,6 @@ std::vector<TSpeechPart> FragmentSpeech(TFragmentBuffer& buffer,
   return parts;
 }
 
-// The title that begins each fragment (TITOLO): the text's spoken name and
-// the file's number.
-std::string TitleLine(const std::string& spokenName, int32_t track) {
-  return spokenName + " " + std::to_string(track) + ".\r\n\r\n";
-}
-
-// Walks a text's fragments as the conversion will, titles included, to
-// count its files before they are made: the progress says "file 3 of 12".
-class TFileCounter : public TFragmentEvents {
- public:
-  TFileCounter(std::string spokenName, int32_t track)
-      : spokenName_(std::move(spokenName)), track_(track) {}
-  int32_t LastTrack() const { return track_; }
-  void FragmentStart(TFragmentBuffer& buffer) override {
-    if (Settings.TITOLO) buffer.AppendText(TitleLine(spokenName_, track_));
-  }
-  void FragmentEnd(TFragmentBuffer& buffer, bool, bool contentRemains) override {
-    if (buffer.length() == 0) return;
-    buffer.Clear();
-    if (contentRemains) ++track_;
-  }
-
- private:
-  std::string spokenName_;
-  int32_t track_;
-};
-
 class TConversion : public TFragmentEvents {
  public:
   explicit TConversion(const reading::TUserDictionary& dictionary) : dictionary_(dictionary) {}
@@ -131,13 +110,15 @@ class TConversion : public TFragmentEvents {
   void CutText(size_t serial);
   // The JobList index of the text of serial: lines before it may have left.
   size_t LineIndex(size_t serial) const { return serial - textsEnded_; }
-  // Loads the current text into textLines_; false when it was skipped.
+  // Loads the current text into book_; false when it was skipped.
   bool LoadCurrentText();
+  // With chapters: the book's title names the text, its chapters the files.
+  void PlanChapterFiles(const TFragmentSettings& settings);
   // Locks the text's folder and removes what an earlier conversion left
   // there, with the user's consent; false when the text was skipped.
   bool StartTextFolder(size_t serial);
   void SkipText(const std::string& message);
-  void FragmentStart(TFragmentBuffer& buffer) override;
+  void FragmentStart(TFragmentBuffer& buffer, size_t firstLine) override;
   void FragmentEnd(TFragmentBuffer& buffer, bool allLinesConsumed, bool contentRemains) override;
   void SpeakAloud(TFragmentBuffer& buffer);
   // The progress shown as it was when doneBytes were done, at the time now.
@@ -145,8 +126,6 @@ class TConversion : public TFragmentEvents {
   void ShowFileStart(const TEvent& file);
   // The line that a text starts with.
   void ShowTextStart(const TEvent& header);
-  // The last track number of the text being cut, from its position on.
-  int32_t CountFiles(const TFragmentSettings& settings) const;
   std::string Id3v2TagOfFile() const;
   // The fragment goes to the runner; files are shown, and the checkpoint
   // advances, in file order as they complete.
@@ -183,6 +162,7 @@ class TConversion : public TFragmentEvents {
   int64_t runSamples_ = 0;
   int32_t lastTrack_ = 0;  // of the text being cut
   // The text being cut.
+  size_t serial_ = 0;
   std::string textPath_;
   std::string skipped_;  // the message that skipped it
   TTextNames names_;
@@ -192,7 +172,9 @@ class TConversion : public TFragmentEvents {
   bool oemText_ = false;
   std::deque<TEvent> events_;
   std::unique_ptr<TFragmentBuffer> buffer_;
-  std::vector<std::string> textLines_;
+  TBookText book_;
+  bool chapterOutput_ = false;  // the files follow the book's chapters
+  std::unique_ptr<TFilePlan> plan_;
   // Held from the start of the run to its end.
   std::unique_ptr<TInLibraryFolder> libraryFolder_;
   // The processing outlives the runner, which may use it.
@@ -228,6 +210,7 @@ void TConversion::StartRun() {
 
 void TConversion::CutText(size_t serial) {
   const TJobLine& line = RunState.JobList[LineIndex(serial)];
+  serial_ = serial;
   textPath_ = line.text;
   fileBaseBytes_ = progress_.DoneBytes;
   textSize_ = line.size;
@@ -249,18 +232,23 @@ void TConversion::CutText(size_t serial) {
   end.converted = (RunState.TextPosition == -1 || LoadCurrentText()) &&
                   (RunState.TestMode || StartTextFolder(serial));
   if (end.converted && RunState.TextPosition != -1) {
-    if (Settings.ID3TAG && !RunState.TestMode) SetId3Album(id3Tag_, names_.SpokenName);
     buffer_->Clear();
     if (RunState.TextPosition > 0) {
       resumeOffset_ = RunState.TextPosition;
       progress_.TotalBytes -= RunState.TextPosition;
     }
-    TFragmentSettings settings;
-    settings.fragmentSize = Settings.FRAMMENTI;
-    settings.splitLine = Settings.RIGAFRAMMENTA;
-    settings.paragraphBreaks = Settings.PAUSAPARAGRAFO;
-    lastTrack_ = CountFiles(settings);
-    RunFragmentLoop(textLines_, settings, &RunState.TextPosition, *buffer_, *this);
+    const TFragmentSettings settings = FragmentSettingsFor(book_);
+    PlanChapterFiles(settings);
+    if (Settings.ID3TAG && !RunState.TestMode) SetId3Album(id3Tag_, names_.SpokenName);
+    lastTrack_ = plan_->Files();
+    if (chapterOutput_) {
+      end.chapters = true;
+      for (int32_t t = 1; t <= plan_->Files(); ++t) {
+        end.fileTitles.push_back(plan_->Title(t, names_.TagName));
+        end.fileClips.push_back(Utf8ToAnsi(end.fileTitles.back()));
+      }
+    }
+    RunFragmentLoop(book_.lines, settings, &RunState.TextPosition, *buffer_, *this);
   }
   end.names = names_;
   end.textPath = textPath_;
@@ -270,12 +258,10 @@ void TConversion::CutText(size_t serial) {
   Queue(end);
 }
 
-int32_t TConversion::CountFiles(const TFragmentSettings& settings) const {
-  TFragmentBuffer buffer(Settings.FRAMMENTI);
-  TFileCounter counter(names_.SpokenName, RunState.TrackNumber);
-  int32_t position = RunState.TextPosition;
-  RunFragmentLoop(textLines_, settings, &position, buffer, counter);
-  return counter.LastTrack();
+void TConversion::PlanChapterFiles(const TFragmentSettings& settings) {
+  chapterOutput_ = ChapterOutput(book_);
+  NameAfterBook(book_, &names_);
+  plan_ = std::make_unique<TFilePlan>(book_, settings, names_.SpokenName);
 }
 
 bool TConversion::LoadCurrentText() {
@@ -294,17 +280,23 @@ bool TConversion::LoadCurrentText() {
     SkipText(msg::kErrorPrefix + failure);
     return false;
   }
-  TNonText nonText = RecogniseNonText(text);
-  if (nonText.refused) {
-    SkipText(NonTextMessage(textPath_, nonText));
+  TJobLine& line = RunState.JobList[LineIndex(serial_)];
+  const int32_t digest = ContentDigest(text);
+  if (line.started && line.digest != 0 && line.digest != digest) {
+    SkipText(FormatText(msg::kTextChangedSinceCheckpoint, {textPath_}));
     return false;
   }
-  PrepareText(&text, Settings.TIPOTESTO, &oemText_, textPath_);
-  if (text.find_first_not_of(" \t\r\n\f\v\x1a") == std::string::npos) {
-    SkipText(FormatText(msg::kTextEmpty, {textPath_}));
+  // A text cut before chapters were looked for goes on as it was cut.
+  const std::string skipped =
+      ReadBookText(text, textPath_, line.started && line.digest == 0, &oemText_, &book_);
+  if (!skipped.empty()) {
+    SkipText(skipped);
     return false;
   }
-  textLines_ = text::SplitLines(text);
+  // Positions in a book or in a text with chapters hold only in the same
+  // bytes; those of other texts are resumed as ever.
+  book_.digest = digest;
+  line.digest = ChapterOutput(book_) ? digest : 0;
   return true;
 }
 
@@ -347,9 +339,16 @@ void TConversion::SkipText(const std::string& message) {
   progress_.DoneBytes = fileBaseBytes_ + textSize_;
 }
 
-void TConversion::FragmentStart(TFragmentBuffer& buffer) {
-  if (Settings.ID3TAG) SetId3Track(id3Tag_, RunState.TrackNumber);
-  if (Settings.TITOLO) buffer.AppendText(TitleLine(names_.SpokenName, RunState.TrackNumber));
+void TConversion::FragmentStart(TFragmentBuffer& buffer, size_t firstLine) {
+  if (Settings.ID3TAG) {
+    SetId3Track(id3Tag_, RunState.TrackNumber);
+    if (chapterOutput_) {
+      SetId3Title(id3Tag_, Utf8ToAnsi(plan_->Title(RunState.TrackNumber, names_.TagName)));
+      SetId3Artist(id3Tag_, Utf8ToAnsi(book_.metadata.author));
+    }
+  }
+  if (Settings.TITOLO)
+    buffer.AppendText(FragmentTitleLine(book_, names_.SpokenName, RunState.TrackNumber, firstLine));
   if (RunState.TestMode) return;
   TEvent file;
   file.kind = TEvent::TKind::File;
@@ -396,6 +395,11 @@ std::string TConversion::Id3v2TagOfFile() const {
   fields.track = RunState.TrackNumber;
   fields.year = year_;
   fields.language = Settings.LINGUA;
+  if (chapterOutput_) {
+    fields.title = plan_->Title(RunState.TrackNumber, names_.TagName);
+    fields.artist = book_.metadata.author;
+    fields.tracks = std::max(lastTrack_, RunState.TrackNumber);
+  }
   return Id3v2Tag(fields);
 }
 
@@ -528,7 +532,9 @@ void TConversion::EndText(const TEvent& end) {
   TTextResult result;
   result.text = end.textPath;
   if (end.converted && !RunState.TestMode) {
-    bool emptied = GroupTextFiles(*processing_, end.names, end.trackCount, end.endPosition);
+    bool emptied = GroupTextFiles(*processing_, end.names, end.trackCount, end.endPosition,
+                                  end.fileClips);
+    if (end.chapters) WritePlaylist(end.names, end.trackCount, end.fileTitles);
     processing_->ReleaseFolderLock(end.names.TextFolder + kTextFolderLockName);
     if (emptied) platform::RemoveFolder(Settings.DESTINAZIONE + end.names.TextName);
     result.folder = Settings.DESTINAZIONE + end.names.TextName;

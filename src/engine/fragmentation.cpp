@@ -3,6 +3,8 @@
 // the text position exact so that a checkpoint resumes at the next fragment.
 #include "engine/fragmentation.h"
 
+#include <algorithm>
+
 #include "base/run_state.h"
 #include "text/ascii.h"
 
@@ -71,6 +73,13 @@ class TContentProbe {
   size_t probe_ = 0;
 };
 
+// Only blank lines lie between line from (included) and line to.
+bool LinesBlankBetween(const std::vector<std::string>& lines, size_t from, size_t to) {
+  for (size_t i = from; i < to; ++i)
+    if (TrimmedLength(lines[i]) > 0) return false;
+  return true;
+}
+
 }  // namespace
 
 void RunFragmentLoop(const std::vector<std::string>& lines, const TFragmentSettings& settings,
@@ -106,12 +115,27 @@ void RunFragmentLoop(const std::vector<std::string>& lines, const TFragmentSetti
   TContentProbe probe(lines, splitLine);
   buffer.Clear();
   bool fragmentDone = false;
+  const std::vector<size_t>& chapters = settings.chapterLines;
+  size_t nextChapter = static_cast<size_t>(
+      std::lower_bound(chapters.begin(), chapters.end(), n) - chapters.begin());
+  // The fragment began at the start of a chapter, or of the text before
+  // the first: short, it may share its file with the next chapter.
+  bool wholeChapters = false;
+  const int64_t shortChapter = F / 10;
 
   while (n < count) {
     const std::string& raw = lines[n];
     const int64_t rawlen = static_cast<int64_t>(raw.size());
+    const bool chapterStart =
+        resumeColumn == 0 && nextChapter < chapters.size() && chapters[nextChapter] == n;
+    if (chapterStart) ++nextChapter;
 
-    if (resumeColumn == 0 && !splitLine.empty() && EqualIgnoringAsciiCase(raw, splitLine)) {
+    if (chapterStart && buffer.length() > 0 &&
+        !(wholeChapters && buffer.length() < shortChapter)) {
+      // The chapter starts a file of its own: the fragment ends before it.
+      fragmentDone = true;
+      --nextChapter;
+    } else if (resumeColumn == 0 && !splitLine.empty() && EqualIgnoringAsciiCase(raw, splitLine)) {
       // A manual split line ends the fragment and is never spoken.
       fragmentDone = true;
       position += rawlen + 2;
@@ -137,7 +161,11 @@ void RunFragmentLoop(const std::vector<std::string>& lines, const TFragmentSetti
         if (n == count) fragmentDone = true;
         if (settings.paragraphBreaks) buffer.MarkParagraphBreak();
       } else {
-        if (buffer.length() == 0) events.FragmentStart(buffer);
+        if (buffer.length() == 0) {
+          const size_t from = nextChapter > 0 ? chapters[nextChapter - 1] : 0;
+          wholeChapters = resumeColumn == 0 && LinesBlankBetween(lines, from, n);
+          events.FragmentStart(buffer, n);
+        }
 
         bool cut = false;
         for (;;) {

@@ -13,9 +13,9 @@
 class TFragmentEvents {
  public:
   virtual ~TFragmentEvents() = default;
-  // The fragment is empty and its first line is about to be appended; the
-  // title line, if any, is appended here.
-  virtual void FragmentStart(TFragmentBuffer& buffer) = 0;
+  // The fragment is empty and words of line firstLine are about to be
+  // appended; the title line, if any, is appended here.
+  virtual void FragmentStart(TFragmentBuffer& buffer, size_t firstLine) = 0;
   // The fragment is complete (it may be empty). textPosition already points
   // past it. allLinesConsumed: every line of the text has been walked.
   // contentRemains: a line that would add words to a fragment remains, so
@@ -31,6 +31,11 @@ struct TFragmentSettings {
   // in the fragment (TFragmentBuffer::MarkParagraphBreak); nothing else of
   // the fragments changes.
   bool paragraphBreaks = false;
+  // The lines that start chapters, ascending: a fragment ends before each
+  // of them, unless everything in it since its start is whole chapters (or
+  // the text before the first) shorter than a tenth of the fragment size,
+  // which then share a file with the chapter that follows.
+  std::vector<size_t> chapterLines;
 };
 
 // Runs the fragment loop over lines. When textPosition is above 0 at the

@@ -44,3 +44,7 @@ void SetId3Track(TId3Tag& tag, int32_t trackNumber) {
   PutField(tag + kTitle, 30, "Track " + std::to_string(trackNumber));
   tag[kTrack] = static_cast<uint8_t>(static_cast<uint32_t>(trackNumber) & 0xFF);
 }
+
+void SetId3Title(TId3Tag& tag, const std::string& title) { PutField(tag + kTitle, 30, title); }
+
+void SetId3Artist(TId3Tag& tag, const std::string& artist) { PutField(tag + kArtist, 30, artist); }

@@ -16,3 +16,8 @@ void InitId3Tag(TId3Tag& tag, int year);
 void SetId3Album(TId3Tag& tag, const std::string& textName);
 // The title "Track N" and the track byte N modulo 256.
 void SetId3Track(TId3Tag& tag, int32_t trackNumber);
+
+// With chapters: the title is the file's chapter title and the artist the
+// author (empty when unknown), both ANSI, cut to the field's 30 bytes.
+void SetId3Title(TId3Tag& tag, const std::string& title);
+void SetId3Artist(TId3Tag& tag, const std::string& artist);

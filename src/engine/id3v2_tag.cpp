@@ -70,9 +70,10 @@ std::string Id3v2Tag(const TId3v2Fields& fields) {
   const char* language = Iso639Language(fields.language);
 
   std::string frames;
-  AppendTextFrame("TIT2", "Track " + n, &frames);
+  AppendTextFrame("TIT2", fields.title.empty() ? "Track " + n : fields.title, &frames);
+  if (!fields.artist.empty()) AppendTextFrame("TPE1", fields.artist, &frames);
   AppendTextFrame("TALB", album, &frames);
-  AppendTextFrame("TRCK", n, &frames);
+  AppendTextFrame("TRCK", fields.tracks > 0 ? n + "/" + std::to_string(fields.tracks) : n, &frames);
   AppendTextFrame("TCON", "Speech", &frames);
   AppendTextFrame("TYER", year, &frames);
   AppendTextFrame("TLAN", language, &frames);

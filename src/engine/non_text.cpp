@@ -80,6 +80,7 @@ TNonText RecogniseNonText(const std::string& content) {
 }
 
 std::string NonTextMessage(const std::string& path, const TNonText& what) {
+  if (what.document && what.kind == "PDF") return FormatText(msg::kPdfNotRead, {path});
   return FormatText(what.document ? msg::kDocumentNotText : msg::kNotATextFile,
                     {path, what.kind});
 }

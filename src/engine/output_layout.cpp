@@ -79,7 +79,7 @@ void CreateOutputFolder(const std::string& folder) {
 }
 
 bool GroupTextFiles(TProcessing& processing, const TTextNames& names, int32_t trackCount,
-                    int32_t textPosition) {
+                    int32_t textPosition, const std::vector<std::string>& fileClips) {
   const int32_t G = Settings.GRUPPI, N = trackCount;
   const std::string n = std::to_string(N);
   for (int32_t t = 1; FileClips() && t <= N; ++t) {
@@ -87,7 +87,9 @@ bool GroupTextFiles(TProcessing& processing, const TTextNames& names, int32_t tr
     if (platform::FileExists(names.TextFolder + name) &&
         !platform::FileExists(names.TextFolder + FileClipName(name)))
       WriteFolderClip(processing, names.TextFolder + FileClipName(name),
-                      ClipText(msg::kFileClip, {names.SpokenName, std::to_string(t)}));
+                      static_cast<size_t>(t) <= fileClips.size()
+                          ? fileClips[static_cast<size_t>(t) - 1]
+                          : ClipText(msg::kFileClip, {names.SpokenName, std::to_string(t)}));
   }
   if (G == 0 || N <= G) {
     RemoveStaleGroupFolders(names, 0);
@@ -127,4 +129,18 @@ bool GroupTextFiles(TProcessing& processing, const TTextNames& names, int32_t tr
     if (FileClips()) MoveIntoGroup(names.TextFolder, FileClipName(name), target, true);
   }
   return !Settings.RIUNISCIGRUPPI;
+}
+
+std::string GroupedFilesFolder(const TTextNames& names, int32_t trackCount) {
+  const bool grouped = Settings.GRUPPI > 0 && trackCount > Settings.GRUPPI;
+  if (grouped && !Settings.RIUNISCIGRUPPI) return Settings.DESTINAZIONE;
+  return Settings.DESTINAZIONE + names.TextName + kSeparator;
+}
+
+std::string GroupedFilePath(const TTextNames& names, int32_t trackCount, int32_t track) {
+  const int32_t G = Settings.GRUPPI;
+  if (G == 0 || trackCount <= G) return Mp3FileName(track);
+  const std::string folder = GroupedFilesFolder(names, trackCount);
+  return GroupFolder(names, (track - 1) / G + 1).substr(folder.size()) + kSeparator +
+         Mp3FileName(track);
 }

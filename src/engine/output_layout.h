@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "audio/processing.h"
 #include "base/run_state.h"
@@ -44,5 +45,13 @@ void CreateOutputFolder(const std::string& folder);
 // folders go without a question: the user allowed it when the text started.
 // True when the files went to group folders beside the text's folder,
 // which is then left empty for the caller to remove.
+// fileClips: what each file's clip says, from the first (the text's name and
+// the file's number where it has none).
 bool GroupTextFiles(TProcessing& processing, const TTextNames& names, int32_t trackCount,
-                    int32_t textPosition);
+                    int32_t textPosition, const std::vector<std::string>& fileClips = {});
+
+// Where a text's trackCount files are once grouped: the folder that holds
+// them all (its own folder, or the destination when group folders beside it
+// replace it), and the path of file track relative to that folder.
+std::string GroupedFilesFolder(const TTextNames& names, int32_t trackCount);
+std::string GroupedFilePath(const TTextNames& names, int32_t trackCount, int32_t track);

@@ -45,15 +45,15 @@ TEST_F(ItalianTexts, ABinaryFileAmongTextsIsSkippedAndTheRunGoesOn) {
   EXPECT_FALSE(OutExists("programma"));
   EXPECT_FALSE(folder_.Exists("narravox.dat"));
 
-  // Documents are to be saved as text first; the message shows at every
+  // A damaged book is skipped with the reason; the message shows at every
   // verbosity.
   folder_.Write("libro.epub",
                 std::string("PK\x03\x04\x14\0\0\0\0\0", 10) + "mimetypeapplication/epub+zip");
   run = Convert({"/VB=0", "libro.epub"});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.errors, "* ERRORE: il file \"" + folder_.File("libro.epub") +
-                            "\" non e' un file di testo ma un documento EPUB: salvarlo prima "
-                            "come testo; viene saltato\n");
+  EXPECT_EQ(run.errors, "* ERRORE: il documento \"" + folder_.File("libro.epub") +
+                            "\" (EPUB) non si puo' leggere: l'archivio e' danneggiato; viene "
+                            "saltato\n");
   EXPECT_FALSE(OutExists("libro"));
 }
 

@@ -163,7 +163,8 @@ std::string SettingsRecord(const std::map<std::string, std::string>& changes) {
                                              {"CLIPFILE", "N"},       {"IDENTIFICACARTELLA", "N"},
                                              {"NOMEFILE", ""},        {"RIGAFRAMMENTA", ""},
                                              {"PAUSATESTA", "0"},     {"PAUSACODA", "500"},
-                                             {"TITOLO", "S"},         {"PAUSAPARAGRAFO", "S"},
+                                             {"TITOLO", "S"},         {"CAPITOLI", "S"},
+                                             {"NOTE", "N"},           {"PAUSAPARAGRAFO", "S"},
                                              {"MAIUSCOLE", "S"},      {"NORMALIZZA", "S"},
                                              {"DIZIONARIO", ""},      {"IMPRONTADIZIONARIO", ""}};
   std::string record = "[IMPOSTAZIONI]\r\n";

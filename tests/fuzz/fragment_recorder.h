@@ -10,7 +10,7 @@
 class TFragmentRecorder : public TFragmentEvents {
  public:
   explicit TFragmentRecorder(const int32_t* textPosition) : textPosition_(textPosition) {}
-  void FragmentStart(TFragmentBuffer&) override {}
+  void FragmentStart(TFragmentBuffer&, size_t) override {}
   void FragmentEnd(TFragmentBuffer& buffer, bool, bool contentRemains) override {
     if (buffer.length() > 0) {
       fragments.push_back(buffer.text());

@@ -27,7 +27,7 @@ class TRecorder : public TFragmentEvents {
   TRecorder(const int32_t* position, std::string title, int32_t track)
       : position_(position), title_(std::move(title)), track_(track) {}
 
-  void FragmentStart(TFragmentBuffer& buffer) override {
+  void FragmentStart(TFragmentBuffer& buffer, size_t) override {
     ++starts;
     if (!title_.empty()) buffer.AppendText(title_ + " " + std::to_string(track_) + ".\r\n\r\n");
   }
@@ -56,13 +56,14 @@ struct TWalk {
   int32_t position = 0;
   int32_t track = 1;
   bool paragraphBreaks = false;
+  std::vector<size_t> chapters;
 };
 
 TRecorder Walk(const V& lines, const TWalk& walk = {}) {
   int32_t position = walk.position;
   TRecorder recorder(&position, walk.title, walk.track);
   TFragmentBuffer buffer(walk.fragmentSize);
-  RunFragmentLoop(lines, {walk.fragmentSize, walk.splitLine, walk.paragraphBreaks}, &position,
+  RunFragmentLoop(lines, {walk.fragmentSize, walk.splitLine, walk.paragraphBreaks, walk.chapters}, &position,
                   buffer, recorder);
   return recorder;
 }

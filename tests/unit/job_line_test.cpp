@@ -13,6 +13,7 @@ TEST(JobLine, NameNumbersAndFolderAsEarlierVersionsWroteThem) {
   EXPECT_EQ(line.folder, "");
   EXPECT_EQ(DecodeJobLine("/t/A.TXT::-1::12").numbers, (std::vector<int32_t>{-1, 12}));
   EXPECT_EQ(DecodeJobLine("/d/::16384").numbers, (std::vector<int32_t>{16384}));
+  EXPECT_EQ(DecodeJobLine("/t/A.EPUB::0::1::77").numbers, (std::vector<int32_t>{0, 1, 77}));
   EXPECT_EQ(DecodeJobLine("/t/A.TXT").numbers, (std::vector<int32_t>{}));
   EXPECT_EQ(DecodeJobLine("::1::2").name, "");
   line = DecodeJobLine("/t/A.TXT::0::1::>A (2)");
@@ -37,7 +38,7 @@ TEST(JobLine, EveryNameComesBackAsItWas) {
 }
 
 TEST(JobLine, MalformedLinesAreRecoveryFileErrors) {
-  for (const char* line : {"a::", "a::x::1", "a::1::", "a::1::2::3", "a::2147483648::1", "a:: 1::2",
+  for (const char* line : {"a::", "a::x::1", "a::1::", "a::1::2::3::4", "a::2147483648::1", "a:: 1::2",
                            "a::1::4x", "a::-::1", "\"a", "\"a\"b::1", "\"a\\x\"", "a::>",
                            "a::>b::1", "a::>b::>c"}) {
     EXPECT_EQ(ErrorOf([&] { DecodeJobLine(line); }), "Errore nel file di ripristino") << line;

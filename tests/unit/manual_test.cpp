@@ -243,7 +243,7 @@ TEST(ManualPage, EverySettingHasOneEntryInItsGroupWithWhatTheHelpSays) {
 TEST(ManualPage, ListsTheRequestsOfTheHelp) {
   SKIP_WITHOUT_GROFF();
   for (const char* request :
-       {"/TEST", "/R, /RIPRENDI", "/ECISETUP", "--voci", "--prova-voce", "-h, --help", "\"/?\"",
+       {"/TEST", "/ELENCO, --elenco", "/R, /RIPRENDI", "/ECISETUP", "--voci", "--prova-voce", "-h, --help", "\"/?\"",
         "--version", "--"}) {
     SCOPED_TRACE(request);
     const std::vector<size_t> tags = TagsOf(request);

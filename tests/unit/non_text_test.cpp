@@ -41,8 +41,8 @@ TEST(NonText, KnownSignaturesAndWhatTheyAre) {
     EXPECT_EQ(what.document, c.document) << c.kind;
   }
   EXPECT_EQ(NonTextMessage("a.pdf", RecogniseNonText("%PDF-1.4")),
-            "* ERRORE: il file \"a.pdf\" non e' un file di testo ma un documento PDF: salvarlo "
-            "prima come testo; viene saltato");
+            "* ERRORE: il file \"a.pdf\" e' un documento PDF, che questa versione non legge ancora "
+            "(una versione futura potra' leggerlo): salvarlo prima come testo; viene saltato");
   EXPECT_EQ(NonTextMessage("x.txt", RecogniseNonText("\x7F"
                                                      "ELF")),
             "* ERRORE: il file \"x.txt\" non e' un file di testo (programma) e viene saltato");
