@@ -24,7 +24,7 @@ run() {  # run TARGET: prints the target's executions and findings
 }
 failed=0
 targets=(parse_setting config_file recovery_file text_loading fragments resume_point reading
-         user_dictionary)
+         user_dictionary epub html)
 for ((i = 0; i < ${#targets[@]}; i += 2)); do
   run "${targets[i]}" & first=$!
   run "${targets[i+1]}" & second=$!

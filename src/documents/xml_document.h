@@ -7,6 +7,7 @@
 
 #include <libxml/tree.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,17 @@ class TXmlDocument {
 // The element's name without its prefix; "" for a node that is not an element.
 std::string LocalName(const xmlNode* node);
 bool IsElement(const xmlNode* node, const char* localName);
+// Whether the node is an element of the namespace, by its URI.
+bool InNamespace(const xmlNode* node, const char* uri);
 // The value of the attribute with this local name, in any namespace; "" when absent.
 std::string Attribute(const xmlNode* node, const char* localName);
+// The content of a text or CDATA node; "" for any other node.
+std::string NodeText(const xmlNode* node);
+// Visits the nodes below root (not root itself) in document order, without
+// recursion: enter before a node's children, returning false to skip them;
+// leave (when given) after them, skipped or not.
+void WalkBelow(const xmlNode* root, const std::function<bool(const xmlNode*)>& enter,
+               const std::function<void(const xmlNode*)>& leave);
 // All the text below the node, in document order, UTF-8.
 std::string TextOf(const xmlNode* node);
 // The first child element with the local name, or nullptr.
