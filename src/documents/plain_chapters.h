@@ -13,8 +13,9 @@ namespace documents {
 struct TPlainHeading {
   size_t line = 0;    // the heading's line index
   size_t lines = 1;   // how many lines it takes ("CAPITOLO I" then its title)
-  int level = 1;      // 1 for PARTE / LIBRO when chapters are below them, else 1
-  std::string title;  // its lines joined with ". ", blanks collapsed
+  int level = 1;      // 1; 2 for the chapters below PARTE / LIBRO when both occur
+  std::string title;  // its lines joined with ". " (a title wrapped onto the next
+                      // line joined with a space), blanks collapsed
 };
 
 // The chapter headings of the text, in order. A text without a

@@ -299,6 +299,9 @@ TEST(FragmentLoop, ResumingAtEveryCheckpointGivesTheSameFragments) {
     walk.fragmentSize = seed % 2 ? 1024 : 3072;
     walk.splitLine = "[taglio]";
     walk.title = "Testo";
+    // Chapters, some far apart and some close enough to share a file.
+    for (size_t n = 3; n < lines.size(); n += (n % 7 == 0 ? 2 : 23 + seed))
+      if (!lines[n].empty()) walk.chapters.push_back(n);
     TRecorder whole = Walk(lines, walk);
     ASSERT_GT(whole.fragments.size(), 10u);
     for (size_t i = 0; i + 1 < whole.ends.size(); ++i) {
@@ -316,6 +319,34 @@ TEST(FragmentLoop, ResumingAtEveryCheckpointGivesTheSameFragments) {
   // The texts did put checkpoints inside lines and made empty fragments.
   EXPECT_GT(midLine, 10);
   EXPECT_GT(empty, 0);
+}
+
+TEST(FragmentLoop, ChaptersStartFragmentsAndShortOnesShareTheirs) {
+  const std::string sentence = "Una frase di prova che dura.";
+  V lines{"Prefazione breve.", "", "Capitolo primo", ""};
+  for (int i = 0; i < 10; ++i) lines.push_back(sentence);  // about 290 bytes
+  lines.insert(lines.end(), {"", "Capitolo secondo", "", "Poche parole.", "", "Capitolo terzo", ""});
+  for (int i = 0; i < 60; ++i) lines.push_back(sentence);  // longer than a fragment
+  TWalk walk;
+  walk.fragmentSize = 1024;
+  walk.chapters = {2, 15, 19};
+  V fragments = Fragments(lines, walk);
+  // The preface is shorter than a tenth of the size: it goes with the first
+  // chapter; the second chapter is short too and shares its file with the
+  // third, which is cut within itself as any long text.
+  ASSERT_GE(fragments.size(), 3u);
+  EXPECT_EQ(fragments[0].rfind("Prefazione breve.\r\nCapitolo primo\r\n", 0), 0u) << fragments[0];
+  EXPECT_EQ(fragments[1].rfind("Capitolo secondo\r\nPoche parole.\r\nCapitolo terzo\r\n", 0), 0u)
+      << fragments[1];
+  EXPECT_EQ(fragments[0].find("Capitolo secondo"), std::string::npos);
+  for (size_t i = 2; i < fragments.size(); ++i)
+    EXPECT_EQ(fragments[i].find("Capitolo"), std::string::npos) << i;
+
+  // A chapter of its own once what comes before it is a tenth of the size.
+  walk.fragmentSize = 150;
+  fragments = Fragments(lines, walk);
+  EXPECT_EQ(fragments[0], "Prefazione breve.\r\n");
+  EXPECT_EQ(fragments[1].rfind("Capitolo primo\r\n", 0), 0u);
 }
 
 TEST(FragmentBuffer, GrowsInStepsAndRefusesWhatItCannotHold) {
