@@ -46,13 +46,20 @@ TFilePlan::TFilePlan(const TBookText& book, const TFragmentSettings& settings,
   TPlanner planner(book, spokenName, &files_);
   int32_t position = 0;
   RunFragmentLoop(book.lines, settings, &position, buffer, planner);
-  // The parts of each chapter: its files in a row.
+  // The parts of each chapter: from the file that holds its heading (which
+  // it may share with short chapters before it) to the last that goes on
+  // with it.
   for (size_t i = 0; i < files_.size();) {
     size_t end = i;
     while (end < files_.size() && files_[end].chapter == files_[i].chapter) ++end;
+    size_t first = i;
+    if (files_[i].chapter >= 0) {
+      const size_t heading = book.chapters[static_cast<size_t>(files_[i].chapter)].line;
+      while (first > 0 && files_[first].firstLine > heading) --first;
+    }
     for (size_t k = i; k < end; ++k) {
-      files_[k].part = static_cast<int>(k - i) + 1;
-      files_[k].parts = static_cast<int>(end - i);
+      files_[k].part = static_cast<int>(k - first) + 1;
+      files_[k].parts = static_cast<int>(end - first);
     }
     i = end;
   }

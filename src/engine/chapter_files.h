@@ -14,7 +14,8 @@
 struct TPlannedFile {
   size_t firstLine = 0;
   int chapter = -1;  // -1: the text before the first chapter, or no chapters
-  int part = 1;      // of the chapter's parts
+  // Of the chapter's files, counted from the one that holds its heading.
+  int part = 1;
   int parts = 1;
 };
 

@@ -322,6 +322,7 @@ bool TConversion::StartTextFolder(size_t serial) {
     return false;
   }
   RemoveOldFiles(names_.TextFolder, names_);
+  RemovePlaylist(names_);
   // From here "/R" goes on with the text without asking again.
   SaveCheckpoint(LineIndex(serial), RunState.TextPosition, RunState.TrackNumber);
   return true;

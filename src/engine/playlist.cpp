@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "base/messages.h"
+#include "base/settings.h"
 #include "platform/files.h"
 
 namespace {
@@ -62,4 +63,9 @@ void WritePlaylist(const TTextNames& names, int32_t trackCount,
                            "#EXT-X-ENDLIST\n";
   const std::string path = folder + PlaylistName(names);
   if (!platform::ReplaceFileContent(path, list)) RaiseErrorWithCode(msg::kCannotCreateFile, path, -1);
+}
+
+void RemovePlaylist(const TTextNames& names) {
+  for (const std::string& folder : {names.TextFolder, Settings.DESTINAZIONE})
+    if (platform::FileExists(folder + PlaylistName(names))) platform::DeleteFile(folder + PlaylistName(names));
 }

@@ -21,3 +21,7 @@ void WritePlaylist(const TTextNames& names, int32_t trackCount,
 
 // The playlist's file name in its folder.
 std::string PlaylistName(const TTextNames& names);
+
+// Removes what an earlier conversion of the text left of its playlist, in
+// either place, with its old files.
+void RemovePlaylist(const TTextNames& names);
