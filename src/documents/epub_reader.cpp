@@ -3,6 +3,7 @@
 // document of EPUB 3, else the NCX of EPUB 2, else the headings themselves.
 #include <algorithm>
 #include <map>
+#include <set>
 #include <unordered_map>
 
 #include "documents/html_blocks.h"
@@ -98,12 +99,16 @@ class TEpub {
     if (!spine) throw EDocumentError(kDamaged + "il file " + package.path + " non ha l'ordine di lettura");
     package.ncxId = Attribute(spine, "toc");
     // The documents outside the reading order (notes, answers) come after it.
+    // A file named by several items (hrefs with fragments) is read once,
+    // where it first comes.
     std::vector<std::string> aside;
+    std::set<std::string> taken;
     for (const xmlNode* itemref : Children(spine, "itemref")) {
       auto item = package.manifest.find(Attribute(itemref, "idref"));
       if (item == package.manifest.end()) continue;
       const std::string& type = item->second.mediaType;
       if (type != "application/xhtml+xml" && type != "text/html") continue;
+      if (!taken.insert(item->second.path).second) continue;
       (Attribute(itemref, "linear") == "no" ? aside : package.spine).push_back(item->second.path);
     }
     package.spine.insert(package.spine.end(), aside.begin(), aside.end());

@@ -198,7 +198,12 @@ bool IsDropped(const xmlNode* node) {
                     "noscript", "template", "audio", "video", "canvas", "iframe", "object", "embed"}))
     return true;
   if (HasToken(EpubType(node), {"pagebreak", "toc", "landmarks", "page-list"})) return true;
-  return HasToken(Role(node), {"doc-pagebreak", "doc-backlink"});
+  // Menus and search boxes, what the page hides, and the marks of the
+  // links to each heading that page generators add ("headerlink").
+  if (node->type == XML_ELEMENT_NODE && xmlHasProp(node, BAD_CAST "hidden")) return true;
+  if (AttributeOf(node, "", "aria-hidden") == "true") return true;
+  if (HasToken(ClassOf(node), {"headerlink"})) return true;
+  return HasToken(Role(node), {"doc-pagebreak", "doc-backlink", "navigation", "search"});
 }
 
 std::string IdOf(const xmlNode* node) {

@@ -66,7 +66,11 @@ std::optional<TDocumentKind> RecogniseDocument(const std::string& content,
     // The EPUB mimetype entry comes first, stored; ODT has its own; a Word
     // document has its content types and its word/ folder.
     const size_t head = 4096;
-    if (Holds(content, "application/epub+zip", head)) return TDocumentKind::Epub;
+    // The EPUB mimetype should come first; books whose packer put it later
+    // still name their container.
+    if (Holds(content, "application/epub+zip", head) ||
+        Holds(content, "META-INF/container.xml", content.size()))
+      return TDocumentKind::Epub;
     if (Holds(content, "application/vnd.oasis.opendocument.text", head)) return TDocumentKind::Odt;
     if (Holds(content, "word/", content.size()) && Holds(content, "[Content_Types].xml", content.size()))
       return TDocumentKind::Docx;

@@ -16,7 +16,8 @@ std::string Page(const std::string& body) {
 
 // A book with the package document in OEBPS/, its manifest items and
 // spine given as they stand in the OPF.
-std::string Book(const std::string& manifest, const std::string& spine, std::vector<TZipEntry> files) {
+std::string Book(const std::string& manifest, const std::string& spine, std::vector<TZipEntry> files,
+                 bool mimetypeFirst = true) {
   std::vector<TZipEntry> entries = {
       {"mimetype", "application/epub+zip", true},
       {"META-INF/container.xml",
@@ -30,6 +31,7 @@ std::string Book(const std::string& manifest, const std::string& spine, std::vec
        "<dc:language>it</dc:language><dc:date>1840</dc:date></metadata><manifest>" +
            manifest + "</manifest>" + spine + "</package>"}};
   entries.insert(entries.end(), files.begin(), files.end());
+  if (!mimetypeFirst) entries.insert(entries.begin(), {"LEGGIMI", "x"});
   return MakeZip(entries);
 }
 
@@ -116,6 +118,22 @@ TEST(EpubReader, Epub2ChaptersComeFromTheNcxAndWithoutOneFromTheHeadings) {
   document = Epub(Book(kTextItems, "<spine><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine>", files));
   ExpectChapters(document, {{"", 1}, {"Capitolo primo", 1}, {"Una sezione", 2}, {"Capitolo secondo", 1}});
   EXPECT_EQ(document.chapters[3].notes, TStrings{"Nota del secondo."});
+}
+
+// As some packers make them: the mimetype not first, and items whose hrefs
+// carry fragments naming one file several times in the spine.
+TEST(EpubReader, AFileNamedByManyItemsIsReadOnceAndTheMimetypeMayComeLater) {
+  const std::string items =
+      "<item id=\"a\" href=\"text/c1.xhtml#uno\" media-type=\"application/xhtml+xml\"/>"
+      "<item id=\"b\" href=\"text/c1.xhtml#s1\" media-type=\"application/xhtml+xml\"/>"
+      "<item id=\"c\" href=\"text/c2.xhtml\" media-type=\"application/xhtml+xml\"/>";
+  std::string book = Book(items,
+                          "<spine><itemref idref=\"a\"/><itemref idref=\"b\"/><itemref idref=\"c\"/>"
+                          "<itemref idref=\"b\"/></spine>",
+                          TextFiles());
+  ExpectChapters(Epub(book), {{"", 1}, {"Capitolo primo", 1}, {"Una sezione", 2}, {"Capitolo secondo", 1}});
+  book = Book(kTextItems, "<spine><itemref idref=\"c1\"/></spine>", TextFiles(), false);
+  EXPECT_EQ(RecogniseDocument(book, "libro.epub"), TDocumentKind::Epub);
 }
 
 std::string ErrorOf(const std::string& bytes, const TReadOptions& options = {}) {

@@ -46,6 +46,16 @@ TEST(HtmlReader, DropsWhatIsNotTheText) {
       "</body></html>");
   ASSERT_EQ(document.chapters.size(), 1u);
   EXPECT_EQ(document.chapters[0].paragraphs, (TStrings{"Pagina seguente.", "Fine."}));
+  // The menus, search boxes and hidden parts of generated pages, and the
+  // marks of their links to each heading.
+  document = Html(
+      "<html><body><div role=\"navigation\"><h3>Navigazione</h3><p>indice | successivo</p></div>"
+      "<h1>Iniziare<a class=\"headerlink\" href=\"#i\">\xC2\xB6</a></h1><p>Testo.</p>"
+      "<div role=\"search\"><h3>Ricerca veloce</h3></div><p hidden>Nascosto.</p>"
+      "<p aria-hidden=\"true\">Anche.</p></body></html>");
+  ASSERT_EQ(document.chapters.size(), 1u);
+  EXPECT_EQ(document.chapters[0].title, "Iniziare");
+  EXPECT_EQ(document.chapters[0].paragraphs, TStrings{"Testo."});
   // A page wrapped whole in a form still gives its text.
   document = Html("<html><body><form><h1>Titolo</h1><p>Testo.</p><input></form></body></html>");
   ASSERT_EQ(document.chapters.size(), 1u);
