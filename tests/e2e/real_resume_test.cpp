@@ -10,6 +10,7 @@
 #include <random>
 #include <thread>
 
+#include "documents/zip_maker.h"
 #include "run_program.h"
 
 namespace {
@@ -50,6 +51,38 @@ std::vector<std::string> With(std::vector<std::string> args, const std::vector<s
   return args;
 }
 
+// Runs stopped at random moments by each signal, then finished with "/R"
+// (or given again when stopped before anything was written), end with
+// exactly the expected files.
+void ExpectResumedRunsGive(const std::map<std::string, std::string>& expected,
+                           void (*prepare)(const ProgramFolder&), const std::vector<std::string>& args,
+                           const std::vector<int>& signals) {
+  std::mt19937 random(std::random_device{}());
+  const unsigned seed = random();
+  random.seed(seed);
+  std::uniform_int_distribution<int> delay(20, 1200);
+  for (int signal : signals) {
+    ProgramFolder run(false);
+    prepare(run);
+    int pid = run.Start(args);
+    const int ms = delay(random);
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    kill(pid, signal);
+    run.Wait(pid);
+    if (run.Exists("narravox.dat")) {
+      RunResult resumed = run.Run({"/R", "/VB=0"});
+      EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
+    } else if (!run.Exists("out")) {
+      // Stopped before its RecoveryFile and its first folder (a slow start,
+      // as under the sanitizers): nothing to resume, the command is given again.
+      ASSERT_EQ(run.Run(args).exitCode, 0);
+    }
+    EXPECT_TRUE(Files(run) == expected)
+        << "signal " << signal << " after " << ms << " ms (seed " << seed << ")";
+    EXPECT_FALSE(run.Exists("narravox.dat"));
+  }
+}
+
 TEST(RealLibraries, RepeatedReorderedAndResumedRunsGiveTheSameFiles) {
   ProgramFolder reference(false);
   Prepare(reference);
@@ -63,30 +96,59 @@ TEST(RealLibraries, RepeatedReorderedAndResumedRunsGiveTheSameFiles) {
   ASSERT_EQ(repeated.Run(With(kOptions, {"monti.txt", "mare.txt"})).exitCode, 0);
   EXPECT_TRUE(Files(repeated) == expected) << "another order gave other files";
 
-  std::mt19937 random(std::random_device{}());
-  const unsigned seed = random();
-  random.seed(seed);
-  std::uniform_int_distribution<int> delay(20, 1200);
-  for (int signal : {SIGKILL, SIGTERM, SIGKILL, SIGTERM, SIGKILL}) {
-    ProgramFolder run(false);
-    Prepare(run);
-    int pid = run.Start(With(kOptions, {"mare.txt", "monti.txt"}));
-    const int ms = delay(random);
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    kill(pid, signal);
-    run.Wait(pid);
-    if (run.Exists("narravox.dat")) {
-      RunResult resumed = run.Run({"/R", "/VB=0"});
-      EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
-    } else if (!run.Exists("out")) {
-      // Stopped before its RecoveryFile and its first folder (a slow start,
-      // as under the sanitizers): nothing to resume, the command is given again.
-      ASSERT_EQ(run.Run(With(kOptions, {"mare.txt", "monti.txt"})).exitCode, 0);
-    }
-    EXPECT_TRUE(Files(run) == expected)
-        << "signal " << signal << " after " << ms << " ms (seed " << seed << ")";
-    EXPECT_FALSE(run.Exists("narravox.dat"));
-  }
+  ExpectResumedRunsGive(expected, Prepare, With(kOptions, {"mare.txt", "monti.txt"}),
+                        {SIGKILL, SIGTERM, SIGKILL, SIGTERM, SIGKILL});
+}
+
+// An EPUB book of three chapters, the second long, with a footnote.
+std::string Book() {
+  auto page = [](const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><html xmlns=\"http://www.w3.org/1999/xhtml\" "
+           "xmlns:epub=\"http://www.idpf.org/2007/ops\"><head><title>t</title></head><body>" +
+           body + "</body></html>";
+  };
+  std::string sea;
+  for (int i = 1; i <= 200; ++i)
+    sea += "<p>La frase numero " + std::to_string(i) + " parla del mare, e la citt&agrave; ascolta.</p>";
+  return MakeZip(
+      {{"mimetype", "application/epub+zip", true},
+       {"META-INF/container.xml",
+        "<?xml version=\"1.0\"?><container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:"
+        "xmlns:container\"><rootfiles><rootfile full-path=\"content.opf\" media-type=\"application/"
+        "oebps-package+xml\"/></rootfiles></container>"},
+       {"content.opf",
+        "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\">"
+        "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Il mare e i monti"
+        "</dc:title><dc:creator>Anna Neri</dc:creator><dc:language>it</dc:language></metadata>"
+        "<manifest><item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>"
+        "<item id=\"b\" href=\"b.xhtml\" media-type=\"application/xhtml+xml\"/></manifest>"
+        "<spine><itemref idref=\"a\"/><itemref idref=\"b\"/></spine></package>"},
+       {"a.xhtml", page("<h1>Il mare</h1>" + sea)},
+       {"b.xhtml", page("<h1>I monti</h1><p>I monti sono alti<a epub:type=\"noteref\" "
+                        "href=\"#n\">1</a>, e la neve li copre.</p><h2>La valle</h2><p>La valle "
+                        "&egrave; verde e il fiume la attraversa lento verso il mare lontano.</p>"
+                        "<aside epub:type=\"footnote\" id=\"n\"><p>Una nota.</p></aside>")}});
+}
+
+void PrepareBook(const ProgramFolder& folder) {
+  Prepare(folder);
+  folder.Write("libro.epub", Book());
+}
+
+TEST(RealLibraries, AnInterruptedBookResumesToTheSameFiles) {
+  const std::vector<std::string> options = {"/VB=0", "/F=1", "/G=5", "/IC=S",
+                                            "/I3=V2", "/V=2", "/BR=32", "libro.epub"};
+  ProgramFolder reference(false);
+  PrepareBook(reference);
+  ASSERT_EQ(reference.Run(options).exitCode, 0);
+  const std::map<std::string, std::string> expected = Files(reference);
+  ASSERT_TRUE(expected.count("out/libro.m3u8"))
+      << "the book should have its playlist";
+  ASSERT_TRUE(expected.count("out/libro03/011.mp3")) << "the book should make three groups";
+  // The playlist beside the group folders names the files in them.
+  EXPECT_NE(expected.at("out/libro.m3u8").find(",Il mare (6/11)\nlibro02/006.mp3\n"), std::string::npos)
+      << expected.at("out/libro.m3u8");
+  ExpectResumedRunsGive(expected, PrepareBook, options, {SIGKILL, SIGTERM, SIGKILL});
 }
 
 }  // namespace
