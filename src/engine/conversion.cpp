@@ -112,6 +112,8 @@ class TConversion : public TFragmentEvents {
   size_t LineIndex(size_t serial) const { return serial - textsEnded_; }
   // Loads the current text into book_; false when it was skipped.
   bool LoadCurrentText();
+  // The same, giving the message of a text to skip instead.
+  std::string ReadCurrentText();
   // With chapters: the book's title names the text, its chapters the files.
   void PlanChapterFiles(const TFragmentSettings& settings);
   // Locks the text's folder and removes what an earlier conversion left
@@ -229,18 +231,15 @@ void TConversion::CutText(size_t serial) {
   if (RunState.TestMode) names_.TextFolder.clear();
   TEvent end;
   end.kind = TEvent::TKind::TextEnd;
-  end.converted = (RunState.TextPosition == -1 || LoadCurrentText()) &&
+  // Only the grouping step left: the book still names the clips and the
+  // playlist, and a text that cannot be read any more is grouped as a text.
+  const bool groupingOnly = RunState.TextPosition == -1;
+  if (groupingOnly && !ReadCurrentText().empty()) book_ = TBookText();
+  end.converted = (groupingOnly || LoadCurrentText()) &&
                   (RunState.TestMode || StartTextFolder(serial));
-  if (end.converted && RunState.TextPosition != -1) {
-    buffer_->Clear();
-    if (RunState.TextPosition > 0) {
-      resumeOffset_ = RunState.TextPosition;
-      progress_.TotalBytes -= RunState.TextPosition;
-    }
-    const TFragmentSettings settings = FragmentSettingsFor(book_);
+  const TFragmentSettings settings = FragmentSettingsFor(book_);
+  if (end.converted) {
     PlanChapterFiles(settings);
-    if (Settings.ID3TAG && !RunState.TestMode) SetId3Album(id3Tag_, names_.SpokenName);
-    lastTrack_ = plan_->Files();
     if (chapterOutput_) {
       end.chapters = true;
       for (int32_t t = 1; t <= plan_->Files(); ++t) {
@@ -248,6 +247,15 @@ void TConversion::CutText(size_t serial) {
         end.fileClips.push_back(Utf8ToAnsi(end.fileTitles.back()));
       }
     }
+  }
+  if (end.converted && !groupingOnly) {
+    buffer_->Clear();
+    if (RunState.TextPosition > 0) {
+      resumeOffset_ = RunState.TextPosition;
+      progress_.TotalBytes -= RunState.TextPosition;
+    }
+    if (Settings.ID3TAG && !RunState.TestMode) SetId3Album(id3Tag_, names_.SpokenName);
+    lastTrack_ = plan_->Files();
     RunFragmentLoop(book_.lines, settings, &RunState.TextPosition, *buffer_, *this);
   }
   end.names = names_;
@@ -265,39 +273,38 @@ void TConversion::PlanChapterFiles(const TFragmentSettings& settings) {
 }
 
 bool TConversion::LoadCurrentText() {
+  const std::string skipped = ReadCurrentText();
+  if (skipped.empty()) return true;
+  SkipText(skipped);
+  return false;
+}
+
+std::string TConversion::ReadCurrentText() {
+  book_ = TBookText();
   switch (platform::KindOfPath(textPath_)) {
     case platform::PathKind::File: break;
-    case platform::PathKind::Folder: SkipText(FormatText(msg::kTextIsFolder, {textPath_})); return false;
-    case platform::PathKind::Other: SkipText(FormatText(msg::kTextNotAFile, {textPath_})); return false;
+    case platform::PathKind::Folder: return FormatText(msg::kTextIsFolder, {textPath_});
+    case platform::PathKind::Other: return FormatText(msg::kTextNotAFile, {textPath_});
     case platform::PathKind::Missing:
-      SkipText(msg::kErrorPrefix +
-               ErrorWithCode(msg::kFileNotFound, textPath_, platform::kErrorFileNotFound));
-      return false;
+      return msg::kErrorPrefix +
+             ErrorWithCode(msg::kFileNotFound, textPath_, platform::kErrorFileNotFound);
   }
   std::string text;
   std::string failure = FailureOf([&] { text = LoadText(textPath_, textSize_); });
-  if (!failure.empty()) {
-    SkipText(msg::kErrorPrefix + failure);
-    return false;
-  }
+  if (!failure.empty()) return msg::kErrorPrefix + failure;
   TJobLine& line = RunState.JobList[LineIndex(serial_)];
   const int32_t digest = ContentDigest(text);
-  if (line.started && line.digest != 0 && line.digest != digest) {
-    SkipText(FormatText(msg::kTextChangedSinceCheckpoint, {textPath_}));
-    return false;
-  }
+  if (line.started && line.digest != 0 && line.digest != digest)
+    return FormatText(msg::kTextChangedSinceCheckpoint, {textPath_});
   // A text cut before chapters were looked for goes on as it was cut.
   const std::string skipped =
       ReadBookText(text, textPath_, line.started && line.digest == 0, &oemText_, &book_);
-  if (!skipped.empty()) {
-    SkipText(skipped);
-    return false;
-  }
+  if (!skipped.empty()) return skipped;
   // Positions in a book or in a text with chapters hold only in the same
   // bytes; those of other texts are resumed as ever.
   book_.digest = digest;
   line.digest = ChapterOutput(book_) ? digest : 0;
-  return true;
+  return "";
 }
 
 bool TConversion::StartTextFolder(size_t serial) {

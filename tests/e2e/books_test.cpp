@@ -27,9 +27,10 @@ std::string Xhtml(const std::string& body) {
          body + "</body></html>";
 }
 
-// An EPUB 3 book of three chapters, the second about 2.5 KB, with a
-// footnote and a page-break marker that are not read.
-std::string Book() {
+// An EPUB 3 book of three chapters, the second about 2.5 KB (with the
+// paragraphs given), with a footnote and a page-break marker that are not
+// read.
+std::string Book(int seaParagraphs = 50) {
   const std::string opf =
       "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\">"
       "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Il viaggio</dc:title>"
@@ -46,7 +47,7 @@ std::string Book() {
       "<h1>La partenza</h1><p>Partimmo all'alba<a epub:type=\"noteref\" href=\"#n1\">1</a>."
       "</p><span epub:type=\"pagebreak\" id=\"p7\">7</span><p>Il cielo era chiaro.</p>"
       "<aside epub:type=\"footnote\" id=\"n1\"><p>Nota nascosta.</p></aside>");
-  const std::string c2 = Xhtml("<h1>Il mare</h1>" + Paragraphs("Il mare", 50) +
+  const std::string c2 = Xhtml("<h1>Il mare</h1>" + Paragraphs("Il mare", seaParagraphs) +
                                "<h2 id=\"porto\">Il porto</h2><p>Arrivammo al porto.</p>");
   return MakeZip({{"mimetype", "application/epub+zip", true},
                   {"META-INF/container.xml",
@@ -190,6 +191,30 @@ TEST_F(Books, AnInterruptedBookResumesToTheSameFilesAndAChangedOneIsRefused) {
   EXPECT_EQ(resumed.errors, "* ERRORE: il testo \"" + folder_.File("viaggio.epub") +
                                 "\" e' cambiato dopo l'interruzione e non puo' essere ripreso; "
                                 "viene saltato: convertirlo di nuovo senza /R\n");
+}
+
+// The grouping step stopped by a folder where a file must go, and resumed:
+// the clips and the playlist still follow the book.
+TEST_F(Books, ABookResumedAtItsGroupingStepKeepsItsTitles) {
+  const std::string lines = "F=1\r\nG=5\r\nCR=MP3\r\nCF=S\r\n";
+  Configure(lines);
+  folder_.Write("viaggio.epub", Book(200));
+  ASSERT_EQ(Convert({"/VB=0", "viaggio.epub"}).exitCode, 0);
+  const std::string reference = Tree(folder_);
+  EXPECT_NE(Out("viaggio.m3u8").find(",Il mare (2/"), std::string::npos) << Out("viaggio.m3u8");
+  EXPECT_NE(Out("viaggio01/002.mp3.talk").find("Il mare (2/"), std::string::npos);
+
+  std::filesystem::remove_all(folder_.File("out"));
+  folder_.MakeFolder("out");
+  folder_.MakeFolder("out/viaggio02");
+  folder_.MakeFolder("out/viaggio02/007.mp3");
+  RunResult failed = Convert({"/VB=0", "viaggio.epub"});
+  EXPECT_NE(failed.exitCode, 0);
+  EXPECT_NE(folder_.Read("narravox.dat").find("::-1::"), std::string::npos);
+  std::filesystem::remove_all(folder_.File("out/viaggio02/007.mp3"));
+  RunResult resumed = Convert({"/R", "/VB=0"});
+  EXPECT_EQ(resumed.exitCode, 0) << resumed.errors;
+  EXPECT_EQ(Tree(folder_), reference);
 }
 
 }  // namespace
