@@ -104,8 +104,16 @@ TDocPtr ParseAsHtml(const std::string& content) {
   // The charset is decided above: the parser must not switch on a <meta>.
   const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER |
                       HTML_PARSE_NODEFDTD | HTML_PARSE_IGNORE_ENC;
-  TDocPtr doc(htmlReadMemory(input.bytes.data(), static_cast<int>(input.bytes.size()), nullptr,
-                             input.encoding.c_str(), options));
+  htmlParserCtxtPtr context = htmlNewParserCtxt();
+  if (!context) throw std::bad_alloc();
+  TDocPtr doc(htmlCtxtReadMemory(context, input.bytes.data(), static_cast<int>(input.bytes.size()),
+                                 nullptr, input.encoding.c_str(), options));
+  // The parser stops, keeping what it read, where elements nest deeper
+  // than it allows: what lies deeper would be lost without a word.
+  const xmlError* error = xmlCtxtGetLastError(context);
+  const bool tooDeep = error && error->message && std::strstr(error->message, "Excessive depth");
+  htmlFreeParserCtxt(context);
+  if (tooDeep) throw EDocumentError("la pagina ha elementi annidati troppo in profondita'");
   if (!doc || !xmlDocGetRootElement(doc.get())) throw EDocumentError("la pagina non si puo' leggere");
   return doc;
 }

@@ -129,6 +129,10 @@ TEST(HtmlBlocks, RefusesNestingBeyondTheLimit) {
   EXPECT_THROW(ParseHtmlBlocks("<html><body>" + deep + "</body></html>", false, limits), EDocumentError);
   limits.maxDepth = 256;
   EXPECT_EQ(ParseHtmlBlocks("<html><body>" + deep + "</body></html>", false, limits).blocks.size(), 1u);
+  // Deeper than the HTML parser goes, the page is refused, not read as
+  // empty.
+  for (int i = 0; i < 1000; ++i) deep = "<div>" + deep;
+  EXPECT_THROW(ParseHtmlBlocks("<html><body>" + deep + "</body></html>", false, limits), EDocumentError);
 }
 
 }  // namespace
