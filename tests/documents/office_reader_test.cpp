@@ -5,19 +5,12 @@
 #include <functional>
 
 #include "documents/readers.h"
+#include "documents/reader_errors.h"
 #include "documents/zip_maker.h"
 
 namespace documents {
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EDocumentError& error) {
-    return error.what();
-  }
-  return "";
-}
 
 // ---- ODT
 

@@ -5,19 +5,12 @@
 
 #include <functional>
 
+#include "documents/reader_errors.h"
 #include "documents/zip_maker.h"
 
 namespace documents {
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EDocumentError& error) {
-    return error.what();
-  }
-  return "";
-}
 
 TEST(ZipArchive, ReadsEntriesByName) {
   std::string bytes = MakeZip({{"mimetype", "application/epub+zip", true},
