@@ -322,5 +322,26 @@ win /R /VB=0
 check "interruption: /R finishes" "0:" "$RC:$OUT"
 check "interruption: /R gives the same files" "" "$(diff -r "$T/linux/OUT3" "$T/win/OUT3" 2>&1)"
 
+# Documents: without libxml2 and libzip the Windows build reads Markdown and
+# the chapters of plain texts, and refuses the other kinds with the reason.
+printf 'PK\003\004\024\000\000\000\000\000mimetypeapplication/epub+zip' >"$T/win/libro.epub"
+printf '# Primo\r\n\r\nUno.\r\n\r\n# Secondo\r\n\r\nDue.\r\n' >"$T/win/note.md"
+: >"$T/win/.in"
+win /ELENCO libro.epub note.md
+check "documents: an EPUB is refused with the reason, a Markdown text listed" \
+  "1:Testo 1 di 2: \"$W\\libro.epub\"
+* ERRORE: il file \"$W\\libro.epub\" e' un documento EPUB, che questa versione del programma non legge: salvarlo prima come testo; viene saltato
+Testo 2 di 2: \"$W\\note.md\"
+  Tipo: Markdown
+  Titolo: \"Primo\"
+  Cartella: \"$W\\OUT\\note\"
+  Capitoli: 2
+    1. \"Primo\" (livello 1, 9 caratteri)
+    2. \"Secondo\" (livello 1, 11 caratteri)
+  File MP3: 1
+    001.mp3: \"Primo\"
+Testi elencati: 1; saltati: 1; file MP3 che la conversione creerebbe: 1
+" "$RC:$OUT"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
