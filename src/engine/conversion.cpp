@@ -249,6 +249,15 @@ void TConversion::CutText(size_t serial) {
     }
   }
   if (end.converted && !groupingOnly) {
+    // A document is measured by the text it gives, not by its file's
+    // (compressed) bytes: the progress counts positions in that text.
+    if (book_.document) {
+      int64_t size = 0;
+      for (const std::string& bookLine : book_.lines) size += static_cast<int64_t>(bookLine.size()) + 2;
+      const int32_t measured = static_cast<int32_t>(std::min<int64_t>(size, INT32_MAX / 4));
+      progress_.TotalBytes += measured - textSize_;
+      textSize_ = measured;
+    }
     buffer_->Clear();
     if (RunState.TextPosition > 0) {
       resumeOffset_ = RunState.TextPosition;

@@ -3,8 +3,10 @@
 // spoken into it): a file per chapter, the chapter titles in the tags, the
 // playlist, the listing, and "/R" on a book.
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "conversion_fixture.h"
 #include "documents/zip_maker.h"
@@ -191,6 +193,26 @@ TEST_F(Books, AnInterruptedBookResumesToTheSameFilesAndAChangedOneIsRefused) {
   EXPECT_EQ(resumed.errors, "* ERRORE: il testo \"" + folder_.File("viaggio.epub") +
                                 "\" e' cambiato dopo l'interruzione e non puo' essere ripreso; "
                                 "viene saltato: convertirlo di nuovo senza /R\n");
+}
+
+// A book's progress counts the text it gives, not its compressed bytes:
+// the files' percentages grow evenly, not to 100 long before the end.
+TEST_F(Books, TheProgressOfABookFollowsItsText) {
+  Configure("F=1\r\n");
+  folder_.Write("viaggio.epub", Book(200));
+  RunResult run = Convert({"/VB=2", "/PA=1", "viaggio.epub"});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  std::vector<int> percents;
+  for (size_t at = 0; (at = run.output.find("\nFile ", at)) != std::string::npos; ++at) {
+    if (!std::isdigit(static_cast<unsigned char>(run.output[at + 6]))) continue;  // the summary
+    const size_t colon = run.output.find("): ", at);
+    percents.push_back(std::stoi(run.output.substr(colon + 3)));
+  }
+  ASSERT_GT(percents.size(), 5u) << run.output;
+  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end())) << run.output;
+  const int beforeLast = percents[percents.size() - 2];
+  EXPECT_GT(beforeLast, 70) << run.output;
+  EXPECT_LT(beforeLast, 95) << run.output;
 }
 
 // The grouping step stopped by a folder where a file must go, and resumed:
