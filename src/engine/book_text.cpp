@@ -9,6 +9,8 @@
 #include "documents/read_document.h"
 #include "engine/non_text.h"
 #include "engine/text_loading.h"
+#include "platform/files.h"
+#include "platform/platform.h"
 #include "text/code_pages.h"
 #include "text/lines.h"
 
@@ -64,6 +66,18 @@ int32_t ContentDigest(const std::string& bytes) {
     hash *= 16777619u;
   }
   return static_cast<int32_t>(hash & 0x7FFFFFFF);
+}
+
+std::string LoadTextFile(const std::string& path, int32_t size, std::string* content) {
+  switch (platform::KindOfPath(path)) {
+    case platform::PathKind::File: break;
+    case platform::PathKind::Folder: return FormatText(msg::kTextIsFolder, {path});
+    case platform::PathKind::Other: return FormatText(msg::kTextNotAFile, {path});
+    case platform::PathKind::Missing:
+      return msg::kErrorPrefix + ErrorWithCode(msg::kFileNotFound, path, platform::kErrorFileNotFound);
+  }
+  std::string failure = FailureOf([&] { *content = LoadText(path, size); });
+  return failure.empty() ? "" : msg::kErrorPrefix + failure;
 }
 
 std::string ReadBookText(const std::string& content, const std::string& path,

@@ -26,6 +26,11 @@ struct TBookText {
   int32_t digest = 0;  // of the file's bytes, to refuse a changed book on resuming
 };
 
+// Loads the file of a text (size bytes of it, as measured); returns the
+// "* ERRORE" line of a text that is a folder, a device, missing or
+// unreadable, which is skipped, else "".
+std::string LoadTextFile(const std::string& path, int32_t size, std::string* content);
+
 // Reads a file's bytes as the conversion walks them: a document's chapters
 // and paragraphs, or a text's lines (its character set decided as
 // TIPOTESTO says, oemText as for PrepareText) and the chapters found in

@@ -290,17 +290,9 @@ bool TConversion::LoadCurrentText() {
 
 std::string TConversion::ReadCurrentText() {
   book_ = TBookText();
-  switch (platform::KindOfPath(textPath_)) {
-    case platform::PathKind::File: break;
-    case platform::PathKind::Folder: return FormatText(msg::kTextIsFolder, {textPath_});
-    case platform::PathKind::Other: return FormatText(msg::kTextNotAFile, {textPath_});
-    case platform::PathKind::Missing:
-      return msg::kErrorPrefix +
-             ErrorWithCode(msg::kFileNotFound, textPath_, platform::kErrorFileNotFound);
-  }
   std::string text;
-  std::string failure = FailureOf([&] { text = LoadText(textPath_, textSize_); });
-  if (!failure.empty()) return msg::kErrorPrefix + failure;
+  const std::string unreadable = LoadTextFile(textPath_, textSize_, &text);
+  if (!unreadable.empty()) return unreadable;
   TJobLine& line = RunState.JobList[LineIndex(serial_)];
   const int32_t digest = ContentDigest(text);
   if (line.started && line.digest != 0 && line.digest != digest)

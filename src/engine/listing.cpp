@@ -9,7 +9,6 @@
 #include "engine/chapter_files.h"
 #include "engine/output_layout.h"
 #include "engine/text_loading.h"
-#include "platform/files.h"
 #include "platform/platform.h"
 
 namespace {
@@ -30,18 +29,10 @@ size_t ChapterSize(const TBookText& book, size_t chapter) {
 
 // The text's lines; false, with the error shown, when it would be skipped.
 bool ListText(const TJobLine& line, bool* oemText, int32_t* files) {
-  if (platform::KindOfPath(line.text) != platform::PathKind::File) {
-    PrintErrorLine(FormatText(msg::kTextNotAFile, {line.text}));
-    return false;
-  }
   std::string content;
-  std::string failure = FailureOf([&] { content = LoadText(line.text, TextFileSize(line.text)); });
-  if (!failure.empty()) {
-    PrintErrorLine(msg::kErrorPrefix + failure);
-    return false;
-  }
+  std::string skipped = LoadTextFile(line.text, TextFileSize(line.text), &content);
   TBookText book;
-  std::string skipped = ReadBookText(content, line.text, false, oemText, &book);
+  if (skipped.empty()) skipped = ReadBookText(content, line.text, false, oemText, &book);
   if (!skipped.empty()) {
     PrintErrorLine(skipped);
     return false;
