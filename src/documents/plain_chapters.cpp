@@ -236,6 +236,8 @@ bool ReadKeywordHeading(const std::string& text, TCandidate* candidate) {
   static const TKeyword kKeywords[] = {
       {"capitolo", TKind::Chapter, 1}, {"cap", TKind::Chapter, 2},  {"capo", TKind::Chapter, 3},
       {"canto", TKind::Chapter, 4},    {"parte", TKind::Division, 1},   {"libro", TKind::Division, 2},
+      // Appendices follow the chapters in their style: "Appendice A."
+      {"appendice", TKind::Chapter, 1},
   };
   size_t end = 0;
   std::string word = WordAt(text, 0, &end);
@@ -260,6 +262,10 @@ bool ReadKeywordHeading(const std::string& text, TCandidate* candidate) {
     ++numberEnd;
   std::string number = text.substr(i, numberEnd - i);
   TNumber kind = NumberKind(number);
+  // An appendix is also lettered.
+  if (kind == TNumber::None && lower == "appendice" && number.size() == 1 &&
+      IsUpperLetter(static_cast<uint8_t>(number[0])))
+    kind = TNumber::Arabic;
   if (kind == TNumber::None) return false;
   // What may follow the number: nothing, a full stop, or a separator and the
   // chapter's own title.

@@ -94,6 +94,11 @@ TEST(PlainChapters, TakesTheTitleOnTheNextLinesIntoTheHeading) {
   ASSERT_EQ(headings.size(), 2u);
   EXPECT_EQ(headings[0].lines, 1u);
   EXPECT_EQ(headings[0].title, "Capitolo primo");
+  // Lettered appendices after the chapters.
+  headings = FindPlainHeadings(
+      Lines(std::string("Capitolo 1. Inizio\n\n") + kProse + "\nAppendice A. Altro\n\n" + kProse));
+  ASSERT_EQ(headings.size(), 2u);
+  EXPECT_EQ(headings[1].title, "Appendice A. Altro");
 }
 
 TEST(PlainChapters, NestsChaptersUnderParteAndLibroOnlyWhenBothOccur) {
