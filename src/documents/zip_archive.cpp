@@ -44,7 +44,12 @@ std::string PercentDecoded(const std::string& text) {
 
 }  // namespace
 
+// Owns the open archive, so that a constructor that refuses it still
+// closes it.
 struct TZipArchive::TImpl {
+  ~TImpl() {
+    if (archive) zip_discard(archive);
+  }
   zip_t* archive = nullptr;
   TReadLimits limits;
   size_t inflated = 0;  // bytes read from all entries so far
@@ -85,9 +90,7 @@ TZipArchive::TZipArchive(const std::string& bytes, const TReadLimits& limits)
   }
 }
 
-TZipArchive::~TZipArchive() {
-  if (impl_ && impl_->archive) zip_discard(impl_->archive);
-}
+TZipArchive::~TZipArchive() = default;
 
 bool TZipArchive::Has(const std::string& name) const { return impl_->indexes.count(name) != 0; }
 
