@@ -9,7 +9,10 @@ seconds=${1:-60}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DNARRAVOX_FUZZ=ON -DNARRAVOX_TESTS=OFF -DNARRAVOX_PLUGINS=OFF \
   -DNARRAVOX_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
-cmake --build build-fuzz -j"$(nproc)" >/dev/null
+targets=(parse_setting config_file recovery_file text_loading fragments resume_point reading
+         user_dictionary epub html)
+# Only the targets: the program itself is not run here.
+cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
 run() {  # run TARGET: prints the target's executions and findings
   local target=$1 log=build-fuzz/$1.log
   mkdir -p "build-fuzz/corpus/$target"
@@ -23,8 +26,6 @@ run() {  # run TARGET: prints the target's executions and findings
   fi
 }
 failed=0
-targets=(parse_setting config_file recovery_file text_loading fragments resume_point reading
-         user_dictionary epub html)
 for ((i = 0; i < ${#targets[@]}; i += 2)); do
   run "${targets[i]}" & first=$!
   run "${targets[i+1]}" & second=$!
