@@ -23,7 +23,6 @@ struct TBookText {
   documents::TMetadata metadata;                     // UTF-8
   std::vector<std::string> lines;                    // ANSI, as the loop walks them
   std::vector<TChapterMark> chapters;                // ascending lines; none without chapters
-  int32_t digest = 0;  // of the file's bytes, to refuse a changed book on resuming
 };
 
 // Loads the file of a text (size bytes of it, as measured); returns the

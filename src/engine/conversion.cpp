@@ -303,7 +303,6 @@ std::string TConversion::ReadCurrentText() {
   if (!skipped.empty()) return skipped;
   // Positions in a book or in a text with chapters hold only in the same
   // bytes; those of other texts are resumed as ever.
-  book_.digest = digest;
   line.digest = ChapterOutput(book_) ? digest : 0;
   return "";
 }
