@@ -3,7 +3,7 @@
 # the library interfaces. Run by the build before anything is compiled:
 #   cmake -DSOURCE_DIR=<tree> -P scripts/check-layers.cmake
 cmake_minimum_required(VERSION 3.20)
-set(layers text reading documents platform base config audio engine driver)
+set(layers text reading documents daisy platform base config audio engine driver)
 set(failures "")
 
 function(check_file file allowed)

@@ -244,6 +244,11 @@ inline constexpr const char* kNoSpeexClips =
     "* AVVISO: clip Speex non disponibili in questa versione, clip RockBox in formato MP3";
 
 // ID3 tag.
+// The metadata of a DAISY book that the input does not give.
+inline constexpr const char* kDaisyNarrator = "sintesi vocale, voce %s (%s)";
+inline constexpr const char* kDaisyNarratorEngine = "sintesi vocale, voce predefinita del motore";
+inline constexpr const char* kDaisyUnknownAuthor = "autore sconosciuto";
+inline constexpr const char* kDaisyPublisher = "Narravox";
 inline constexpr const char* kTagArtist = "Narravox 1.06f";
 inline constexpr const char* kTagComment = "Creato con Narravox";
 

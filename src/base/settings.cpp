@@ -16,6 +16,9 @@ const TParamData TextTypeWords[8] = {{msg::kWordAuto, 0},    {msg::kWordAutoShor
                                      {msg::kWordDos, 2},     {msg::kWordDosShort, 2},
                                      {msg::kWordUtf8, 3},    {msg::kWordUtf8Short, 3}};
 
+const TParamData FormatWords[4] = {{"MP3", kFormatMp3}, {"M", kFormatMp3},
+                                   {"DAISY", kFormatDaisy}, {"D", kFormatDaisy}};
+
 const TParamData PriorityWords[3] = {{msg::kWordLow, kPriorityIdle},
                                      {msg::kWordNormal, kPriorityNormal},
                                      {msg::kWordHigh, kPriorityHigh}};

@@ -17,6 +17,12 @@ extern const TParamData LanguageCodes[7];
 extern const TParamData YesNoWords[6];
 extern const TParamData TextTypeWords[8];
 extern const TParamData PriorityWords[3];
+extern const TParamData FormatWords[4];
+
+// The forms of a text's output: its folder of MP3 files, or a DAISY 2.02
+// talking book (the same MP3 files with their navigation).
+constexpr int32_t kFormatMp3 = 0;
+constexpr int32_t kFormatDaisy = 1;
 
 // The ranges of the fragment size (in KB) and of the group size; a group
 // size of 0 means no groups.
@@ -69,6 +75,7 @@ struct TSettings {
   bool TITOLO = true;         // /TI titles in the fragments
   bool CAPITOLI = true;       // /CA chapters start files and give their titles
   bool NOTE = false;          // /NO a document's notes read at the end of their chapter
+  int32_t FORMATO = kFormatMp3;  // /FO the output's form: MP3 folders or DAISY books
   bool PAUSAPARAGRAFO = true; // /PP a pause between paragraphs and after headings
   // /MA the engine reads capitals as written (PDF spelled, XIV an ordinal);
   // off, the text is lower-cased as the engine of Windows has always had it.

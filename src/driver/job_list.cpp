@@ -79,7 +79,7 @@ void RestoreCheckpoint(const TJobLineFields& fields, TJobLine* line) {
 
 // The settings that a RecoveryFile of an earlier version does not hold take
 // the values with which that version made its files: the text lower-cased,
-// not normalised, no dictionary, no chapters.
+// not normalised, no dictionary, no chapters, folders of MP3 files.
 void KeepEarlierReading(TSettings& settings) {
   auto recorded = [](const std::string& key) {
     for (const std::string& line : RunState.SettingsRecord)
@@ -89,6 +89,7 @@ void KeepEarlierReading(TSettings& settings) {
   if (!recorded("MAIUSCOLE")) settings.MAIUSCOLE = false;
   if (!recorded("NORMALIZZA")) settings.NORMALIZZA = false;
   if (!recorded("CAPITOLI")) settings.CAPITOLI = false;
+  if (!recorded("FORMATO")) settings.FORMATO = kFormatMp3;
   if (!recorded("DIZIONARIO")) {
     settings.DIZIONARIO.clear();
     settings.IMPRONTADIZIONARIO.clear();

@@ -23,6 +23,9 @@ struct TBookText {
   documents::TMetadata metadata;                     // UTF-8
   std::vector<std::string> lines;                    // ANSI, as the loop walks them
   std::vector<TChapterMark> chapters;                // ascending lines; none without chapters
+  // The first line is the book's title, put there for a talking book's
+  // title heading: TITOLO does not say it again.
+  bool titleFirst = false;
 };
 
 // Loads the file of a text (size bytes of it, as measured); returns the

@@ -7,7 +7,7 @@ std::string FragmentTitleLine(const TBookText& book, const std::string& spokenNa
                               int32_t track, size_t firstLine) {
   if (book.chapters.empty()) return spokenName + " " + std::to_string(track) + ".\r\n\r\n";
   const int chapter = ChapterOfLine(book.chapters, firstLine);
-  if (chapter < 0) return spokenName + ".\r\n\r\n";
+  if (chapter < 0) return book.titleFirst && firstLine == 0 ? "" : spokenName + ".\r\n\r\n";
   const TChapterMark& mark = book.chapters[static_cast<size_t>(chapter)];
   if (mark.line == firstLine) return "";
   return Utf8ToAnsi(mark.title) + ".\r\n\r\n";
@@ -80,6 +80,7 @@ TFragmentSettings FragmentSettingsFor(const TBookText& book) {
   settings.splitLine = Settings.RIGAFRAMMENTA;
   settings.paragraphBreaks = Settings.PAUSAPARAGRAFO;
   for (const TChapterMark& chapter : book.chapters) settings.chapterLines.push_back(chapter.line);
+  settings.shortChaptersShare = Settings.FORMATO != kFormatDaisy;
   return settings;
 }
 

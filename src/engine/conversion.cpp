@@ -16,6 +16,7 @@
 #include "base/run_state.h"
 #include "engine/book_text.h"
 #include "engine/chapter_files.h"
+#include "engine/daisy_output.h"
 #include "engine/engine_text.h"
 #include "engine/fragmentation.h"
 #include "engine/id3_tag.h"
@@ -71,6 +72,8 @@ struct TEvent {
   bool chapters = false;                // the text's files follow its chapters
   std::vector<std::string> fileTitles;  // UTF-8, with chapters: one per file
   std::vector<std::string> fileClips;   // ANSI, what each file's clip says
+  bool daisy = false;                   // a talking book, whose navigation follows its files
+  daisy::TTalkingBook talkingBook;      // its headings and their files, unmeasured
   int32_t trackCount = 0;
   int32_t endPosition = 0;  // -1 when only the grouping step was left
 };
@@ -176,6 +179,7 @@ class TConversion : public TFragmentEvents {
   std::unique_ptr<TFragmentBuffer> buffer_;
   TBookText book_;
   bool chapterOutput_ = false;  // the files follow the book's chapters
+  std::string identifier_;      // of the text's bytes, for a talking book
   std::unique_ptr<TFilePlan> plan_;
   // Held from the start of the run to its end.
   std::unique_ptr<TInLibraryFolder> libraryFolder_;
@@ -240,7 +244,10 @@ void TConversion::CutText(size_t serial) {
   const TFragmentSettings settings = FragmentSettingsFor(book_);
   if (end.converted) {
     PlanChapterFiles(settings);
-    if (chapterOutput_) {
+    if (DaisyForm()) {
+      end.daisy = true;
+      end.talkingBook = PlanTalkingBook(book_, *plan_, names_, identifier_, textPath_);
+    } else if (chapterOutput_) {
       end.chapters = true;
       for (int32_t t = 1; t <= plan_->Files(); ++t) {
         end.fileTitles.push_back(plan_->Title(t, names_.TagName));
@@ -295,12 +302,18 @@ std::string TConversion::ReadCurrentText() {
   if (!unreadable.empty()) return unreadable;
   TJobLine& line = RunState.JobList[LineIndex(serial_)];
   const int32_t digest = ContentDigest(text);
+  identifier_ = BookIdentifier(text);
   if (line.started && line.digest != 0 && line.digest != digest)
     return FormatText(msg::kTextChangedSinceCheckpoint, {textPath_});
   // A text cut before chapters were looked for goes on as it was cut.
   const std::string skipped =
       ReadBookText(text, textPath_, line.started && line.digest == 0, &oemText_, &book_);
   if (!skipped.empty()) return skipped;
+  if (DaisyForm()) {
+    TTextNames named = names_;
+    NameAfterBook(book_, &named);
+    GiveTitleItsOwnFile(&book_, named.SpokenName);
+  }
   // Positions in a book or in a text with chapters hold only in the same
   // bytes; those of other texts are resumed as ever.
   line.digest = ChapterOutput(book_) ? digest : 0;
@@ -330,6 +343,7 @@ bool TConversion::StartTextFolder(size_t serial) {
   }
   RemoveOldFiles(names_.TextFolder, names_);
   RemovePlaylist(names_);
+  RemoveTalkingBook(names_.TextFolder);
   // From here "/R" goes on with the text without asking again.
   SaveCheckpoint(LineIndex(serial), RunState.TextPosition, RunState.TrackNumber);
   return true;
@@ -540,8 +554,14 @@ void TConversion::EndText(const TEvent& end) {
   TTextResult result;
   result.text = end.textPath;
   if (end.converted && !RunState.TestMode) {
-    bool emptied = GroupTextFiles(*processing_, end.names, end.trackCount, end.endPosition,
-                                  end.fileClips);
+    // A talking book's files stay in its folder, without clips: its
+    // navigation is what players go by.
+    bool emptied = false;
+    if (end.daisy)
+      WriteTalkingBook(end.names, end.trackCount, end.talkingBook);
+    else
+      emptied = GroupTextFiles(*processing_, end.names, end.trackCount, end.endPosition,
+                               end.fileClips);
     if (end.chapters) WritePlaylist(end.names, end.trackCount, end.fileTitles);
     processing_->ReleaseFolderLock(end.names.TextFolder + kTextFolderLockName);
     if (emptied) platform::RemoveFolder(Settings.DESTINAZIONE + end.names.TextName);

@@ -121,7 +121,7 @@ void RunFragmentLoop(const std::vector<std::string>& lines, const TFragmentSetti
   // The fragment began at the start of a chapter, or of the text before
   // the first: short, it may share its file with the next chapter.
   bool wholeChapters = false;
-  const int64_t shortChapter = F / 10;
+  const int64_t shortChapter = settings.shortChaptersShare ? F / 10 : 0;
 
   while (n < count) {
     const std::string& raw = lines[n];

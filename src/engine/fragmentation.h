@@ -36,6 +36,9 @@ struct TFragmentSettings {
   // the text before the first) shorter than a tenth of the fragment size,
   // which then share a file with the chapter that follows.
   std::vector<size_t> chapterLines;
+  // Off, every chapter starts a file of its own, however short (a talking
+  // book's headings each begin with their own audio).
+  bool shortChaptersShare = true;
 };
 
 // Runs the fragment loop over lines. When textPosition is above 0 at the

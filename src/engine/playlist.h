@@ -10,10 +10,6 @@
 
 #include "engine/output_layout.h"
 
-// The duration of an MP3 file's audio in milliseconds, from its frame
-// headers (after any ID3v2 tag, up to any ID3v1 tag); 0 when it has none.
-int64_t Mp3DurationMs(const std::string& bytes);
-
 // titles: UTF-8, one per file from the first. Raises "Impossibile creare il
 // file" when it cannot be written.
 void WritePlaylist(const TTextNames& names, int32_t trackCount,
