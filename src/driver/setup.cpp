@@ -177,6 +177,20 @@ void SettleOneStream(TSettings& settings) {
   if (RunState.TestMode || EncoderRates().pipelineUpsamples) settings.PARALLELI = 1;
 }
 
+// A DAISY book is one folder of MP3 files and their navigation, which
+// players go by: no group folders, no clips, and the files' names in
+// lower-case 8.3, as players that read FAT cards need. Settled before the
+// RecoveryFile records the settings, so that "/R" keeps them.
+void SettleTalkingBook(TSettings& settings) {
+  if (settings.FORMATO != kFormatDaisy) return;
+  settings.GRUPPI = 0;
+  settings.RIUNISCIGRUPPI = false;
+  settings.CARTELLEROCKBOX = false;
+  settings.CLIPFILE = false;
+  settings.IDENTIFICACARTELLA = false;
+  settings.NOMEFILE.clear();
+}
+
 }  // namespace
 
 TRunRequest SetUpRun(const std::vector<std::string>& args, reading::TUserDictionary* dictionary) {
@@ -263,6 +277,7 @@ TRunRequest SetUpRun(const std::vector<std::string>& args, reading::TUserDiction
     // Nothing is spoken nor written: neither the engine nor a RecoveryFile.
     if (current > n) RaiseError(msg::kNoTextFiles);
     SettleDestination(settings);
+    SettleTalkingBook(settings);
     BuildJobList(std::vector<std::string>(args.begin() + current, args.end()));
     return TRunRequest::Listing;
   }
@@ -322,6 +337,7 @@ TRunRequest SetUpRun(const std::vector<std::string>& args, reading::TUserDiction
       PrintErrorLine(msg::kDictionaryChanged);
   }
   SettleOneStream(settings);
+  SettleTalkingBook(settings);
   return TRunRequest::Conversion;
 }
 

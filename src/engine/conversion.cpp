@@ -201,7 +201,6 @@ void TConversion::StartRun() {
     progress_.TotalBytes += RunState.JobList[i].size;
   }
   year_ = platform::CurrentYear();
-  if (Settings.ID3TAG) InitId3Tag(id3Tag_, year_);
   oemText_ = Settings.TIPOTESTO == kTextDos;
   buffer_ = std::make_unique<TFragmentBuffer>(Settings.FRAMMENTI);
 
@@ -270,7 +269,12 @@ void TConversion::CutText(size_t serial) {
       resumeOffset_ = RunState.TextPosition;
       progress_.TotalBytes -= RunState.TextPosition;
     }
-    if (Settings.ID3TAG && !RunState.TestMode) SetId3Album(id3Tag_, names_.SpokenName);
+    // Each text's tag starts afresh: a text after a book keeps nothing of
+    // the book's author.
+    if (Settings.ID3TAG && !RunState.TestMode) {
+      InitId3Tag(id3Tag_, year_);
+      SetId3Album(id3Tag_, names_.SpokenName);
+    }
     lastTrack_ = plan_->Files();
     RunFragmentLoop(book_.lines, settings, &RunState.TextPosition, *buffer_, *this);
   }
@@ -309,11 +313,9 @@ std::string TConversion::ReadCurrentText() {
   const std::string skipped =
       ReadBookText(text, textPath_, line.started && line.digest == 0, &oemText_, &book_);
   if (!skipped.empty()) return skipped;
-  if (DaisyForm()) {
-    TTextNames named = names_;
-    NameAfterBook(book_, &named);
-    GiveTitleItsOwnFile(&book_, named.SpokenName);
-  }
+  TTextNames named = names_;
+  NameAfterBook(book_, &named);
+  ShapeForTalkingBook(&book_, named);
   // Positions in a book or in a text with chapters hold only in the same
   // bytes; those of other texts are resumed as ever.
   line.digest = ChapterOutput(book_) ? digest : 0;

@@ -52,11 +52,11 @@ std::string Narrator() {
 
 bool DaisyForm() { return Settings.FORMATO == kFormatDaisy; }
 
-void GiveTitleItsOwnFile(TBookText* book, const std::string& spokenTitle) {
-  if (book->chapters.empty()) return;
+void ShapeForTalkingBook(TBookText* book, const TTextNames& names) {
+  if (!DaisyForm() || book->chapters.empty()) return;
   for (size_t n = 0; n < book->chapters.front().line; ++n)
     if (!TrimBlanks(book->lines[n]).empty()) return;
-  book->lines.insert(book->lines.begin(), {spokenTitle, std::string()});
+  book->lines.insert(book->lines.begin(), {names.SpokenName, std::string()});
   for (TChapterMark& chapter : book->chapters) chapter.line += 2;
   book->titleFirst = true;
 }

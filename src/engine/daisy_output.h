@@ -15,10 +15,11 @@
 
 bool DaisyForm();
 
-// A book whose first chapter opens it gets its title as a file of its own
-// before that chapter, for the title heading: the title and a blank line
-// go in front of its lines.
-void GiveTitleItsOwnFile(TBookText* book, const std::string& spokenTitle);
+// The book as a talking book is made of it, in the DAISY form: one whose
+// first chapter opens it gets its title as a file of its own before that
+// chapter, for the title heading (the title and a blank line go in front
+// of its lines). names as NameAfterBook leaves them.
+void ShapeForTalkingBook(TBookText* book, const TTextNames& names);
 
 // An identifier of the input's bytes: the same for the same input.
 std::string BookIdentifier(const std::string& bytes);

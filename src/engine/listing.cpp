@@ -7,6 +7,7 @@
 #include "base/settings.h"
 #include "engine/book_text.h"
 #include "engine/chapter_files.h"
+#include "engine/daisy_output.h"
 #include "engine/output_layout.h"
 #include "engine/text_loading.h"
 #include "platform/platform.h"
@@ -52,6 +53,7 @@ bool ListText(const TJobLine& line, bool* oemText, int32_t* files) {
     PrintLine(FormatText(msg::kListingChapter,
                          {std::to_string(c + 1), Shown(book.chapters[c].title),
                           std::to_string(book.chapters[c].level), std::to_string(ChapterSize(book, c))}));
+  ShapeForTalkingBook(&book, names);
   const TFilePlan plan(book, FragmentSettingsFor(book), names.SpokenName);
   *files = plan.Files();
   PrintLine(FormatText(msg::kListingFiles, {std::to_string(plan.Files())}));

@@ -27,7 +27,7 @@ bool AllDigits(const std::string& text) {
 // 0 for any other name.
 int32_t FileNumber(const std::string& name) {
   std::string upper = UpperAscii(name);
-  std::string prefix = UpperAscii(Mp3NamePrefix());
+  std::string prefix = UpperAscii(Settings.NOMEFILE);
   if (upper.compare(0, prefix.size(), prefix) != 0) return 0;
   std::string rest = upper.substr(prefix.size());
   for (const char* ending : {".MP3.TALK", ".MP3"}) {
@@ -52,7 +52,7 @@ std::vector<platform::FoundEntry> Entries(const std::string& folder, const std::
 // The numbered MP3 files and file clips of folder, with their numbers.
 std::vector<std::pair<int32_t, std::string>> NumberedFiles(const std::string& folder) {
   std::vector<std::pair<int32_t, std::string>> files;
-  for (const platform::FoundEntry& entry : Entries(folder, Mp3NamePrefix() + "*.mp3*")) {
+  for (const platform::FoundEntry& entry : Entries(folder, Settings.NOMEFILE + "*.mp3*")) {
     if (entry.isFolder || entry.isSystem) continue;
     if (int32_t number = FileNumber(entry.name)) files.push_back({number, entry.name});
   }
@@ -61,7 +61,7 @@ std::vector<std::pair<int32_t, std::string>> NumberedFiles(const std::string& fo
 
 bool IsIdentifierClip(const std::string& name) {
   return UpperAscii(name) == "_DIRNAME.TALK" ||
-         UpperAscii(name) == UpperAscii(Mp3NamePrefix() + "000.mp3");
+         UpperAscii(name) == UpperAscii(Settings.NOMEFILE + "000.mp3");
 }
 
 // Whether folder, named as group g of the text, can be one (old_files.h).

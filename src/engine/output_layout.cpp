@@ -65,13 +65,11 @@ TTextNames NamesOfText(const TJobLine& line) {
   names.TagName = platform::FileNameToUtf8(textName);
   names.TextFolder = Settings.DESTINAZIONE + names.TextName + kSeparator;
   names.FolderIdName =
-      Settings.CARTELLEROCKBOX ? std::string("_dirname.talk") : Mp3NamePrefix() + "000.mp3";
+      Settings.CARTELLEROCKBOX ? std::string("_dirname.talk") : Settings.NOMEFILE + "000.mp3";
   return names;
 }
 
-std::string Mp3NamePrefix() { return Settings.FORMATO == kFormatDaisy ? "" : Settings.NOMEFILE; }
-
-std::string Mp3FileName(int32_t track) { return Mp3NamePrefix() + Numbered("%.3d.mp3", track); }
+std::string Mp3FileName(int32_t track) { return Settings.NOMEFILE + Numbered("%.3d.mp3", track); }
 
 std::string FileClipName(const std::string& name) { return name + ".talk"; }
 

@@ -28,10 +28,7 @@ TTextNames NamesOfText(const TJobLine& line);
 // converts, so that no other run touches the folder meanwhile.
 inline constexpr const char* kTextFolderLockName = ".narravox.lock";
 
-// What the MP3 files' names start with: NOMEFILE, or nothing in a DAISY
-// book, whose files players on FAT cards want named in lower-case 8.3.
-std::string Mp3NamePrefix();
-// The prefix followed by the track number, at least three digits, and ".mp3".
+// NOMEFILE followed by the track number, at least three digits, and ".mp3".
 std::string Mp3FileName(int32_t track);
 
 // The RockBox clip that speaks the name of the MP3 file called name.
