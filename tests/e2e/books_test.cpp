@@ -113,6 +113,18 @@ TEST_F(Books, AnEpubGivesAFileAChapterWithItsTitlesTagsAndPlaylist) {
   EXPECT_NE(playlist.find("#EXT-X-ENDLIST\n"), std::string::npos);
 }
 
+// A text after a book in the same run keeps nothing of the book's tags.
+TEST_F(Books, ATextAfterABookHasTheTagsOfAText) {
+  Configure("F=1\r\nID3TAG=S\r\n");
+  folder_.Write("viaggio.epub", Book());
+  folder_.Write("frasi.txt", Sentences(3));
+  RunResult run = Convert({"/VB=0", "viaggio.epub", "frasi.txt"});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  const std::string tag = Out("frasi/001.mp3").substr(Out("frasi/001.mp3").size() - 128);
+  EXPECT_EQ(tag.substr(3, 8), "Track 1" + std::string(1, '\0'));
+  EXPECT_EQ(tag.substr(33, 14), "Narravox 1.06f");
+}
+
 TEST_F(Books, TheListingShowsWhatARunWouldMakeAndWritesNothing) {
   Configure("F=1\r\n");
   folder_.Write("viaggio.epub", Book());

@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <map>
-#include <random>
-#include <thread>
 
 #include "documents/zip_maker.h"
+#include "real_runs.h"
 #include "run_program.h"
 
 namespace {
@@ -27,60 +25,9 @@ std::string Text(const std::string& subject, int sentences) {
 }
 
 void Prepare(const ProgramFolder& folder) {
-  folder.Write("narravox.INI", std::string("[Narravox]\r\nECIDLL=") + ECI_LIBRARY +
-                                   "\r\nMP3DLL=" + LAME_ENC_LIBRARY + "\r\nD=out\r\nCC=N\r\n");
+  UseRealLibraries(folder);
   folder.Write("mare.txt", Text("mare", 160));
   folder.Write("monti.txt", Text("monti", 40));
-}
-
-// Every file under out/ with its content.
-std::map<std::string, std::string> Files(const ProgramFolder& folder) {
-  std::string command = "cd '" + folder.path() + "' && find out -type f | sort > .files";
-  EXPECT_EQ(std::system(command.c_str()), 0);
-  std::map<std::string, std::string> files;
-  std::string names = folder.Read(".files");
-  for (size_t at = 0, end; (end = names.find('\n', at)) != std::string::npos; at = end + 1) {
-    std::string name = names.substr(at, end - at);
-    files[name] = folder.Read(name);
-  }
-  return files;
-}
-
-std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
-  args.insert(args.end(), more.begin(), more.end());
-  return args;
-}
-
-// Runs stopped at random moments by each signal, then finished with "/R"
-// (or given again when stopped before anything was written), end with
-// exactly the expected files.
-void ExpectResumedRunsGive(const std::map<std::string, std::string>& expected,
-                           void (*prepare)(const ProgramFolder&), const std::vector<std::string>& args,
-                           const std::vector<int>& signals) {
-  std::mt19937 random(std::random_device{}());
-  const unsigned seed = random();
-  random.seed(seed);
-  std::uniform_int_distribution<int> delay(20, 1200);
-  for (int signal : signals) {
-    ProgramFolder run(false);
-    prepare(run);
-    int pid = run.Start(args);
-    const int ms = delay(random);
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    kill(pid, signal);
-    run.Wait(pid);
-    if (run.Exists("narravox.dat")) {
-      RunResult resumed = run.Run({"/R", "/VB=0"});
-      EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
-    } else if (!run.Exists("out")) {
-      // Stopped before its RecoveryFile and its first folder (a slow start,
-      // as under the sanitizers): nothing to resume, the command is given again.
-      ASSERT_EQ(run.Run(args).exitCode, 0);
-    }
-    EXPECT_TRUE(Files(run) == expected)
-        << "signal " << signal << " after " << ms << " ms (seed " << seed << ")";
-    EXPECT_FALSE(run.Exists("narravox.dat"));
-  }
 }
 
 TEST(RealLibraries, RepeatedReorderedAndResumedRunsGiveTheSameFiles) {

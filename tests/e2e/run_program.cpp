@@ -164,7 +164,8 @@ std::string SettingsRecord(const std::map<std::string, std::string>& changes) {
                                              {"NOMEFILE", ""},        {"RIGAFRAMMENTA", ""},
                                              {"PAUSATESTA", "0"},     {"PAUSACODA", "500"},
                                              {"TITOLO", "S"},         {"CAPITOLI", "S"},
-                                             {"NOTE", "N"},           {"PAUSAPARAGRAFO", "S"},
+                                             {"NOTE", "N"},           {"FORMATO", "MP3"},
+                                             {"PAUSAPARAGRAFO", "S"},
                                              {"MAIUSCOLE", "S"},      {"NORMALIZZA", "S"},
                                              {"DIZIONARIO", ""},      {"IMPRONTADIZIONARIO", ""}};
   std::string record = "[IMPOSTAZIONI]\r\n";

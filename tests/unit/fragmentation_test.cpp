@@ -57,13 +57,17 @@ struct TWalk {
   int32_t track = 1;
   bool paragraphBreaks = false;
   std::vector<size_t> chapters;
+  bool shortChaptersShare = true;
 };
 
 TRecorder Walk(const V& lines, const TWalk& walk = {}) {
   int32_t position = walk.position;
   TRecorder recorder(&position, walk.title, walk.track);
   TFragmentBuffer buffer(walk.fragmentSize);
-  RunFragmentLoop(lines, {walk.fragmentSize, walk.splitLine, walk.paragraphBreaks, walk.chapters}, &position,
+  RunFragmentLoop(lines,
+                  {walk.fragmentSize, walk.splitLine, walk.paragraphBreaks, walk.chapters,
+                   walk.shortChaptersShare},
+                  &position,
                   buffer, recorder);
   return recorder;
 }
@@ -347,6 +351,15 @@ TEST(FragmentLoop, ChaptersStartFragmentsAndShortOnesShareTheirs) {
   fragments = Fragments(lines, walk);
   EXPECT_EQ(fragments[0], "Prefazione breve.\r\n");
   EXPECT_EQ(fragments[1].rfind("Capitolo primo\r\n", 0), 0u);
+
+  // Without sharing (a talking book) every chapter starts a fragment.
+  walk.fragmentSize = 1024;
+  walk.shortChaptersShare = false;
+  fragments = Fragments(lines, walk);
+  EXPECT_EQ(fragments[0], "Prefazione breve.\r\n");
+  EXPECT_EQ(fragments[1].rfind("Capitolo primo\r\n", 0), 0u);
+  EXPECT_EQ(fragments[2], "Capitolo secondo\r\nPoche parole.\r\n");
+  EXPECT_EQ(fragments[3].rfind("Capitolo terzo\r\n", 0), 0u);
 }
 
 TEST(FragmentBuffer, GrowsInStepsAndRefusesWhatItCannotHold) {

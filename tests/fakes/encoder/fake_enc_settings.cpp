@@ -57,6 +57,7 @@ FakeEncSettings readFakeEncSettings() {
   readNumber("NARRAVOX_FAKE_ENC_MINOUT", settings.minOutputBytes, settings);
   settings.flushBytes = environment("NARRAVOX_FAKE_ENC_FLUSH");
   settings.mark = !environment("NARRAVOX_FAKE_ENC_MARK").empty();
+  settings.frames = !environment("NARRAVOX_FAKE_ENC_FRAMES").empty();
   const std::string fail = environment("NARRAVOX_FAKE_ENC_FAIL");
   if (!parseFailRules(fail, settings.failRules))
     settings.problems.push_back("ignored part of NARRAVOX_FAKE_ENC_FAIL=" + fail);

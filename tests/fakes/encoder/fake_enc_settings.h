@@ -18,6 +18,7 @@ struct FakeEncSettings {
   std::uint32_t minOutputBytes = 7200;
   std::string flushBytes;  // what beDeinitStream writes
   bool mark = false;       // the flush also writes the stream's rates
+  bool frames = false;     // each chunk comes out as an MPEG Layer III frame
   std::vector<FakeEncFailRule> failRules;
   std::vector<std::string> problems;  // unreadable values, for the log
 };

@@ -26,6 +26,13 @@
 //                             stream's bit rate and sample rate as
 //                             "[48 kbit/s 11025 Hz]", so that a test can
 //                             tell which settings made a file.
+//   NARRAVOX_FAKE_ENC_FRAMES  When set, every chunk comes out as one MPEG-2
+//                             or 2.5 Layer III frame at the stream's output
+//                             rate (8000 to 24000 Hz), 160 kbit/s: a header,
+//                             the chunk's bytes as above, zeros to the
+//                             frame's length. A reader of frame headers
+//                             then finds one frame of 576 samples a chunk
+//                             (no decoder can play them).
 //   NARRAVOX_FAKE_ENC_FAIL    entry:n:code[,entry:n:code...]: the n-th call
 //                             (from 1, all streams together) of that entry
 //                             point returns code, e.g. beEncodeChunk:3:2.
@@ -52,6 +59,11 @@
 
 namespace {
 
+struct FakeFrame {
+  std::string header;
+  uint32_t length = 0;
+};
+
 struct FakeEncoder {
   std::mutex mutex;
   bool loaded = false;
@@ -60,6 +72,7 @@ struct FakeEncoder {
   std::map<std::string, std::uint32_t> calls;
   std::map<HBE_STREAM, bool> streams;       // handle -> flushed
   std::map<HBE_STREAM, std::string> marks;  // handle -> its rates, for the flush
+  std::map<HBE_STREAM, FakeFrame> frames;   // handle -> the frame of its chunks, with frames
   HBE_STREAM nextHandle = 1;
 
   void load() {
@@ -138,6 +151,20 @@ std::string describe(const BE_CONFIG& c) {
   return text;
 }
 
+// A 160 kbit/s mono Layer III frame at rate (MPEG-2 or 2.5): its header and
+// length (576 samples x 160 kbit/s / 8 bits / the rate); no header for
+// another rate.
+FakeFrame frameAt(uint32_t rate) {
+  static const uint32_t rates[2][3] = {{22050, 24000, 16000}, {11025, 12000, 8000}};
+  for (int low = 0; low < 2; ++low)
+    for (int index = 0; index < 3; ++index)
+      if (rates[low][index] == rate)
+        return {{'\xFF', static_cast<char>(low ? 0xE3 : 0xF3),
+                 static_cast<char>(0xE0 | index << 2), '\xC0'},
+                72 * 160000 / rate};
+  return {};
+}
+
 std::string outcome(BE_ERR result, bool wasInjected) {
   return " -> " + number(result) + (wasInjected ? " injected" : "");
 }
@@ -167,6 +194,11 @@ BE_EXPORT BE_ERR BE_CALL beInitStream(BE_CONFIG* config, uint32_t* samplesPerChu
     f.streams[handle] = false;
     f.marks[handle] =
         "[" + number(config->dwBitrate) + " kbit/s " + number(config->dwSampleRate) + " Hz]";
+    if (f.settings.frames) {
+      const uint32_t rate = config->dwReSampleRate != 0 ? config->dwReSampleRate : config->dwSampleRate;
+      f.frames[handle] = frameAt(rate);
+      if (f.frames[handle].header.empty()) f.log.write("fake: no frames at " + number(rate) + " Hz");
+    }
     *samplesPerChunk = f.settings.samplesPerChunk;
     *minOutputBytes = f.settings.minOutputBytes;
     *stream = handle;
@@ -195,10 +227,18 @@ BE_EXPORT BE_ERR BE_CALL beEncodeChunk(HBE_STREAM stream, uint32_t nSamples, con
   std::string line = "beEncodeChunk stream=" + number(stream) + " nSamples=" + number(nSamples) +
                      outcome(result, wasInjected);
   if (result == BE_ERR_SUCCESSFUL) {
+    const FakeFrame& frame = f.frames[stream];
+    std::memcpy(output, frame.header.data(), frame.header.size());
+    uint8_t* const bytes = output + frame.header.size();
     for (uint32_t i = 0; i < nSamples; ++i)
-      output[i] = static_cast<uint8_t>(static_cast<uint16_t>(samples[i]) & 0xFF);
-    *outputBytes = nSamples;
-    line += " outputBytes=" + number(nSamples);
+      bytes[i] = static_cast<uint8_t>(static_cast<uint16_t>(samples[i]) & 0xFF);
+    uint32_t size = nSamples + static_cast<uint32_t>(frame.header.size());
+    if (frame.length > size) {
+      std::memset(output + size, 0, frame.length - size);
+      size = frame.length;
+    }
+    *outputBytes = size;
+    line += " outputBytes=" + number(size);
   }
   f.log.write(line);
   return result;
