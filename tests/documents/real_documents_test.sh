@@ -16,7 +16,11 @@
 #      entities, style sheets, scripts), and about as much text as w3m shows
 #      of the same pages;
 # and, once, that a conversion with the real engine and encoder of a small
-# book writes the ID3v2 tags and the playlist that the listing promised.
+# book writes the ID3v2 tags and the playlist that the listing promised;
+# and that DAISY books made of them pass the book checker
+# (tests/daisy), one heading for the title and one per chapter of the
+# document's own table of contents, their ncc:totalTime within 0.1 s of the
+# MPEG frames that ffprobe reads in their files.
 #
 # The packages are fetched with apt-get download into <build-dir>/real-documents
 # and kept there for the next run.
@@ -388,6 +392,30 @@ def tags(name, listing_path, folder, book):
         'PASS' if abs(length - total_s) <= len(durations) else 'FAIL', name, os.path.basename(playlists[0]),
         length, total_s, ' + '.join('%.1f' % d for d in durations)))
 
+# --- DAISY books ------------------------------------------------------------------
+def daisy(name, folder, ref_path, check_out, probe):
+    """The checker's summary against the reference's chapters, and (probe "ffprobe")
+    ncc:totalTime against the frames that ffprobe reads in every MP3 file."""
+    ref = json.load(open(ref_path))
+    summary = open(check_out).read().strip().splitlines()[-1]
+    headings = int(re.search(r'headings (\d+)', summary)[1])
+    total = float(re.search(r'totalTime ([\d.]+) s', summary)[1])
+    want = 1 + len(ref['chapters'])
+    print('%s: %s: %d headings, the title and the %d chapters of the %s' % (
+        'PASS' if headings == want else 'FAIL', name, headings, len(ref['chapters']), ref['source']))
+    if probe != 'ffprobe': return
+    decoded = 0.0
+    files = sorted(glob.glob(os.path.join(folder, '*.mp3')))
+    for path in files:
+        probe = json.loads(subprocess.run(
+            ['ffprobe', '-v', 'error', '-count_packets', '-select_streams', 'a:0', '-show_entries',
+             'stream=nb_read_packets,sample_rate', '-of', 'json', path], check=True, capture_output=True).stdout)
+        stream = probe['streams'][0]
+        rate = int(stream['sample_rate'])
+        decoded += int(stream['nb_read_packets']) * (576 if rate < 32000 else 1152) / rate
+    print('%s: %s: ncc:totalTime %.3f s, the MPEG frames that ffprobe reads in its %d files %.3f s' % (
+        'PASS' if abs(total - decoded) < 0.1 else 'FAIL', name, total, len(files), decoded))
+
 def main(command, args):
     if command == 'ref-pandoc': ref_pandoc(*args)
     elif command == 'ref-epub': ref_epub(*args)
@@ -395,6 +423,7 @@ def main(command, args):
     elif command == 'chapters': compare_chapters(*args)
     elif command == 'found': chapters_found(*args)
     elif command == 'spoken': spoken(*args)
+    elif command == 'daisy': daisy(*args)
     elif command == 'tags':
         tags(args[0], args[1], args[2], json.load(open(args[3])))
     elif command == 'repack':
@@ -536,5 +565,43 @@ else
     check tags "caricamento.epub (real engine)" "$WORK/list/caricamento.txt" "$WORK/real/out/caricamento" \
       "$WORK/ref/caricamento.json"
   fi
+fi
+
+# ---------------------------------------------------------------------------
+echo
+echo "== DAISY books"
+CHECKER=$(find "$BUILD" -maxdepth 3 -name narravox_daisy_check -type f | head -1)
+# which, name, the book's folder name, reference, options...
+daisy_book() {
+  local which=$1 name=$2 folder=$3 ref=$4
+  shift 4
+  local out=$WORK/daisy/$which/out rc=0 frames=()
+  [ "$which" = fake ] && frames=(--frames)
+  NARRAVOX_FAKE_ENC_FRAMES=1 run "$which" /FO=D /D="$out" /CC=N /VB=0 "$@" >"$WORK/log/daisy-$folder.out" 2>&1 || rc=$?
+  if [ $rc -ne 0 ]; then
+    fail "$name: the DAISY conversion ended with code $rc: $(tail -3 "$WORK/log/daisy-$folder.out" | tr '\n' ' ')"
+    return
+  fi
+  rc=0
+  "$CHECKER" "${frames[@]}" "$out/$folder" >"$WORK/log/daisy-$folder.check" 2>&1 || rc=$?
+  if [ $rc -eq 0 ]; then
+    pass "$name: the book passes the checker: $(tail -1 "$WORK/log/daisy-$folder.check")"
+  else
+    fail "$name: the checker finds: $(head -8 "$WORK/log/daisy-$folder.check" | tr '\n' ' ')"
+  fi
+  # ffprobe refuses the fake frames, which hold no audio.
+  check daisy "$name" "$out/$folder" "$WORK/ref/$ref" "$WORK/log/daisy-$folder.check" \
+    "$([ "$which" = real ] && echo ffprobe || echo none)"
+}
+if [ -z "$CHECKER" ]; then
+  fail "narravox_daisy_check is missing: build everything first"
+else
+  # The fake encoder writes a frame header before each chunk, which the
+  # checker counts (no decoder can play them).
+  daisy_book fake "DAISY book of live-manual.it.epub (fake libraries, 190 chapters)" live-manual.it live.json \
+    /PA=1 "$WORK/in/live-manual.it.epub"
+  daisy_book real "DAISY book of caricamento.epub (real engine)" caricamento caricamento.json \
+    /F=1 /I3=V2 "$WORK/in/caricamento.epub"
+  daisy_book real "DAISY book of dreq.it.html (real engine)" dreq.it dreq.json "$WORK/in/dreq.it.html"
 fi
 finish
