@@ -137,15 +137,17 @@ TEST_F(Recovery, RecoveryFileOfTheEarlierFormatStillResumes) {
 // "/R" leaves alone the conversions that runs hold, and resumes, one per
 // "/R", those that were interrupted.
 TEST_F(Recovery, RunsSideBySideEachHaveARecoveryFile) {
-  // Files enough that the first run still converts after its first file.
+  // The first two runs are held after their first file until killed.
   const std::string text = SplitText(40);
   Configure("F=1\r\n");
   folder_.Write("libro.txt", text);
   folder_.Write("altro.txt", SplitText(30));
   folder_.Write("terzo.txt", "Terzo testo.\n");
-  int first = folder_.Start({"/VB=0", "libro.txt"}, "", Slow({}));
+  folder_.Write("attesa", "");
+  const std::map<std::string, std::string> held = {{"NARRAVOX_FAKE_ECI_HOLD", folder_.File("attesa")}};
+  int first = folder_.Start({"/VB=0", "libro.txt"}, "", held);
   ASSERT_TRUE(WaitFor(folder_, "out/libro/001.mp3"));
-  int second = folder_.Start({"/VB=0", "altro.txt"}, "", Slow({}));
+  int second = folder_.Start({"/VB=0", "altro.txt"}, "", held);
   ASSERT_TRUE(WaitFor(folder_, "out/altro/001.mp3"));
   EXPECT_NE(folder_.Read("narravox-2.dat").find(folder_.File("altro.txt") + "::"), std::string::npos);
   RunResult third = Convert({"/VB=0", "terzo.txt"});

@@ -49,6 +49,10 @@
 //   NARRAVOX_FAKE_ECI_VOICES=n
 //       The engine has the presets 1 to n only (0 to 8, default 8):
 //       eciGetVoiceName and eciCopyVoice refuse the others.
+//   NARRAVOX_FAKE_ECI_HOLD=path
+//       Every eciSynchronize of the process but its first waits, before it
+//       delivers anything, while the file at path exists: a test holds a
+//       run after its first file for as long as it needs.
 //
 // Behaviour:
 //   - Text is queued by eciAddText and delivered by eciSynchronize, on the
@@ -73,6 +77,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <new>
@@ -288,6 +293,13 @@ ECI_EXPORT EciBool ECI_CALL eciSynchronize(ECIHand engine) {
     e->message = "no audio output device is available to speak on";
     Log("eciSynchronize -> 0 (no audio output)");
     return 0;
+  }
+  static int syntheses = 0;
+  if (++syntheses > 1 && !g_settings.hold_path.empty()) {
+    lock.unlock();
+    while (std::filesystem::exists(g_settings.hold_path))
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    lock.lock();
   }
   std::vector<int16_t> speech;
   if (g_settings.mark) {

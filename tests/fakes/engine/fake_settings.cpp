@@ -55,6 +55,7 @@ Settings ReadSettings() {
   s.failures = ParseFailures(Env("NARRAVOX_FAKE_ECI_FAIL"));
   s.mark = !Env("NARRAVOX_FAKE_ECI_MARK").empty();
   s.no_audio = !Env("NARRAVOX_FAKE_ECI_NO_AUDIO").empty();
+  s.hold_path = Env("NARRAVOX_FAKE_ECI_HOLD");
   int64_t voices = 0;
   if (ParseNumber(Env("NARRAVOX_FAKE_ECI_VOICES"), voices) && voices <= 8)
     s.voices = static_cast<int32_t>(voices);

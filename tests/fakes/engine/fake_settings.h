@@ -22,6 +22,7 @@ struct Settings {
   bool mark = false;                     // NARRAVOX_FAKE_ECI_MARK
   bool no_audio = false;                 // NARRAVOX_FAKE_ECI_NO_AUDIO
   int32_t voices = 8;                    // NARRAVOX_FAKE_ECI_VOICES: the presets it has
+  std::string hold_path;                 // NARRAVOX_FAKE_ECI_HOLD
 };
 
 Settings ReadSettings();
