@@ -21,10 +21,11 @@ const std::vector<std::string> kOptions = {"/VB=0", "/FO=D", "/F=1", "/I3=V2", "
 
 void PrepareBooks(const ProgramFolder& folder) {
   UseRealLibraries(folder);
-  folder.Write("viaggi.epub", NestedEpub(40));
-  folder.Write("sposi.txt", TextWithChapters(14));
+  // About three seconds of conversion, so that most kills land in it.
+  folder.Write("viaggi.epub", NestedEpub(120));
+  folder.Write("sposi.txt", TextWithChapters(40));
   std::string plain;
-  for (int i = 1; i <= 50; ++i)
+  for (int i = 1; i <= 150; ++i)
     plain += "La frase numero " + std::to_string(i) + " non ha capitoli intorno a se'.\n";
   folder.Write("frasi.txt", plain);
 }

@@ -4,6 +4,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <thread>
@@ -45,7 +46,9 @@ void ExpectResumedRunsGive(const std::map<std::string, std::string>& expected,
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     kill(pid, signal);
     run.Wait(pid);
-    if (run.Exists("narravox.dat")) {
+    const bool resume = run.Exists("narravox.dat");
+    std::printf("signal %d after %d ms: %s\n", signal, ms, resume ? "resumed with /R" : "given again");
+    if (resume) {
       RunResult resumed = run.Run({"/R", "/VB=0"});
       EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
     } else {
