@@ -93,6 +93,7 @@ daisy::TTalkingBook PlanTalkingBook(const TBookText& book, const TFilePlan& plan
 }
 
 void WriteTalkingBook(const TTextNames& names, int32_t trackCount, daisy::TTalkingBook book) {
+  if (trackCount < 1) return;  // nothing was spoken: no book
   // The files made, which are those planned; any beyond the plan go with
   // the last heading.
   int32_t track = 0;
