@@ -602,6 +602,6 @@ else
     /PA=1 "$WORK/in/live-manual.it.epub"
   daisy_book real "DAISY book of caricamento.epub (real engine)" caricamento caricamento.json \
     /F=1 /I3=V2 "$WORK/in/caricamento.epub"
-  daisy_book real "DAISY book of dreq.it.html (real engine)" dreq.it dreq.json "$WORK/in/dreq.it.html"
+  daisy_book fake "DAISY book of dreq.it.html (fake libraries)" dreq.it dreq.json "$WORK/in/dreq.it.html"
 fi
 finish

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -33,11 +34,11 @@ std::vector<std::string> With(std::vector<std::string> args, const std::vector<s
 
 void ExpectResumedRunsGive(const std::map<std::string, std::string>& expected,
                            void (*prepare)(const ProgramFolder&), const std::vector<std::string>& args,
-                           const std::vector<int>& signals) {
+                           const std::vector<int>& signals, int maxDelayMs) {
   std::mt19937 random(std::random_device{}());
   const unsigned seed = random();
   random.seed(seed);
-  std::uniform_int_distribution<int> delay(20, 1200);
+  std::uniform_int_distribution<int> delay(20, std::max(maxDelayMs, 21));
   for (int signal : signals) {
     ProgramFolder run(false);
     prepare(run);

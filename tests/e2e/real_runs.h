@@ -20,7 +20,8 @@ std::vector<std::string> With(std::vector<std::string> args, const std::vector<s
 
 // Runs stopped at random moments by each signal, then finished with "/R"
 // (or given again when stopped before its RecoveryFile), end with
-// exactly the expected files.
+// exactly the expected files. The moments are drawn between 20 ms and
+// maxDelayMs.
 void ExpectResumedRunsGive(const std::map<std::string, std::string>& expected,
                            void (*prepare)(const ProgramFolder&), const std::vector<std::string>& args,
-                           const std::vector<int>& signals);
+                           const std::vector<int>& signals, int maxDelayMs = 1200);
