@@ -31,7 +31,9 @@ if [ $# -ne 1 ] || [ ! -x "$1/narravox" ]; then
   exit 2
 fi
 BUILD=$(cd "$1" && pwd)
-CACHE=$BUILD/real-documents/cache
+# NARRAVOX_DOCUMENTS_CACHE may name another build's cache, whose packages and
+# converted documents are then used as they are.
+CACHE=${NARRAVOX_DOCUMENTS_CACHE:-$BUILD/real-documents/cache}
 WORK=$BUILD/real-documents/work
 PY=/usr/bin/python3
 START=$SECONDS
@@ -452,13 +454,20 @@ PAGES=()
 for p in start first modify dreq dother build checkit update upload advanced; do
   PAGES+=("$GUIDE/$p.it.html")
 done
-for f in docx odt epub; do
-  pandoc -f html "${PAGES[@]}" --resource-path="$GUIDE" -M lang=it -M title="$BOOK" -M author="$AUTHOR" \
-    -o "$WORK/in/guida.$f" 2>>"$WORK/log/pandoc.log"
-done
-pandoc -f html "$GUIDE/upload.it.html" --resource-path="$GUIDE" -M lang=it -M title="$BOOK" -M author="$AUTHOR" \
-  -o "$WORK/in/caricamento.epub" 2>>"$WORK/log/pandoc.log"
-for page in "${PAGES[@]}"; do w3m -dump -T text/html -O UTF-8 "$page"; done >"$WORK/in/guida.txt"
+# What pandoc and w3m make of the pages, made once and kept with the packages.
+MADE=$CACHE/made
+if [ ! -f "$MADE/.done" ]; then
+  mkdir -p "$MADE"
+  for f in docx odt epub; do
+    pandoc -f html "${PAGES[@]}" --resource-path="$GUIDE" -M lang=it -M title="$BOOK" -M author="$AUTHOR" \
+      -o "$MADE/guida.$f" 2>>"$WORK/log/pandoc.log"
+  done
+  pandoc -f html "$GUIDE/upload.it.html" --resource-path="$GUIDE" -M lang=it -M title="$BOOK" -M author="$AUTHOR" \
+    -o "$MADE/caricamento.epub" 2>>"$WORK/log/pandoc.log"
+  for page in "${PAGES[@]}"; do w3m -dump -T text/html -O UTF-8 "$page"; done >"$MADE/guida.txt"
+  touch "$MADE/.done"
+fi
+cp "$MADE"/guida.docx "$MADE"/guida.odt "$MADE"/guida.epub "$MADE"/caricamento.epub "$MADE"/guida.txt "$WORK/in/"
 cp "$GUIDE/dreq.it.html" "$WORK/in/dreq.it.html"
 cp "$DEVREF/new-maintainer.html" "$WORK/in/new-maintainer.html"
 cp "$LIVE" "$WORK/in/live-manual.it.epub"
