@@ -7,7 +7,7 @@
 # (tests/kill_test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-fuzz_seconds=${FUZZ_SECONDS:-10}
+fuzz_seconds=${FUZZ_SECONDS:-6}
 jobs=$(nproc)
 step() { echo; echo "== $* ($(date +%T))"; }
 # The sanitizer trees are built at -O1 with line tables only: every report
