@@ -28,4 +28,10 @@ std::string Escaped(const std::string& utf8) {
   return out;
 }
 
+std::string MetaElement(const std::string& name, const std::string& content,
+                        const std::string& scheme) {
+  return "<meta name=\"" + name + "\" content=\"" + Escaped(content) + "\"" +
+         (scheme.empty() ? "" : " scheme=\"" + scheme + "\"") + " />\n";
+}
+
 }  // namespace daisy

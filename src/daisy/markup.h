@@ -10,4 +10,8 @@ namespace daisy {
 // the file stays well-formed whatever a book's title holds.
 std::string Escaped(const std::string& utf8);
 
+// <meta name="name" content="content" />, with scheme="scheme" when given.
+std::string MetaElement(const std::string& name, const std::string& content,
+                        const std::string& scheme = "");
+
 }  // namespace daisy

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "daisy/talking_book.h"
@@ -13,6 +14,9 @@ namespace daisy {
 // "h0001", and the SMIL's text and par ids "t0001", "p0001".
 std::string SmilName(size_t n);
 std::string NumberedId(char letter, size_t n);
+
+// The length of a section's audio: the sum of its clips.
+int64_t SectionTime(const TSection& section);
 
 // The SMIL file of section n (from 1); elapsed: the time of the sections
 // before it.

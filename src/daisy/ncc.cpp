@@ -6,16 +6,6 @@
 
 namespace daisy {
 
-namespace {
-
-std::string Meta(const std::string& name, const std::string& content,
-                 const std::string& scheme = "") {
-  return "<meta name=\"" + name + "\" content=\"" + Escaped(content) + "\"" +
-         (scheme.empty() ? "" : " scheme=\"" + scheme + "\"") + " />\n";
-}
-
-}  // namespace
-
 std::string NccFile(const TTalkingBook& book, int64_t total, size_t files, int64_t kBytes) {
   const TBookInfo& info = book.info;
   int depth = 1;
@@ -31,30 +21,30 @@ std::string NccFile(const TTalkingBook& book, int64_t total, size_t files, int64
       "<title>" + Escaped(info.title) + "</title>\n";
   // The metadata that DAISY 2.02 requires, in alphabetical order, and the
   // narrator it recommends.
-  ncc += Meta("dc:creator", info.creator);
-  ncc += Meta("dc:date", info.date, "yyyy-mm-dd");
-  ncc += Meta("dc:format", "Daisy 2.02");
-  ncc += Meta("dc:identifier", info.identifier);
-  ncc += Meta("dc:language", info.language, "ISO 639");
-  ncc += Meta("dc:publisher", info.publisher);
-  ncc += Meta("dc:title", info.title);
-  ncc += Meta("ncc:charset", "utf-8");
-  ncc += Meta("ncc:depth", std::to_string(depth));
-  ncc += Meta("ncc:files", std::to_string(files));
-  ncc += Meta("ncc:footnotes", "0");
-  ncc += Meta("ncc:generator", info.generator);
-  ncc += Meta("ncc:kByteSize", std::to_string(kBytes));
-  ncc += Meta("ncc:maxPageNormal", "0");
-  ncc += Meta("ncc:multimediaType", "audioNcc");
-  ncc += Meta("ncc:narrator", info.narrator);
-  ncc += Meta("ncc:pageFront", "0");
-  ncc += Meta("ncc:pageNormal", "0");
-  ncc += Meta("ncc:pageSpecial", "0");
-  ncc += Meta("ncc:prodNotes", "0");
-  ncc += Meta("ncc:setInfo", "1 of 1");
-  ncc += Meta("ncc:sidebars", "0");
-  ncc += Meta("ncc:tocItems", std::to_string(book.sections.size()));
-  ncc += Meta("ncc:totalTime", ClockValue(total));
+  ncc += MetaElement("dc:creator", info.creator);
+  ncc += MetaElement("dc:date", info.date, "yyyy-mm-dd");
+  ncc += MetaElement("dc:format", "Daisy 2.02");
+  ncc += MetaElement("dc:identifier", info.identifier);
+  ncc += MetaElement("dc:language", info.language, "ISO 639");
+  ncc += MetaElement("dc:publisher", info.publisher);
+  ncc += MetaElement("dc:title", info.title);
+  ncc += MetaElement("ncc:charset", "utf-8");
+  ncc += MetaElement("ncc:depth", std::to_string(depth));
+  ncc += MetaElement("ncc:files", std::to_string(files));
+  ncc += MetaElement("ncc:footnotes", "0");
+  ncc += MetaElement("ncc:generator", info.generator);
+  ncc += MetaElement("ncc:kByteSize", std::to_string(kBytes));
+  ncc += MetaElement("ncc:maxPageNormal", "0");
+  ncc += MetaElement("ncc:multimediaType", "audioNcc");
+  ncc += MetaElement("ncc:narrator", info.narrator);
+  ncc += MetaElement("ncc:pageFront", "0");
+  ncc += MetaElement("ncc:pageNormal", "0");
+  ncc += MetaElement("ncc:pageSpecial", "0");
+  ncc += MetaElement("ncc:prodNotes", "0");
+  ncc += MetaElement("ncc:setInfo", "1 of 1");
+  ncc += MetaElement("ncc:sidebars", "0");
+  ncc += MetaElement("ncc:tocItems", std::to_string(book.sections.size()));
+  ncc += MetaElement("ncc:totalTime", ClockValue(total));
   ncc += "</head>\n<body>\n";
   for (size_t n = 1; n <= book.sections.size(); ++n) {
     const TSection& section = book.sections[n - 1];

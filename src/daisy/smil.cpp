@@ -12,24 +12,21 @@ const char kSmilStart[] =
     "\"http://www.w3.org/TR/REC-smil/SMIL10.dtd\">\n"
     "<smil>\n<head>\n";
 
-std::string Meta(const std::string& name, const std::string& content) {
-  return "<meta name=\"" + name + "\" content=\"" + Escaped(content) + "\" />\n";
-}
-
 // The head that every SMIL file of the book has.
 std::string SmilHead(const TBookInfo& info, const std::string& timeMetas) {
-  return kSmilStart + Meta("dc:format", "Daisy 2.02") + Meta("dc:identifier", info.identifier) +
-         Meta("dc:title", info.title) + Meta("ncc:generator", info.generator) + timeMetas +
+  return kSmilStart + MetaElement("dc:format", "Daisy 2.02") +
+         MetaElement("dc:identifier", info.identifier) + MetaElement("dc:title", info.title) +
+         MetaElement("ncc:generator", info.generator) + timeMetas +
          "<layout>\n<region id=\"txtView\" />\n</layout>\n</head>\n";
 }
+
+}  // namespace
 
 int64_t SectionTime(const TSection& section) {
   int64_t time = 0;
   for (const TClip& clip : section.clips) time += clip.milliseconds;
   return time;
 }
-
-}  // namespace
 
 std::string SmilName(size_t n) { return NumberedId('s', n) + ".smil"; }
 
@@ -42,8 +39,8 @@ std::string NumberedId(char letter, size_t n) {
 std::string SmilFile(const TBookInfo& info, const TSection& section, size_t n,
                      int64_t elapsed) {
   const int64_t time = SectionTime(section);
-  std::string smil = SmilHead(info, Meta("ncc:timeInThisSmil", ClockValue(time)) +
-                                        Meta("ncc:totalElapsedTime", ClockValue(elapsed)));
+  std::string smil = SmilHead(info, MetaElement("ncc:timeInThisSmil", ClockValue(time)) +
+                                        MetaElement("ncc:totalElapsedTime", ClockValue(elapsed)));
   smil += "<body>\n<seq dur=\"" + Timecount(time) + "\">\n";
   smil += "<par endsync=\"last\" id=\"" + NumberedId('p', n) + "\">\n";
   smil += "<text src=\"ncc.html#" + NumberedId('h', n) + "\" id=\"" + NumberedId('t', n) + "\" />\n";
@@ -62,7 +59,7 @@ std::string SmilFile(const TBookInfo& info, const TSection& section, size_t n,
 }
 
 std::string MasterSmil(const TTalkingBook& book, int64_t total) {
-  std::string smil = SmilHead(book.info, Meta("ncc:timeInThisSmil", ClockValue(total)));
+  std::string smil = SmilHead(book.info, MetaElement("ncc:timeInThisSmil", ClockValue(total)));
   smil += "<body>\n";
   for (size_t n = 1; n <= book.sections.size(); ++n)
     smil += "<ref src=\"" + SmilName(n) + "#" + NumberedId('t', n) + "\" title=\"" +

@@ -39,7 +39,7 @@ std::vector<TBookFile> NavigationFiles(const TTalkingBook& given) {
     const TSection& section = book.sections[n - 1];
     files.push_back({SmilName(n), SmilFile(book.info, section, n, elapsed)});
     bytes += static_cast<int64_t>(files.back().content.size());
-    for (const TClip& clip : section.clips) elapsed += clip.milliseconds;
+    elapsed += SectionTime(section);
     audioFiles += section.clips.size();
   }
   files.push_back({"master.smil", MasterSmil(book, elapsed)});

@@ -306,7 +306,7 @@ std::string TConversion::ReadCurrentText() {
   if (!unreadable.empty()) return unreadable;
   TJobLine& line = RunState.JobList[LineIndex(serial_)];
   const int32_t digest = ContentDigest(text);
-  identifier_ = BookIdentifier(text);
+  if (DaisyForm()) identifier_ = BookIdentifier(text);
   if (line.started && line.digest != 0 && line.digest != digest)
     return FormatText(msg::kTextChangedSinceCheckpoint, {textPath_});
   // A text cut before chapters were looked for goes on as it was cut.

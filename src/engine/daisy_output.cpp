@@ -125,6 +125,6 @@ void RemoveTalkingBook(const std::string& folder) {
   // ncc.html first: a book is never left whole with part of it gone.
   if (platform::FileExists(folder + "ncc.html")) platform::DeleteFile(folder + "ncc.html");
   for (const platform::FoundEntry& entry : entries)
-    if (!entry.isFolder && daisy::IsNavigationFileName(entry.name))
+    if (!entry.isFolder && entry.name != "ncc.html" && daisy::IsNavigationFileName(entry.name))
       platform::DeleteFile(folder + entry.name);
 }
